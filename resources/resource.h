@@ -1,0 +1,82 @@
+// Resource ids shared by mirravox.rc and the code.
+#pragma once
+
+// ---- Templates, menus, icons and bitmaps ----
+#define IDR_MAINMENU 107
+#define IDI_PLAYBACK 108
+#define IDI_STOP 109
+#define IDI_RECORD 110
+#define IDB_ABOUT 106
+#define IDB_BADGE_IN 122
+#define IDB_BADGE_OUT 123
+
+// ---- Main window controls ----
+#define IDC_GROUP_FORMAT 1058
+#define IDC_LABEL_RATE 1020
+#define IDC_RATE 1021
+#define IDC_LABEL_CHANNELS 1023
+#define IDC_CHANNELS 1024
+#define IDC_LABEL_RESOLUTION 1025
+#define IDC_RESOLUTION 1026
+#define IDC_LABEL_REQUESTED 1027
+#define IDC_REQUESTED 1028
+#define IDC_LABEL_ACTUAL_IN 1039
+#define IDC_ACTUAL_IN 1040
+#define IDC_LABEL_AVERAGE_IN 1041
+#define IDC_AVERAGE_IN 1042
+#define IDC_LABEL_ACTUAL_OUT 1051
+#define IDC_ACTUAL_OUT 1048
+#define IDC_LABEL_AVERAGE_OUT 1049
+#define IDC_AVERAGE_OUT 1050
+#define IDC_LABEL_VIEW 1030
+#define IDC_VIEW 1029
+#define IDC_LABEL_FRAME_RATE 1044
+#define IDC_FRAME_SPEED 1043
+#define IDC_TRIGGER 1066
+#define IDC_LABEL_SIZE 1032
+#define IDC_BUFFER_SIZE 1031
+#define IDC_LABEL_FILL_IN 1047
+#define IDC_FILL_IN 1046
+#define IDC_LABEL_FILL_OUT 1053
+#define IDC_FILL_OUT 1052
+#define IDC_RECORD 1007
+#define IDC_PLAYBACK 1010
+#define IDC_STOP 1008
+#define IDC_AMPLITUDE 1037
+#define IDC_DISPLAY 1009
+#define IDC_ZOOM 1038
+#define IDC_STORE_SCROLL 1059
+
+// Command ids that no control of the main template carries.
+#define IDC_ALT_EXIT 1000
+#define IDC_ALT_HELP 9
+#define IDC_ALT_ABOUT 1022
+
+// ---- About box ----
+#define IDC_ABOUT_NOTICE 1037
+#define IDC_ABOUT_VISIT 1038
+#define IDC_ABOUT_VERSION 1039
+#define IDC_ABOUT_WEB 1040
+#define IDC_ABOUT_PICTURE 1050
+
+// ---- Menu commands ----
+#define IDM_RECORD 40001
+#define IDM_PLAYBACK 40002
+#define IDM_EXIT 40004
+#define IDM_HELP 40005
+#define IDM_ABOUT 40006
+#define IDM_STOP 40007
+#define IDM_SINE_1K 40009
+#define IDM_CLEAR 40010
+#define IDM_SAW_1K 40011
+#define IDM_DEVICE_SELECTION 40017
+#define IDM_CREATE_TONE 40018
+#define IDM_SQUARE_1K 40019
+#define IDM_WHITE_NOISE 40020
+#define IDM_MIXER 40022
+#define IDM_WAVE_CAPS 40023
+#define IDM_DS_CAPS 40024
+#define IDM_DISPLAY_SETTINGS 40031
+#define IDM_3D_SOUND 40033
+#define IDM_AUDIO_FX 40034
+#define IDM_SAVE_RECORDING 40035

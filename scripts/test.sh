@@ -1,0 +1,19 @@
+#!/bin/bash
+# Builds and runs every test: the native unit tests under AddressSanitizer
+# and UndefinedBehaviorSanitizer, then, under Wine, the in-process Windows
+# tests and the end-to-end tests of the real mirravox.exe.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+
+bash scripts/setup.sh
+
+echo "== native unit tests (ASan, UBSan)"
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan
+ctest --preset native-asan
+
+echo "== Windows tests under Wine (in-process and end to end)"
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw
+bash scripts/wine-env.sh ctest --preset mingw

@@ -1,0 +1,279 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "app/command_line.h"
+#include "app/format_controls.h"
+#include "app/format_settings.h"
+#include "app/main_window.h"
+#include "app/win_state.h"
+#include "app/window_position.h"
+#include "audio/sessions.h"
+#include "devices/device_lists.h"
+#include "display/cpu_load.h"
+#include "display/fourier.h"
+#include "display/frame.h"
+#include "resource.h"
+
+const char kMainWindowClass[] = "Mirravox";
+
+namespace {
+
+constexpr int kPlatformNt = 2;
+
+// Directory of the program file (at most `chars` characters), without the
+// trailing backslash.
+void ProgramDirectory(char* dir, DWORD chars)
+{
+    dir[0] = '\0';
+    const DWORD n = GetModuleFileNameA(nullptr, dir, chars);
+    if (n == 0 || n >= chars) dir[chars - 1] = '\0';
+    if (char* slash = std::strrchr(dir, '\\')) *slash = '\0';
+}
+
+bool IsNtFamily()
+{
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info)) return true;
+#pragma GCC diagnostic pop
+    return info.dwPlatformId == kPlatformNt;
+}
+
+void InitTrackbars()
+{
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+void LoadBadge(int id, HDC* dc, HBITMAP* bitmap, HGDIOBJ* old, SIZE* size)
+{
+    *bitmap = LoadBitmapA(g_hInstance, MAKEINTRESOURCEA(id));
+    HDC displayDc = GetDC(g_hDisplayWnd);
+    *dc = CreateCompatibleDC(displayDc);
+    ReleaseDC(g_hDisplayWnd, displayDc);
+    BITMAP info = {};
+    if (*bitmap && GetObjectA(*bitmap, sizeof(info), &info)) {
+        size->cx = info.bmWidth;
+        size->cy = info.bmHeight;
+    }
+    *old = (*dc && *bitmap) ? SelectObject(*dc, *bitmap) : nullptr;
+}
+
+void FreeBadge(HDC* dc, HBITMAP* bitmap, HGDIOBJ old)
+{
+    if (*dc && old) SelectObject(*dc, old);
+    if (*bitmap) DeleteObject(*bitmap);
+    if (*dc) DeleteDC(*dc);
+    *bitmap = nullptr;
+    *dc = nullptr;
+}
+
+template <typename T> void DeleteGdi(T* handle)
+{
+    if (*handle) DeleteObject(*handle);
+    *handle = nullptr;
+}
+
+} // namespace
+
+void PrepareProcess(HINSTANCE hInstance)
+{
+    g_hInstance = hInstance;
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    g_liPerfFrequency = frequency.QuadPart;
+
+    g_nViewMode = 0;
+    g_pInputFourier = nullptr;
+    g_pOutputFourier = nullptr;
+    g_nInputDeviceId = kWaveMapper;
+    g_nOutputDeviceId = kWaveMapper;
+
+    g_hPaintMutex = CreateMutexA(nullptr, FALSE, "WIN_SIZE_PAINT");
+    g_hPlaybackDoneEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    g_hCaptureDoneEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+
+    ProgramDirectory(g_szProgramDir, kMaxPathChars);
+    if (IsNtFamily()) {
+        char folder[kMaxPathChars] = "";
+        BuildSettingsFolder(folder);
+        std::strcpy(g_szSettingsDir, folder);
+    } else {
+        std::strcpy(g_szSettingsDir, g_szProgramDir);
+    }
+
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWndProc;
+    wc.cbWndExtra = DLGWINDOWEXTRA; // the template makes this a dialog window
+    wc.hInstance = hInstance;
+    wc.hIcon = LoadIconA(hInstance, "Mirravox");
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kMainWindowClass;
+    RegisterClassExA(&wc);
+
+    ResetDisplayFlags();
+}
+
+HWND CreateMainWindow()
+{
+    // The template holds trackbars, so their class must exist before it is built.
+    InitTrackbars();
+    g_hMainWnd = CreateDialogParamA(g_hInstance, "Mirravox", nullptr, nullptr, 0);
+    if (g_hMainWnd) InitMainWindow(g_hMainWnd);
+    return g_hMainWnd;
+}
+
+void InitMainWindow(HWND hWnd)
+{
+    InitTrackbars();
+
+    g_hBlackBrush = CreateSolidBrush(RGB(0, 0, 0));
+    g_hGreenPen = CreatePen(PS_SOLID, 1, g_crGreen);
+    g_hRedPen = CreatePen(PS_SOLID, 1, g_crRed);
+    g_hDarkGreenPen = CreatePen(PS_SOLID, 1, g_crDarkGreen);
+
+    g_hDisplayWnd = GetDlgItem(hWnd, IDC_DISPLAY);
+    g_hHorzSlider = GetDlgItem(hWnd, IDC_ZOOM);
+    g_hScrollBar = GetDlgItem(hWnd, IDC_STORE_SCROLL);
+    g_hVertSlider = GetDlgItem(hWnd, IDC_AMPLITUDE);
+    GetClientRect(g_hDisplayWnd, &g_rcDisplay);
+    g_nDisplayWidth = g_rcDisplay.right - g_rcDisplay.left;
+    g_nDisplayHeight = g_rcDisplay.bottom - g_rcDisplay.top;
+
+    const struct { int button, icon; } icons[] = {
+        {IDC_RECORD, IDI_RECORD}, {IDC_PLAYBACK, IDI_PLAYBACK}, {IDC_STOP, IDI_STOP}};
+    for (const auto& b : icons)
+        SendDlgItemMessageA(hWnd, b.button, BM_SETIMAGE, IMAGE_ICON,
+                            reinterpret_cast<LPARAM>(LoadIconA(g_hInstance, MAKEINTRESOURCEA(b.icon))));
+
+    SendMessageA(g_hVertSlider, TBM_SETRANGEMIN, FALSE, -10);
+    SendMessageA(g_hVertSlider, TBM_SETRANGEMAX, FALSE, 10);
+    SendMessageA(g_hVertSlider, TBM_SETPOS, TRUE, 1);
+    SendMessageA(g_hHorzSlider, TBM_SETRANGEMIN, FALSE, -90);
+    SendMessageA(g_hHorzSlider, TBM_SETRANGEMAX, TRUE, 90);
+    g_fAmplitudeScale = 0.9f;
+    g_fViewZoom = 1.0f;
+    g_nBlockSize = 512;
+
+    FillCombo(hWnd, IDC_RATE, kSampleRateLabels);
+    SendDlgItemMessageA(hWnd, IDC_RATE, CB_SETCURSEL, kDefaultRateIndex, 0);
+    FillCombo(hWnd, IDC_CHANNELS, kChannelLabels);
+    SendDlgItemMessageA(hWnd, IDC_CHANNELS, CB_SETCURSEL, kDefaultChannelIndex, 0);
+    FillCombo(hWnd, IDC_RESOLUTION, kResolutionLabels);
+    SendDlgItemMessageA(hWnd, IDC_RESOLUTION, CB_SETCURSEL, kDefaultResolutionIndex, 0);
+    ApplyFormat(hWnd); // no buffer size is selected yet: the store sizes come out 0
+
+    FillCombo(hWnd, IDC_FRAME_SPEED, kFrameSpeedLabels);
+    SendDlgItemMessageA(hWnd, IDC_FRAME_SPEED, CB_SETCURSEL, kDefaultFrameSpeedIndex, 0);
+    g_nFrameInterval = static_cast<uint32_t>(FrameIntervalAt(kDefaultFrameSpeedIndex));
+    FillCombo(hWnd, IDC_VIEW, kViewLabels);
+    SendDlgItemMessageA(hWnd, IDC_VIEW, CB_SETCURSEL, kDefaultViewIndex, 0);
+    g_nViewMode = kDefaultViewIndex;
+    FillCombo(hWnd, IDC_BUFFER_SIZE, kBufferSizeLabels);
+    SendDlgItemMessageA(hWnd, IDC_BUFFER_SIZE, CB_SETCURSEL, kDefaultBufferIndex, 0);
+
+    FreeStores();
+    delete[] g_pPlaybackSource;
+    g_pPlaybackSource = nullptr;
+    g_nPlaybackSourceSize = 0;
+    g_bInputWrapped = 0;
+    g_bOutputWrapped = 0;
+    ApplyBufferSize(hWnd);
+    g_nLostOutputCount = 0;
+
+    char dir[400];
+    ProgramDirectory(dir, sizeof(dir));
+    std::strcpy(g_sz3DContentFile, dir);
+    std::strcat(g_sz3DContentFile, "\\Intrigue.mid");
+    std::strcpy(g_szEffectsSoundFile, dir);
+    std::strcat(g_szEffectsSoundFile, "\\ReggaeBeats.mid");
+
+    EnableWindow(g_hScrollBar, FALSE);
+    ChooseDefaultDevices();
+    g_bRecording = 0;
+
+    g_pInputFourier = new CFourier(4 * g_nBlockSize);
+    g_pInputFourier->SetSampleRate(g_nSampleRate);
+    g_pOutputFourier = new CFourier(4 * g_nBlockSize);
+    g_pOutputFourier->SetSampleRate(g_nSampleRate);
+
+    HDC screen = GetDC(nullptr);
+    const float scale = static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY)) / 96.0f;
+    ReleaseDC(nullptr, screen);
+    const int fontHeight = static_cast<int>(scale * 14);
+    g_hFont = CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    g_nLineHeight = static_cast<int>(fontHeight * 1.2);
+
+    CreateViewSurfaces();
+    CreateOverlaySurface();
+
+    LoadBadge(IDB_BADGE_IN, &g_hBitmap122DC, &g_hBitmap122, &g_hBitmap122Old, &g_szBitmap122);
+    LoadBadge(IDB_BADGE_OUT, &g_hBitmap123DC, &g_hBitmap123, &g_hBitmap123Old, &g_szBitmap123);
+
+    MarkMainWindowReady();
+}
+
+void TearDownMainWindow()
+{
+    if (g_bRecording || g_bPlaying) {
+        StopAll(g_hMainWnd);
+        Sleep(200);
+    }
+    DeleteGdi(&g_hDarkGreenPen);
+    DeleteGdi(&g_hBlackBrush);
+    DeleteGdi(&g_hGreenPen);
+    DeleteGdi(&g_hRedPen);
+    DeleteGdi(&g_hFont);
+
+    delete g_pInputFourier;
+    g_pInputFourier = nullptr;
+    delete g_pOutputFourier;
+    g_pOutputFourier = nullptr;
+
+    FreeStores();
+    DestroyCpuMonitor();
+
+    DeleteSurfaces();
+    FreeBadge(&g_hBitmap122DC, &g_hBitmap122, g_hBitmap122Old);
+    FreeBadge(&g_hBitmap123DC, &g_hBitmap123, g_hBitmap123Old);
+
+    if (g_hPaintMutex) CloseHandle(g_hPaintMutex);
+    g_hPaintMutex = nullptr;
+
+    SaveWindowPosition();
+    PostQuitMessage(0);
+}
+
+int RunMessageLoop()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+int MirravoxMain(HINSTANCE hInstance, int argc, const char* const* argv, int showMode)
+{
+    // The install switch lets the start-up run to its end, then the loop
+    // meets the quit request at its first fetch.
+    if (HasInstallSwitch(argc, argv)) PostQuitMessage(0);
+
+    PrepareProcess(hInstance);
+    if (!CreateMainWindow()) return 1;
+    LoadWindowPosition();
+    ShowWindow(g_hMainWnd, showMode);
+    SetWindowTextA(g_hMainWnd, g_szTitle);
+    CreateCpuMonitor(g_hMainWnd);
+    return RunMessageLoop();
+}

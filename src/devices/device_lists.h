@@ -1,0 +1,4 @@
+// Device lists and the default-device rule.
+#pragma once
+
+void ChooseDefaultDevices();

@@ -1,0 +1,4 @@
+// Overlay text laid over the display.
+#pragma once
+
+void DrawOverlay();

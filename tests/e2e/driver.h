@@ -1,0 +1,41 @@
+// Drives a running mirravox.exe from another process: starts it, finds its
+// main window, sends it commands, reads its controls and takes screenshots.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class MirravoxProcess {
+public:
+    // Starts mirravox.exe (beside the driver's build folder) with the given arguments.
+    explicit MirravoxProcess(const std::string& args = "");
+    ~MirravoxProcess(); // closes the program if it still runs
+    MirravoxProcess(const MirravoxProcess&) = delete;
+    MirravoxProcess& operator=(const MirravoxProcess&) = delete;
+
+    bool Started() const { return m_info.hProcess != nullptr; }
+    // Waits for the process to end; false on time-out. The exit code is stored.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
+    // Waits for the main window of this process to be visible.
+    HWND WaitForMainWindow(DWORD timeoutMs);
+    HWND MainWindow() const { return m_hWnd; }
+
+private:
+    PROCESS_INFORMATION m_info = {};
+    HWND m_hWnd = nullptr;
+};
+
+std::string ProgramPath();        // Windows path of mirravox.exe
+std::string ArtefactFolder();     // where the e2e tests keep their screenshots
+std::string WindowText(HWND hWnd);
+std::string ControlText(HWND hWnd, int id);
+
+// A copy of what the screen shows inside a window's rectangle.
+struct Screenshot {
+    int width = 0, height = 0;
+    std::string pixels; // 32-bit BGRX rows, top-down
+    COLORREF At(int x, int y) const;
+    bool SaveBmp(const std::string& path) const;
+};
+Screenshot CaptureWindow(HWND hWnd);

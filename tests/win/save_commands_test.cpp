@@ -42,14 +42,12 @@ protected:
         hWnd = CreateMainWindow();
         ASSERT_NE(hWnd, nullptr);
         path = TempPath("mirravox-save-test.wav");
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
     }
     void TearDown() override
     {
         if (IsWindow(hWnd)) DestroyWindow(hWnd);
         DrainQuitMessage();
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
     }
     void Record(int bytes)
@@ -102,11 +100,12 @@ TEST_F(SaveCommands, CancelledDialogWritesNothing)
 TEST_F(SaveCommands, UnwritableFileIsReported)
 {
     Record(1000);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputs("keep me", f);
-    std::fclose(f);
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    // Another program holds the file open without sharing it.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(held, "keep me", 7, &written, nullptr);
 
     MessageBoxCatcher boxes;
     FileDialogAnswer dialog(path);
@@ -115,6 +114,7 @@ TEST_F(SaveCommands, UnwritableFileIsReported)
     EXPECT_EQ(boxes.Boxes()[0].text, "Could not open file for writing");
     EXPECT_EQ(boxes.Boxes()[0].caption, "Error writing wav file to disk");
     EXPECT_EQ(boxes.Boxes()[0].icon, "none");
+    CloseHandle(held);
     EXPECT_EQ(ReadFile(path).size(), 7u) << "the existing file is untouched";
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 // ---- Templates, menus, icons and bitmaps ----
+// Dialog templates are named: MIRRAVOX (the main window), ABOUTBOX.
 #define IDR_MAINMENU 107
 #define IDI_PLAYBACK 108
 #define IDI_STOP 109

@@ -2,13 +2,21 @@
 
 #include <initializer_list>
 
+#include "app/about_box.h"
 #include "app/format_controls.h"
+#include "app/help_and_mixer.h"
+#include "app/help_path.h"
 #include "app/startup.h"
+#include "app/store_scroll.h"
 #include "app/win_state.h"
 #include "audio/sessions.h"
 #include "display/cpu_load.h"
 #include "display/frame.h"
+#include "display/overlay.h"
 #include "resource.h"
+#include "tones/save_commands.h"
+#include "tones/tone_box_win.h"
+#include "tones/tone_synth.h"
 
 const char kOutputBusyText[] =
     "There is already a sound being played\nIn order to play a new sound you must stop\n"
@@ -20,6 +28,23 @@ namespace {
 bool g_bMainWindowReady = false;
 
 constexpr WORD kSelectionChange = CBN_SELCHANGE; // the only combo notification that acts
+
+// One of the four "Test tones" presets: refused while a playback runs,
+// otherwise the stores are cleared (the recording side only when no
+// recording runs) and the tone plays in a loop.
+void ToneCommand(HWND hWnd, int id)
+{
+    if (g_bPlaying) {
+        ShowOutputBusy(hWnd);
+        return;
+    }
+    ClearBuffers(hWnd);
+    if (GeneratePresetTone(id) == ToneResult::LowMemory) {
+        ShowToneBox(hWnd, kToneLowMemoryBox);
+        return;
+    }
+    StartPlayback(hWnd);
+}
 
 void OnCommand(HWND hWnd, WPARAM wParam)
 {
@@ -41,9 +66,38 @@ void OnCommand(HWND hWnd, WPARAM wParam)
     case IDM_CLEAR:
         ClearBuffers(hWnd);
         break;
+    case IDM_SINE_1K:
+    case IDM_SAW_1K:
+    case IDM_SQUARE_1K:
+    case IDM_WHITE_NOISE:
+        ToneCommand(hWnd, id);
+        break;
+    case IDM_SAVE_RECORDING:
+        SaveRecording(hWnd);
+        break;
     case IDM_EXIT:
     case IDC_ALT_EXIT:
         DestroyWindow(hWnd);
+        break;
+    case IDM_MIXER:
+        LaunchMixer(hWnd);
+        break;
+    case IDM_HELP:
+    case IDC_ALT_HELP:
+        ShowHelpPage(hWnd, kHelpIndexPage);
+        break;
+    case IDM_ABOUT:
+    case IDC_ALT_ABOUT:
+        ShowAboutBox(hWnd);
+        break;
+    // Opened by their dialogs once those are built; until then they do nothing.
+    case IDM_CREATE_TONE:       // "CREATETONE", with the busy rule
+    case IDM_DEVICE_SELECTION:  // "DEVICESELECTION"
+    case IDM_DISPLAY_SETTINGS:  // DisplaySettingsCommand
+    case IDM_WAVE_CAPS:         // "Capabilities"
+    case IDM_DS_CAPS:           // "DSCapabilities"
+    case IDM_3D_SOUND:          // "TEST3D", no owner
+    case IDM_AUDIO_FX:          // RunAudioEffectsTest
         break;
     case IDC_RATE:
     case IDC_CHANNELS:
@@ -65,6 +119,23 @@ void OnCommand(HWND hWnd, WPARAM wParam)
     }
 }
 
+// Scroll bar 1059 over a stopped recording or playback. The tracking
+// position is read from the bar itself: the message carries only 16 bits of
+// it, and a store holds up to 20 MB.
+void ScrollStoreView(int code)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_TRACKPOS;
+    GetScrollInfo(g_hScrollBar, SB_CTL, &info);
+    ApplyStoreScroll(code, info.nTrackPos);
+    SetScrollPos(g_hScrollBar, SB_CTL, g_nViewPos, TRUE);
+    DrawOverlay();
+    ComposeFrame(1);
+    PresentFrame();
+}
+
+// Timer 1, the statistics, is started and handled by the sessions' statistics.
 void OnTimer(WPARAM id)
 {
     switch (id) {
@@ -104,7 +175,7 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         BeginPaint(hWnd, &ps);
         EndPaint(hWnd, &ps);
         PresentFrame();
-        return 0;
+        break;
     }
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -115,11 +186,15 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         OnCommand(hWnd, wParam);
         return 0;
+    case kSessionNoticeMessage: OnSessionNotice(hWnd, wParam); return 0;
     case WM_TIMER:
         OnTimer(wParam);
         return 0;
     case WM_HSCROLL:
-        if (reinterpret_cast<HWND>(lParam) == g_hHorzSlider) OnSliderScroll(hWnd, g_hHorzSlider);
+        if (reinterpret_cast<HWND>(lParam) == g_hHorzSlider)
+            OnSliderScroll(hWnd, g_hHorzSlider);
+        else
+            ScrollStoreView(LOWORD(wParam));
         break;
     case WM_VSCROLL:
         OnSliderScroll(hWnd, g_hVertSlider);

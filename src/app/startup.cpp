@@ -15,6 +15,7 @@
 #include "display/cpu_load.h"
 #include "display/fourier.h"
 #include "display/frame.h"
+#include "platform/winmm_device_win.h"
 #include "resource.h"
 
 const char kMainWindowClass[] = "Mirravox";
@@ -93,6 +94,7 @@ void PrepareProcess(HINSTANCE hInstance)
     g_pOutputFourier = nullptr;
     g_nInputDeviceId = kWaveMapper;
     g_nOutputDeviceId = kWaveMapper;
+    SelectStartupWaveDevice();
 
     g_hPaintMutex = CreateMutexA(nullptr, FALSE, "WIN_SIZE_PAINT");
     g_hPlaybackDoneEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);

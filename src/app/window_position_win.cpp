@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/position_file.h"
+#include "app/win_state.h"
 
 namespace {
 
@@ -36,7 +39,42 @@ void BuildSettingsFolder(char* folder)
     AppendLevel(folder, "Keldane Mirravox");
 }
 
-// Stand-ins until the position file is read and written: the window keeps
-// the template's position and nothing is saved.
-int LoadWindowPosition() { return 0; }
-int SaveWindowPosition() { return 0; }
+int LoadWindowPosition()
+{
+    char path[kMaxPathChars + 32];
+    if (!PositionFilePath(path, sizeof(path), g_szSettingsDir)) return 0;
+    std::FILE* file = std::fopen(path, "rt");
+    if (!file) return 0;
+    // Only the first two lines count, and a line is read in pieces of at most
+    // kPositionLineChars characters.
+    char text[2 * kPositionLineChars];
+    const size_t size = std::fread(text, 1, sizeof(text), file);
+    std::fclose(file);
+
+    const PositionReading reading = ReadPositionText(text, size);
+    if (reading.bPlace &&
+        PlacementFitsScreen(reading.placement, GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                            GetSystemMetrics(SM_CYVIRTUALSCREEN))) {
+        const WindowPlacement& p = reading.placement;
+        SetWindowPos(g_hMainWnd, nullptr, p.nLeft, p.nTop, p.nWidth, p.nHeight, SWP_NOZORDER);
+    }
+    return 1;
+}
+
+int SaveWindowPosition()
+{
+    char path[kMaxPathChars + 32];
+    if (!PositionFilePath(path, sizeof(path), g_szSettingsDir)) return 0;
+    std::FILE* file = std::fopen(path, "wt"); // empties an existing file
+    if (!file) return 0;
+    // A maximised or minimised window leaves the file empty, so the next
+    // start keeps the template's position.
+    RECT r;
+    if (!IsZoomed(g_hMainWnd) && !IsIconic(g_hMainWnd) && GetWindowRect(g_hMainWnd, &r)) {
+        char text[96];
+        const int n = FormatPositionText(text, sizeof(text), {r.left, r.top, r.right - r.left, r.bottom - r.top});
+        if (n > 0) std::fwrite(text, 1, static_cast<size_t>(n), file);
+    }
+    std::fclose(file);
+    return 1;
+}

@@ -32,6 +32,27 @@ BOOL CALLBACK FindMirravoxWindow(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
+struct FindDialogData {
+    DWORD pid;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogWindow(HWND hWnd, LPARAM lParam)
+{
+    auto* data = reinterpret_cast<FindDialogData*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    char cls[64] = "";
+    GetClassNameA(hWnd, cls, sizeof(cls));
+    if (pid == data->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(hWnd) &&
+        WindowText(hWnd) == data->caption) {
+        data->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
 
 std::string ProgramPath() { return ExeFolder() + "\\..\\..\\mirravox.exe"; }
@@ -83,21 +104,50 @@ HWND MirravoxProcess::WaitForMainWindow(DWORD timeoutMs)
     return nullptr;
 }
 
+HWND MirravoxProcess::WaitForDialog(const char* caption, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        FindDialogData data = {m_info.dwProcessId, caption, nullptr};
+        EnumWindows(&FindDialogWindow, reinterpret_cast<LPARAM>(&data));
+        if (data.found) return data.found;
+    } while (WaitForSingleObject(m_info.hProcess, 50) == WAIT_TIMEOUT && GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
 std::string WindowText(HWND hWnd)
 {
-    char buf[512] = "";
-    GetWindowTextA(hWnd, buf, sizeof(buf));
+    wchar_t wide[512] = L"";
+    SendMessageW(hWnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide));
+    char buf[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof(buf), nullptr, nullptr);
     return buf;
+}
+
+void Command(HWND hWnd, int id) { SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+void SelectComboItem(HWND hWnd, int id, int index)
+{
+    HWND combo = GetDlgItem(hWnd, id);
+    SendMessageA(combo, CB_SETCURSEL, index, 0);
+    SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void TypeText(HWND control, const std::string& text)
+{
+    std::wstring wide(text.begin(), text.end());
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void PressButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 std::string ControlText(HWND hWnd, int id)
 {
     // The wide form: across processes the narrow one may return wide text.
-    wchar_t wide[512] = L"";
-    SendMessageW(GetDlgItem(hWnd, id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide));
-    char buf[1024] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof(buf), nullptr, nullptr);
-    return buf;
+    return WindowText(GetDlgItem(hWnd, id));
 }
 
 COLORREF Screenshot::At(int x, int y) const

@@ -20,6 +20,9 @@ public:
     // Waits for the main window of this process to be visible.
     HWND WaitForMainWindow(DWORD timeoutMs);
     HWND MainWindow() const { return m_hWnd; }
+    // Waits for a dialog (a message box or a common dialog) of this process
+    // with the given caption.
+    HWND WaitForDialog(const char* caption, DWORD timeoutMs);
 
 private:
     PROCESS_INFORMATION m_info = {};
@@ -30,6 +33,14 @@ std::string ProgramPath();        // Windows path of mirravox.exe
 std::string ArtefactFolder();     // where the e2e tests keep their screenshots
 std::string WindowText(HWND hWnd);
 std::string ControlText(HWND hWnd, int id);
+// Sends a command as its menu or button would.
+void Command(HWND hWnd, int id);
+// Selects item index of combo box id and tells its owner, as the user would.
+void SelectComboItem(HWND hWnd, int id, int index);
+// Types text into a control of another process.
+void TypeText(HWND control, const std::string& text);
+// Presses a button of a dialog; returns at once.
+void PressButton(HWND dialog, int id);
 
 // A copy of what the screen shows inside a window's rectangle.
 struct Screenshot {

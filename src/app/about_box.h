@@ -1,0 +1,9 @@
+// The About box: template ABOUTBOX, run modally over the main window.
+#pragma once
+
+#include <windows.h>
+
+INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Runs the About box owned by hOwner; returns its result, 0.
+INT_PTR ShowAboutBox(HWND hOwner);

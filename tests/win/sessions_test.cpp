@@ -1,0 +1,293 @@
+// Capture and playback sessions on the simulated device (stepped unless a
+// test says otherwise), driven through the real main window: failed starts,
+// the one-session rule, Record during a playback, the timers, and what Stop
+// leaves in the store and the scroll bar. Failure boxes come from the session
+// threads and are caught on any thread.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "app/win_state.h"
+#include "audio/sessions.h"
+#include "message_box_hook.h"
+#include "platform/sim_wave_device.h"
+#include "resource.h"
+#include "tones/tone_synth.h"
+
+namespace {
+
+constexpr int kBlock = 512; // bytes per block at 8-bit mono, 11025 Hz
+
+// The recording store as its device was closed: every block is handled by
+// then, and the rotation at Stop comes after.
+std::vector<uint8_t> s_storeAtClose;
+int32_t s_posAtClose = -1;
+WaveDeviceTable s_snapshotTable;
+
+uint32_t SnapshotInClose(WaveHandle device)
+{
+    s_storeAtClose.assign(g_pInputBuffer, g_pInputBuffer + g_nRecordedBytes);
+    s_posAtClose = g_nInputPos;
+    return SimWaveDeviceTable()->inClose(device);
+}
+
+class Sessions : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        PrepareProcess(GetModuleHandleA(nullptr));
+        hWnd = CreateMainWindow();
+        ASSERT_NE(hWnd, nullptr) << "error " << GetLastError();
+        UseSimulator();
+    }
+    void TearDown() override
+    {
+        StopAll(hWnd);
+        EXPECT_TRUE(WaitIdle()) << "a session outlived Stop";
+        if (IsWindow(hWnd)) DestroyWindow(hWnd);
+        DrainQuitMessage();
+        EXPECT_EQ(SimReset(), 0) << "a device was left open";
+        FreePlaybackSource();
+    }
+    static void UseSimulator()
+    {
+        SimReset();
+        SetWaveDeviceTable(SimWaveDeviceTable());
+        SimSetStepped(true);
+    }
+    void Command(int id) { SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    static bool WaitIdle()
+    {
+        return PumpUntil([] { return !CaptureSessionActive() && !PlaybackSessionActive(); }, 5000);
+    }
+    bool FormatControlsEnabled() const
+    {
+        for (int id : {IDC_RATE, IDC_CHANNELS, IDC_RESOLUTION, IDC_BUFFER_SIZE})
+            if (!IsWindowEnabled(GetDlgItem(hWnd, id))) return false;
+        return true;
+    }
+    // Devices opened (not format queries).
+    static int DevicesOpened(SimDirection direction)
+    {
+        int n = 0;
+        for (const SimOpenRecord& r : SimOpenLog())
+            n += r.direction == direction && !(r.flags & kWaveOpenQuery) && r.result == kWaveOk;
+        return n;
+    }
+    HWND hWnd = nullptr;
+};
+
+TEST_F(Sessions, FailedStartShowsItsTextAndLeavesTheProgramIdleAndUsable)
+{
+    const struct {
+        SimDirection direction;
+        bool refuseFormat; // else the open fails with 4, already allocated
+        const char* text;
+    } kFailures[] = {
+        {kSimInput, true, "The sound input device selected is not able to record\nsound in the format requested. "
+                          "Select a different input\ndevice, or a different sound format"},
+        {kSimInput, false, "The sound input device selected is not able to be opened.\nThis may be because the "
+                           "device is already in use or because\nthe device has not been installed correctly"},
+        {kSimOutput, true, "The sound output device selected is not able to play\nsound in the format requested. "
+                           "Select a different output\ndevice, or a different sound format"},
+        {kSimOutput, false, "The sound output device selected is not able to be opened.\nThis may be because the "
+                            "device is already in use or because\nthe device has not been installed correctly"},
+    };
+    for (const auto& c : kFailures) {
+        SCOPED_TRACE(c.text);
+        UseSimulator();
+        const SimDirection failing = c.direction;
+        if (c.refuseFormat)
+            SimSetFormatRule([failing](SimDirection d, uint32_t, const WaveFormatExtensible&) { return d != failing; });
+        else
+            SimSetOpenFailure(failing, kWaveErrAllocated);
+        // Record for the input; a tone command, which plays at once, for the output.
+        const int command = failing == kSimInput ? IDC_RECORD : IDM_SINE_1K;
+        std::atomic<int32_t>& flag = failing == kSimInput ? g_bRecording : g_bPlaying;
+        {
+            MessageBoxCatcher catcher(IDOK, BoxThreads::AnyThread);
+            Command(command);
+            ASSERT_TRUE(catcher.WaitForBoxes(1, 5000));
+            ASSERT_TRUE(WaitIdle());
+            EXPECT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, 2000)) << "controls stay grey";
+            const std::vector<CaughtBox> boxes = catcher.Boxes();
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, c.text);
+            EXPECT_EQ(boxes[0].caption, "Sound device problem");
+            EXPECT_EQ(boxes[0].icon, "exclamation");
+        }
+        EXPECT_EQ(flag, 0);
+        EXPECT_EQ(g_pWaveIn, nullptr);
+        EXPECT_EQ(g_pWaveOut, nullptr);
+        EXPECT_EQ(SimOpenDeviceCount(), 0);
+        HANDLE done = failing == kSimInput ? g_hCaptureDoneEvent : g_hPlaybackDoneEvent;
+        EXPECT_EQ(WaitForSingleObject(done, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "no done event";
+
+        // Usable: with the device working again the same command runs a session.
+        UseSimulator();
+        Command(command);
+        EXPECT_EQ(flag, 1);
+        EXPECT_FALSE(FormatControlsEnabled());
+        Command(IDC_STOP);
+        EXPECT_EQ(flag, 0);
+    }
+}
+
+TEST_F(Sessions, PlaybackWithNothingRecordedShowsNoSoundDataAndStartsNothing)
+{
+    MessageBoxCatcher catcher;
+    Command(IDC_PLAYBACK);
+    const std::vector<CaughtBox> boxes = catcher.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text,
+              "There is no sound data available to be played back.\nRecord some sound first. Then attempt playback.");
+    EXPECT_EQ(boxes[0].caption, "No sound data");
+    EXPECT_EQ(boxes[0].icon, "information");
+    EXPECT_FALSE(PlaybackSessionActive());
+    EXPECT_EQ(DevicesOpened(kSimOutput), 0);
+}
+
+TEST_F(Sessions, RecordDuringAPlaybackKeepsThePlaybackAndClearsOnlyTheRecording)
+{
+    Command(IDM_SINE_1K);
+    ASSERT_EQ(g_bPlaying, 1);
+    ASSERT_EQ(SimCompleteBlocks(kSimOutput, 4), 4);
+    g_pInputBuffer[100] = 7;
+
+    Command(IDC_RECORD);
+    EXPECT_EQ(g_bRecording, 1);
+    EXPECT_EQ(g_bPlaying, 1);
+    EXPECT_EQ(g_nOutputBytes, 4 * kBlock) << "the playback store is kept";
+    EXPECT_EQ(g_pInputBuffer[100], 128) << "the recording store is cleared";
+    ASSERT_EQ(SimCompleteBlocks(kSimInput, 3), 3);
+    ASSERT_EQ(SimCompleteBlocks(kSimOutput, 2), 2) << "the playback goes on";
+
+    Command(IDC_STOP);
+    EXPECT_EQ(g_bPlaying, 0);
+    EXPECT_EQ(g_bRecording, 0);
+    EXPECT_EQ(SimOpenDeviceCount(), 0);
+    EXPECT_EQ(g_nViewPos, g_nOutputBytes - kBlock) << "a playback ended: the view is over its store";
+}
+
+TEST_F(Sessions, OneCaptureAndOnePlaybackSessionAtATime)
+{
+    Command(IDC_RECORD);
+    Command(IDM_RECORD);
+    StartRecording(hWnd);
+    EXPECT_EQ(DevicesOpened(kSimInput), 1);
+
+    Command(IDM_SINE_1K);
+    {
+        MessageBoxCatcher catcher;
+        Command(IDM_SAW_1K);
+        Command(IDC_PLAYBACK);
+        const std::vector<CaughtBox> boxes = catcher.Boxes();
+        ASSERT_EQ(boxes.size(), 2u);
+        for (const CaughtBox& box : boxes) EXPECT_EQ(box.caption, "Output in progress");
+    }
+    StartPlayback(hWnd);
+    EXPECT_EQ(DevicesOpened(kSimOutput), 1);
+    EXPECT_EQ(SimOpenDeviceCount(), 2);
+
+    Command(IDC_STOP);
+    EXPECT_EQ(SimOpenDeviceCount(), 0);
+    Command(IDC_RECORD);
+    EXPECT_EQ(DevicesOpened(kSimInput), 2) << "a new session after Stop";
+}
+
+TEST_F(Sessions, TimersRunWithASessionAndStopKillsThem)
+{
+    EnableWindow(g_hScrollBar, TRUE);
+    Command(IDC_RECORD);
+    EXPECT_FALSE(IsWindowEnabled(g_hScrollBar));
+    bool ticked[4] = {}; // 1 statistics, 3 redraw
+    const DWORD start = GetTickCount();
+    while (!(ticked[1] && ticked[3]) && GetTickCount() - start < 3000) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_TIMER && msg.hwnd == hWnd && msg.wParam < 4) ticked[msg.wParam] = true;
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    EXPECT_TRUE(ticked[1] && ticked[3]);
+    Command(IDC_STOP);
+    EXPECT_FALSE(KillTimer(hWnd, 1)) << "Stop kills the statistics timer";
+    EXPECT_FALSE(KillTimer(hWnd, 3)) << "Stop kills the redraw timer";
+
+    // A Stop before the thread's notice is handled: no timer starts after it.
+    Command(IDC_RECORD);
+    Command(IDC_STOP);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_FALSE(KillTimer(hWnd, 1));
+}
+
+TEST_F(Sessions, WrappedRecordingIsPutInOrderOnceAtStop)
+{
+    SendDlgItemMessageA(hWnd, IDC_BUFFER_SIZE, CB_SETCURSEL, 0, 0); // "1MB"
+    SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUFFER_SIZE, CBN_SELCHANGE), 0);
+    ASSERT_EQ(g_nInputBufferSize, 1048576);
+    s_snapshotTable = *SimWaveDeviceTable();
+    s_snapshotTable.inClose = SnapshotInClose;
+    SetWaveDeviceTable(&s_snapshotTable);
+    // Each block carries its number, so a rotation shows.
+    SimSetInputSignal([](uint8_t* data, uint32_t bytes, uint64_t offset) {
+        std::memset(data, int(offset / bytes % 251 + 1), bytes);
+    });
+
+    Command(IDC_RECORD);
+    ASSERT_EQ(SimCompleteBlocks(kSimInput, 2100), 2100); // it wraps after 2047
+    Command(IDC_STOP);
+    EXPECT_EQ(g_nRecordedBytes, g_nInputBufferSize);
+    ASSERT_EQ(s_storeAtClose.size(), size_t(g_nInputBufferSize));
+    std::vector<uint8_t> expected = s_storeAtClose;
+    std::rotate(expected.begin(), expected.begin() + s_posAtClose, expected.end());
+    ASSERT_NE(expected, s_storeAtClose);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), g_pInputBuffer)) << "rotated around g_nInputPos";
+
+    // The view starts at the end of the stored sound.
+    EXPECT_EQ(g_nViewPos, g_nInputBufferSize - kBlock);
+    EXPECT_TRUE(IsWindowEnabled(g_hScrollBar));
+    SCROLLINFO bar = {};
+    bar.cbSize = sizeof(bar);
+    bar.fMask = SIF_ALL;
+    GetScrollInfo(g_hScrollBar, SB_CTL, &bar);
+    EXPECT_EQ(bar.nMin, 0);
+    EXPECT_EQ(bar.nMax, g_nInputBufferSize - kBlock);
+    EXPECT_EQ(bar.nPage, UINT(kBlock));
+    EXPECT_EQ(bar.nPos, bar.nMax - kBlock + 1) << "the thumb as far to the end as its page allows";
+
+    // Stops that end no recording leave it alone: one with nothing running,
+    // and one that ends a playback of it.
+    Command(IDC_STOP);
+    Command(IDC_PLAYBACK);
+    ASSERT_EQ(SimCompleteBlocks(kSimOutput, 3), 3);
+    Command(IDC_STOP);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), g_pInputBuffer));
+}
+
+TEST_F(Sessions, StopToIdleOnTheRealTimeSimulator)
+{
+    SimSetStepped(false);
+    Command(IDC_RECORD);
+    Command(IDM_SINE_1K);
+    ASSERT_TRUE(PumpUntil([] { return g_nRecordedBytes >= 4 * kBlock && g_nOutputBytes >= 4 * kBlock; }, 5000));
+    LARGE_INTEGER before, after, frequency;
+    QueryPerformanceCounter(&before);
+    StopAll(hWnd);
+    QueryPerformanceCounter(&after);
+    QueryPerformanceFrequency(&frequency);
+    EXPECT_FALSE(CaptureSessionActive() || PlaybackSessionActive());
+    EXPECT_EQ(SimOpenDeviceCount(), 0);
+    std::printf("[ measured ] Stop to idle, simulated devices (capture and playback): %.1f ms\n",
+                1000.0 * double(after.QuadPart - before.QuadPart) / double(frequency.QuadPart));
+}
+
+} // namespace

@@ -1,0 +1,109 @@
+// The winmm binding of the wave device table on the real output device: the
+// header flags after each call, the notices in completion order on one
+// forwarding thread (not the caller's), blocks queued again from inside the
+// handler, a close refused from there, and the close notice delivered before
+// close returns. Skipped without a wave device.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <vector>
+
+#include "platform/wave_device.h"
+#include "platform/winmm_device_win.h"
+
+namespace {
+
+constexpr int kBlocks = 4;
+constexpr uint32_t kBlockBytes = 1764; // 20 ms at 44100 Hz, 16-bit mono
+
+struct Notice {
+    uint32_t message;
+    int block; // -1 for the open and close notices
+    DWORD thread;
+};
+
+// The program's side: records every notice; queues the first blocks again
+// and tries a close from inside the handler.
+struct Handler {
+    const WaveDeviceTable* table = WinmmWaveDeviceTable();
+    std::mutex lock;
+    std::vector<Notice> notices;
+    int requeueLeft = 2;
+    bool tryClose = true;
+    uint32_t closeFromHandler = kWaveOk;
+
+    std::vector<Notice> Notices()
+    {
+        std::lock_guard<std::mutex> lk(lock);
+        return notices;
+    }
+    static void Callback(WaveHandle device, uint32_t message, uintptr_t context, WaveHeader* header)
+    {
+        auto* self = reinterpret_cast<Handler*>(context);
+        if (message == kWaveOutDone && self->tryClose) {
+            self->tryClose = false;
+            self->closeFromHandler = self->table->outClose(device);
+        }
+        if (message == kWaveOutDone && self->requeueLeft > 0) {
+            --self->requeueLeft;
+            self->table->outWrite(device, header);
+        }
+        std::lock_guard<std::mutex> lk(self->lock);
+        self->notices.push_back({message, header ? int(header->dwUser) : -1, GetCurrentThreadId()});
+    }
+};
+
+TEST(WinmmDevice, OutputBlocksComeBackInOrderOnTheForwardingThreadUntilClose)
+{
+    Handler handler;
+    const WaveDeviceTable* table = handler.table;
+    if (table->outGetNumDevs() == 0) GTEST_SKIP() << "no wave output device";
+    std::vector<char> data[kBlocks];
+    WaveHeader headers[kBlocks] = {};
+    for (int i = 0; i < kBlocks; ++i) {
+        data[i].assign(kBlockBytes, 0);
+        headers[i].lpData = data[i].data();
+        headers[i].dwBufferLength = kBlockBytes;
+        headers[i].dwUser = uintptr_t(i);
+    }
+    WaveFormatEx format = {kWaveFormatPcm, 1, 44100, 88200, 2, 16, 0};
+    WaveHandle device = nullptr;
+    ASSERT_EQ(table->outOpen(&device, kWaveMapperId, &format, &Handler::Callback, uintptr_t(&handler), 0), kWaveOk);
+    for (WaveHeader& h : headers) {
+        ASSERT_EQ(table->outPrepareHeader(device, &h), kWaveOk);
+        EXPECT_EQ(LoadHeaderFlags(h) & (kHeaderPrepared | kHeaderInQueue), kHeaderPrepared);
+    }
+    for (WaveHeader& h : headers) ASSERT_EQ(table->outWrite(device, &h), kWaveOk);
+    auto done = [&] {
+        int n = 0;
+        for (const Notice& s : handler.Notices()) n += s.message == kWaveOutDone;
+        return n;
+    };
+    const DWORD start = GetTickCount();
+    while (done() < kBlocks + 2 && GetTickCount() - start < 3000) Sleep(10); // 120 ms of sound
+    ASSERT_EQ(done(), kBlocks + 2);
+
+    EXPECT_EQ(handler.closeFromHandler, kWaveErrInvalidParam) << "a close from inside the handler is refused";
+    std::vector<Notice> notices = handler.Notices();
+    EXPECT_EQ(notices.front().message, kWaveOutOpened);
+    std::vector<int> order;
+    for (const Notice& s : notices) {
+        EXPECT_EQ(s.thread, notices.front().thread) << "one forwarding thread per device";
+        EXPECT_NE(s.thread, GetCurrentThreadId());
+        if (s.message == kWaveOutDone) order.push_back(s.block);
+    }
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 0, 1})) << "completion order, the first two played twice";
+    for (WaveHeader& h : headers) EXPECT_EQ(LoadHeaderFlags(h) & (kHeaderDone | kHeaderInQueue), kHeaderDone);
+
+    // Reset hands back what is queued; close delivers its notice before it returns.
+    for (WaveHeader& h : headers) ASSERT_EQ(table->outWrite(device, &h), kWaveOk);
+    EXPECT_EQ(table->outReset(device), kWaveOk);
+    for (WaveHeader& h : headers) ASSERT_EQ(table->outUnprepareHeader(device, &h), kWaveOk);
+    ASSERT_EQ(table->outClose(device), kWaveOk);
+    EXPECT_EQ(done(), 2 * kBlocks + 2) << "each queued block reported once";
+    EXPECT_EQ(handler.Notices().back().message, kWaveOutClosed);
+}
+
+} // namespace

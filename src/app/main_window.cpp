@@ -29,12 +29,12 @@ bool g_bMainWindowReady = false;
 
 constexpr WORD kSelectionChange = CBN_SELCHANGE; // the only combo notification that acts
 
-// One of the four "Test tones" presets: refused while a playback runs,
-// otherwise the stores are cleared (the recording side only when no
-// recording runs) and the tone plays in a loop.
+// One of the four "Test tones" presets: refused while a playback is under
+// way (its source must not be replaced while it is read), otherwise the
+// stores are cleared when nothing runs and the tone plays in a loop.
 void ToneCommand(HWND hWnd, int id)
 {
-    if (g_bPlaying) {
+    if (g_bPlaying || PlaybackSessionActive()) {
         ShowOutputBusy(hWnd);
         return;
     }

@@ -226,7 +226,7 @@ void InitMainWindow(HWND hWnd)
 
 void TearDownMainWindow()
 {
-    if (g_bRecording || g_bPlaying) {
+    if (g_bRecording || g_bPlaying || CaptureSessionActive() || PlaybackSessionActive()) {
         StopAll(g_hMainWnd);
         Sleep(200);
     }

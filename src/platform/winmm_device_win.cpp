@@ -263,10 +263,14 @@ HWAVEOUT Out(WaveHandle handle)
     return device != nullptr && !device->m_bInput ? device->m_hWaveOut : nullptr;
 }
 
-void CopyName(char* to, const char* from)
+// The fields every winmm capability record starts with.
+template <class To, class From> void CopyIdentity(To* to, const From& from)
 {
-    std::memcpy(to, from, kDeviceNameChars);
-    to[kDeviceNameChars - 1] = '\0';
+    to->wMid = from.wMid;
+    to->wPid = from.wPid;
+    to->vDriverVersion = from.vDriverVersion;
+    std::memcpy(to->szPname, from.szPname, kDeviceNameChars);
+    to->szPname[kDeviceNameChars - 1] = '\0';
 }
 
 uint32_t InGetNumDevs() { return waveInGetNumDevs(); }
@@ -281,10 +285,7 @@ uint32_t InGetDevCaps(uint32_t deviceId, WaveInCaps* caps)
     const MMRESULT result = waveInGetDevCapsA(deviceId, &c, sizeof(c));
     if (result != MMSYSERR_NOERROR)
         return result;
-    caps->wMid = c.wMid;
-    caps->wPid = c.wPid;
-    caps->vDriverVersion = c.vDriverVersion;
-    CopyName(caps->szPname, c.szPname);
+    CopyIdentity(caps, c);
     caps->dwFormats = c.dwFormats;
     caps->wChannels = c.wChannels;
     caps->wReserved1 = c.wReserved1;
@@ -299,10 +300,7 @@ uint32_t OutGetDevCaps(uint32_t deviceId, WaveOutCaps* caps)
     const MMRESULT result = waveOutGetDevCapsA(deviceId, &c, sizeof(c));
     if (result != MMSYSERR_NOERROR)
         return result;
-    caps->wMid = c.wMid;
-    caps->wPid = c.wPid;
-    caps->vDriverVersion = c.vDriverVersion;
-    CopyName(caps->szPname, c.szPname);
+    CopyIdentity(caps, c);
     caps->dwFormats = c.dwFormats;
     caps->wChannels = c.wChannels;
     caps->wReserved1 = c.wReserved1;
@@ -318,10 +316,7 @@ uint32_t AuxGetDevCaps(uint32_t deviceId, AuxCaps* caps)
     const MMRESULT result = auxGetDevCapsA(deviceId, &c, sizeof(c));
     if (result != MMSYSERR_NOERROR)
         return result;
-    caps->wMid = c.wMid;
-    caps->wPid = c.wPid;
-    caps->vDriverVersion = c.vDriverVersion;
-    CopyName(caps->szPname, c.szPname);
+    CopyIdentity(caps, c);
     caps->wTechnology = c.wTechnology;
     caps->wReserved1 = c.wReserved1;
     caps->dwSupport = c.dwSupport;

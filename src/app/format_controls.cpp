@@ -39,10 +39,11 @@ void ApplyFormat(HWND hWnd)
 
 void ApplyBufferSize(HWND hWnd)
 {
-    const int failed = ReallocateStores(SelectedIndex(hWnd, IDC_BUFFER_SIZE));
-    if (failed & kInputStoreFailed)
+    const int index = SelectedIndex(hWnd, IDC_BUFFER_SIZE);
+    FreeStores();
+    if (!AllocateInputStore(index))
         MessageBoxA(hWnd, kLowMemoryInputText, kLowMemoryCaption, MB_ICONEXCLAMATION);
-    if (failed & kOutputStoreFailed)
+    if (!AllocateOutputStore(index))
         MessageBoxA(hWnd, kLowMemoryOutputText, kLowMemoryCaption, MB_ICONEXCLAMATION);
     ClearBuffers(hWnd);
     FitStoreSizes(hWnd);

@@ -104,19 +104,39 @@ void FreeStores()
     g_nOutputBufferSize = 0;
 }
 
-int ReallocateStores(int bufferIndex)
+namespace {
+
+uint8_t* AllocateStore(int32_t size)
+{
+    return size > 0 ? static_cast<uint8_t*>(g_pfnStoreAlloc(static_cast<size_t>(size))) : nullptr;
+}
+
+} // namespace
+
+bool AllocateInputStore(int bufferIndex)
 {
     const int32_t size = BufferSizeAt(bufferIndex);
-    FreeStores();
-    int failed = 0;
-    g_pInputBuffer = size > 0 ? static_cast<uint8_t*>(g_pfnStoreAlloc(static_cast<size_t>(size))) : nullptr;
-    if (!g_pInputBuffer) failed |= kInputStoreFailed;
+    g_pInputBuffer = AllocateStore(size);
     g_nInputBufferSize = g_pInputBuffer ? size : 0;
     g_nInputPos = 0;
-    g_pOutputBuffer = size > 0 ? static_cast<uint8_t*>(g_pfnStoreAlloc(static_cast<size_t>(size))) : nullptr;
-    if (!g_pOutputBuffer) failed |= kOutputStoreFailed;
+    return g_pInputBuffer != nullptr;
+}
+
+bool AllocateOutputStore(int bufferIndex)
+{
+    const int32_t size = BufferSizeAt(bufferIndex);
+    g_pOutputBuffer = AllocateStore(size);
     g_nOutputBufferSize = g_pOutputBuffer ? size : 0;
     g_nOutputPos = 0;
+    return g_pOutputBuffer != nullptr;
+}
+
+int ReallocateStores(int bufferIndex)
+{
+    FreeStores();
+    int failed = 0;
+    if (!AllocateInputStore(bufferIndex)) failed |= kInputStoreFailed;
+    if (!AllocateOutputStore(bufferIndex)) failed |= kOutputStoreFailed;
     return failed;
 }
 

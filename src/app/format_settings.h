@@ -54,6 +54,11 @@ void FitStoreSizes(int bufferIndex);
 using StoreAllocFn = void* (*)(size_t);
 void SetStoreAllocator(StoreAllocFn fn); // null restores malloc
 
+// Allocate one store (after FreeStores) at the table size of bufferIndex
+// and set its position to 0; false when it cannot be had.
+bool AllocateInputStore(int bufferIndex);
+bool AllocateOutputStore(int bufferIndex);
+
 enum StoreFailure { kInputStoreFailed = 1, kOutputStoreFailed = 2 };
 // Frees both stores and allocates them at the table size of bufferIndex;
 // returns a mask of StoreFailure bits. Positions are set to 0.

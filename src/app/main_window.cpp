@@ -10,6 +10,7 @@
 #include "app/store_scroll.h"
 #include "app/win_state.h"
 #include "audio/sessions.h"
+#include "audio/statistics.h"
 #include "display/cpu_load.h"
 #include "display/frame.h"
 #include "display/overlay.h"
@@ -38,7 +39,9 @@ void ToneCommand(HWND hWnd, int id)
         ShowOutputBusy(hWnd);
         return;
     }
-    ClearBuffers(hWnd);
+    // While a capture is under way the stores are not cleared: a running one
+    // keeps its recording, and a stopped one may still be writing its last blocks.
+    if (!CaptureSessionActive()) ClearBuffers(hWnd);
     if (GeneratePresetTone(id) == ToneResult::LowMemory) {
         ShowToneBox(hWnd, kToneLowMemoryBox);
         return;
@@ -64,7 +67,9 @@ void OnCommand(HWND hWnd, WPARAM wParam)
         PlaybackCommand(hWnd);
         break;
     case IDM_CLEAR:
-        ClearBuffers(hWnd);
+        // Also refused while a stopped session is still closing its device,
+        // whose last blocks may still be written into the stores.
+        if (!CaptureSessionActive() && !PlaybackSessionActive()) ClearBuffers(hWnd);
         break;
     case IDM_SINE_1K:
     case IDM_SAW_1K:
@@ -135,10 +140,13 @@ void ScrollStoreView(int code)
     PresentFrame();
 }
 
-// Timer 1, the statistics, is started and handled by the sessions' statistics.
-void OnTimer(WPARAM id)
+// Timer 1 is started by a session once its device runs.
+void OnTimer(HWND hWnd, WPARAM id)
 {
     switch (id) {
+    case 1:
+        UpdateStatistics(hWnd, 1);
+        break;
     case 2:
         UpdateCpuLoad();
         break;
@@ -188,7 +196,7 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case kSessionNoticeMessage: OnSessionNotice(hWnd, wParam); return 0;
     case WM_TIMER:
-        OnTimer(wParam);
+        OnTimer(hWnd, wParam);
         return 0;
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lParam) == g_hHorzSlider)
@@ -223,6 +231,7 @@ void LayoutMainWindow(HWND hWnd, int width, int height)
 
     const int d = width - x - 16;
     const int e = height - h1 - 16;
+    if (d <= 0 || e <= 0) return; // minimised: keep the display as it was
     MoveWindow(g_hDisplayWnd, x + 8, 8, d, e, FALSE);
     MoveWindow(g_hHorzSlider, x, height - h1 - 8, d / 2, h1, FALSE);
     MoveWindow(g_hScrollBar, x + d / 2, height - h2 - 8, d / 2 + 8, h2, FALSE);

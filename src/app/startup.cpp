@@ -17,6 +17,7 @@
 #include "display/frame.h"
 #include "platform/winmm_device_win.h"
 #include "resource.h"
+#include "tones/tone_synth.h"
 
 const char kMainWindowClass[] = "Mirravox";
 
@@ -184,9 +185,7 @@ void InitMainWindow(HWND hWnd)
     SendDlgItemMessageA(hWnd, IDC_BUFFER_SIZE, CB_SETCURSEL, kDefaultBufferIndex, 0);
 
     FreeStores();
-    delete[] g_pPlaybackSource;
-    g_pPlaybackSource = nullptr;
-    g_nPlaybackSourceSize = 0;
+    FreePlaybackSource();
     g_bInputWrapped = 0;
     g_bOutputWrapped = 0;
     ApplyBufferSize(hWnd);
@@ -230,18 +229,24 @@ void TearDownMainWindow()
         StopAll(g_hMainWnd);
         Sleep(200);
     }
+    // A thread that did not close its device in time may still write into
+    // the stores and feed the analysers: those are then left to the end of
+    // the process rather than freed under it.
+    const bool sessionLeft = CaptureSessionActive() || PlaybackSessionActive();
     DeleteGdi(&g_hDarkGreenPen);
     DeleteGdi(&g_hBlackBrush);
     DeleteGdi(&g_hGreenPen);
     DeleteGdi(&g_hRedPen);
     DeleteGdi(&g_hFont);
 
-    delete g_pInputFourier;
-    g_pInputFourier = nullptr;
-    delete g_pOutputFourier;
-    g_pOutputFourier = nullptr;
-
-    FreeStores();
+    if (!sessionLeft) {
+        delete g_pInputFourier;
+        g_pInputFourier = nullptr;
+        delete g_pOutputFourier;
+        g_pOutputFourier = nullptr;
+        FreeStores();
+        FreePlaybackSource();
+    }
     DestroyCpuMonitor();
 
     DeleteSurfaces();
@@ -257,7 +262,7 @@ void TearDownMainWindow()
 
 int RunMessageLoop()
 {
-    MSG msg;
+    MSG msg = {};
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

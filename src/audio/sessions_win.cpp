@@ -114,7 +114,8 @@ DWORD WINAPI CaptureThread(LPVOID)
 {
     const HWND hWnd = g_hMainWnd;
     CWave* wave = new (std::nothrow) CWave(g_nBlockSize, g_nChannels, g_nSampleRate, g_nBitsPerSample);
-    if (wave == nullptr) {
+    if (wave == nullptr || !wave->Created()) {
+        delete wave;
         ReportFailure(s_capture, hWnd, kCaptureObjectText);
         EndSession(s_capture, hWnd);
         return 0;
@@ -150,7 +151,8 @@ DWORD WINAPI PlaybackThread(LPVOID)
 {
     const HWND hWnd = g_hMainWnd;
     CWave* wave = new (std::nothrow) CWave(g_nBlockSize, g_nChannels, g_nSampleRate, g_nBitsPerSample);
-    if (wave == nullptr) {
+    if (wave == nullptr || !wave->Created()) {
+        delete wave;
         ReportFailure(s_playback, hWnd, kOutputObjectText);
         EndSession(s_playback, hWnd);
         return 0;

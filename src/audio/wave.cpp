@@ -83,6 +83,13 @@ CWave::CWave(int blockSamples, int channels, int rate, int bits)
     m_hCloseMutex = SyncOpenNamedLock(kCloseMutexName);
 }
 
+bool CWave::Created() const
+{
+    for (const uint8_t* block : m_pBlock)
+        if (block == nullptr) return false;
+    return m_hCloseMutex != nullptr;
+}
+
 CWave::~CWave()
 {
     // The owner closes first; a device left open must not call into freed memory.

@@ -53,6 +53,10 @@ public:
     // seconds of sound in them, and the store position. Returns percent.
     int GetStoreStatus(int* percent, int* bytes, float* seconds, int* position) const;
 
+    // False when a block buffer could not be allocated: such an object is
+    // treated as one that could not be created.
+    bool Created() const;
+
     // Capability records (zeroed when the device cannot be asked).
     void GetAuxCaps(uint32_t deviceId, AuxCaps* caps) const;
     void GetInputCaps(uint32_t deviceId, WaveInCaps* caps) const;

@@ -244,8 +244,13 @@ uint32_t Close(WaveHandle handle)
             waveOutReset(device->m_hWaveOut);
         result = CloseDevice(*device);
     }
-    if (result != MMSYSERR_NOERROR)
-        return result; // still open: its notices still flow
+    if (result != MMSYSERR_NOERROR) {
+        // The device will not close, but its owner is about to go: nothing
+        // may reach the owner any more. The record stays (winmm may still
+        // call back into it), a small leak instead of a call into freed memory.
+        device->StopForwarding(true);
+        return result;
+    }
     device->StopForwarding(false);
     delete device;
     return kWaveOk;

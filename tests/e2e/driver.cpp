@@ -1,7 +1,8 @@
 #include "driver.h"
 
-#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -15,42 +16,23 @@ std::string ExeFolder()
 
 struct FindData {
     DWORD pid;
+    const char* cls;
+    const char* caption; // null: any
     HWND found;
 };
 
-BOOL CALLBACK FindMirravoxWindow(HWND hWnd, LPARAM lParam)
+BOOL CALLBACK FindWindowOf(HWND hWnd, LPARAM lParam)
 {
     auto* data = reinterpret_cast<FindData*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hWnd, &pid);
     char cls[64] = "";
     GetClassNameA(hWnd, cls, sizeof(cls));
-    if (pid == data->pid && std::strcmp(cls, "Mirravox") == 0 && IsWindowVisible(hWnd)) {
-        data->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-struct FindDialogData {
-    DWORD pid;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialogWindow(HWND hWnd, LPARAM lParam)
-{
-    auto* data = reinterpret_cast<FindDialogData*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    char cls[64] = "";
-    GetClassNameA(hWnd, cls, sizeof(cls));
-    if (pid == data->pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(hWnd) &&
-        WindowText(hWnd) == data->caption) {
-        data->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
+    if (pid != data->pid || std::strcmp(cls, data->cls) != 0 || !IsWindowVisible(hWnd) ||
+        (data->caption && WindowText(hWnd) != data->caption))
+        return TRUE;
+    data->found = hWnd;
+    return FALSE;
 }
 
 } // namespace
@@ -92,27 +74,49 @@ bool MirravoxProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
     return true;
 }
 
+HWND MirravoxProcess::WaitForWindow(const char* cls, const char* caption, DWORD timeoutMs)
+{
+    FindData data = {m_info.dwProcessId, cls, caption, nullptr};
+    WaitUntil([&] { return EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&data)), data.found != nullptr; },
+              timeoutMs);
+    return data.found;
+}
+
 HWND MirravoxProcess::WaitForMainWindow(DWORD timeoutMs)
 {
     WaitForInputIdle(m_info.hProcess, timeoutMs);
-    const DWORD start = GetTickCount();
-    do {
-        FindData data = {m_info.dwProcessId, nullptr};
-        EnumWindows(&FindMirravoxWindow, reinterpret_cast<LPARAM>(&data));
-        if (data.found) return m_hWnd = data.found;
-    } while (WaitForSingleObject(m_info.hProcess, 50) == WAIT_TIMEOUT && GetTickCount() - start < timeoutMs);
-    return nullptr;
+    return m_hWnd = WaitForWindow("Mirravox", nullptr, timeoutMs);
 }
 
-HWND MirravoxProcess::WaitForDialog(const char* caption, DWORD timeoutMs)
+bool MirravoxProcess::Exit()
 {
-    const DWORD start = GetTickCount();
-    do {
-        FindDialogData data = {m_info.dwProcessId, caption, nullptr};
-        EnumWindows(&FindDialogWindow, reinterpret_cast<LPARAM>(&data));
-        if (data.found) return data.found;
-    } while (WaitForSingleObject(m_info.hProcess, 50) == WAIT_TIMEOUT && GetTickCount() - start < timeoutMs);
-    return nullptr;
+    PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(40004, 0), 0); // File > Exit
+    DWORD code = 1234;
+    return WaitForExit(10000, &code) && code == 0;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    // Another process's windows signal nothing to this one: look again every 20 ms.
+    for (const DWORD start = GetTickCount(); !done(); Sleep(20))
+        if (GetTickCount() - start > timeoutMs) return done();
+    return true;
+}
+
+std::string FileBytes(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << f.rdbuf();
+    return f ? bytes.str() : "(missing)";
+}
+
+std::string RectText(HWND hWnd)
+{
+    RECT r = {};
+    GetWindowRect(hWnd, &r);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
 }
 
 std::string WindowText(HWND hWnd)
@@ -158,25 +162,16 @@ COLORREF Screenshot::At(int x, int y) const
 
 bool Screenshot::SaveBmp(const std::string& path) const
 {
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = -height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
+    BITMAPINFOHEADER info = {sizeof(info), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(file) + sizeof(info)};
     file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
     std::string opaque = pixels; // GDI leaves the fourth byte 0; viewers read it as alpha
     for (size_t i = 3; i < opaque.size(); i += 4) opaque[i] = static_cast<char>(0xFF);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(&file, sizeof(file), 1, f) == 1 && std::fwrite(&info, sizeof(info), 1, f) == 1 &&
-              std::fwrite(opaque.data(), 1, opaque.size(), f) == opaque.size();
-    ok = std::fclose(f) == 0 && ok;
-    return ok;
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(&file), sizeof(file)).write(reinterpret_cast<const char*>(&info), sizeof(info));
+    f.write(opaque.data(), std::streamsize(opaque.size()));
+    f.close();
+    return !f.fail();
 }
 
 Screenshot CaptureWindow(HWND hWnd)
@@ -190,12 +185,7 @@ Screenshot CaptureWindow(HWND hWnd)
     // the desktop's DC does not show.
     HDC screen = GetWindowDC(hWnd);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = shot.width;
-    info.bmiHeader.biHeight = -shot.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = {{sizeof(info.bmiHeader), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 class MirravoxProcess {
@@ -17,18 +18,23 @@ public:
     bool Started() const { return m_info.hProcess != nullptr; }
     // Waits for the process to end; false on time-out. The exit code is stored.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
-    // Waits for the main window of this process to be visible.
+    // Waits for a visible window of this process by class and caption (null: any).
+    HWND WaitForWindow(const char* cls, const char* caption, DWORD timeoutMs);
     HWND WaitForMainWindow(DWORD timeoutMs);
-    HWND MainWindow() const { return m_hWnd; }
-    // Waits for a dialog (a message box or a common dialog) of this process
-    // with the given caption.
-    HWND WaitForDialog(const char* caption, DWORD timeoutMs);
+    // A dialog: a message box, a common dialog or the About box.
+    HWND WaitForDialog(const char* caption, DWORD timeoutMs) { return WaitForWindow("#32770", caption, timeoutMs); }
+    // File > Exit; true when the program ends with code 0.
+    bool Exit();
 
 private:
     PROCESS_INFORMATION m_info = {};
     HWND m_hWnd = nullptr;
 };
 
+// Polls done() until it is true, at most timeoutMs; returns done().
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+std::string FileBytes(const std::string& path); // "(missing)" when it cannot be read
+std::string RectText(HWND hWnd);                // "left,top widthxheight" of the window
 std::string ProgramPath();        // Windows path of mirravox.exe
 std::string ArtefactFolder();     // where the e2e tests keep their screenshots
 std::string WindowText(HWND hWnd);

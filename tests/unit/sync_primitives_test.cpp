@@ -3,73 +3,46 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <future>
 
 namespace {
 
-// Runs f on another thread and returns its answer.
-template <class F>
-bool OnOtherThread(F f)
+// Whether another thread gets the lock within timeoutMs (and releases it).
+bool OtherThreadGets(SyncLock* lock, uint32_t timeoutMs)
 {
-    bool result = false;
-    std::thread t([&] { result = f(); });
-    t.join();
-    return result;
+    return std::async(std::launch::async, [=] {
+        return SyncLockWait(lock, timeoutMs) ? (SyncUnlock(lock), true) : false;
+    }).get();
 }
 
-TEST(SyncLock, OpenersOfOneNameShareTheLock)
+TEST(SyncLock, OpenersOfOneNameShareTheLockAndAWaitEndsWithItsTime)
 {
-    SyncLock* a = SyncOpenNamedLock("SYNC_TEST_LOCK");
-    SyncLock* b = SyncOpenNamedLock("SYNC_TEST_LOCK");
+    SyncLock *a = SyncOpenNamedLock("SYNC_TEST_LOCK"), *b = SyncOpenNamedLock("SYNC_TEST_LOCK");
     SyncLock* other = SyncOpenNamedLock("SYNC_TEST_OTHER");
-
     ASSERT_TRUE(SyncLockWait(a, 0));
     ASSERT_TRUE(SyncLockWait(a, 0)) << "the holder may take it again";
-    EXPECT_FALSE(OnOtherThread([&] { return SyncLockWait(b, 20); }));
-    EXPECT_TRUE(OnOtherThread([&] {
-        const bool got = SyncLockWait(other, 0);
-        SyncUnlock(other);
-        return got;
-    }));
+    const int64_t start = SyncCounter();
+    EXPECT_FALSE(OtherThreadGets(b, 20));
+    EXPECT_GE((SyncCounter() - start) * 1000 / SyncCounterFrequency(), 15) << "the counter measures the 20 ms wait";
+    EXPECT_TRUE(OtherThreadGets(other, 0));
     SyncUnlock(a);
-    EXPECT_FALSE(OnOtherThread([&] { return SyncLockWait(b, 0); })) << "still held once";
+    EXPECT_FALSE(OtherThreadGets(b, 0)) << "still held once";
     SyncUnlock(a);
-    EXPECT_TRUE(OnOtherThread([&] {
-        const bool got = SyncLockWait(b, kSyncInfinite);
-        SyncUnlock(b);
-        return got;
-    }));
-
-    SyncCloseLock(a);
-    SyncCloseLock(b);
-    SyncCloseLock(other);
+    EXPECT_TRUE(OtherThreadGets(b, kSyncInfinite));
+    for (SyncLock* lock : {a, b, other}) SyncCloseLock(lock);
 }
 
 TEST(SyncEvent, ManualStaysSetAndAutoReleasesOneWait)
 {
-    SyncEvent* manual = SyncCreateEvent(true, true);
-    EXPECT_TRUE(SyncWaitEvent(manual, 0));
-    EXPECT_TRUE(SyncWaitEvent(manual, 0));
+    SyncEvent *manual = SyncCreateEvent(true, true), *automatic = SyncCreateEvent(false, false);
+    EXPECT_TRUE(SyncWaitEvent(manual, 0) && SyncWaitEvent(manual, 0));
     SyncResetEvent(manual);
     EXPECT_FALSE(SyncWaitEvent(manual, 10));
-
-    SyncEvent* automatic = SyncCreateEvent(false, false);
-    std::thread setter([&] { SyncSetEvent(automatic); });
+    auto setter = std::async(std::launch::async, [&] { SyncSetEvent(automatic); });
     EXPECT_TRUE(SyncWaitEvent(automatic, kSyncInfinite));
-    setter.join();
     EXPECT_FALSE(SyncWaitEvent(automatic, 0)) << "a successful wait clears it";
-
-    SyncCloseEvent(manual);
-    SyncCloseEvent(automatic);
-}
-
-TEST(SyncCounter, AdvancesAcrossASleep)
-{
-    const int64_t frequency = SyncCounterFrequency();
-    ASSERT_GT(frequency, 0);
-    const int64_t before = SyncCounter();
-    SyncSleep(5);
-    EXPECT_GE(SyncCounter() - before, frequency * 5 / 1000);
+    setter.get();
+    for (SyncEvent* event : {manual, automatic}) SyncCloseEvent(event);
 }
 
 } // namespace

@@ -1,51 +1,24 @@
-// The main window's command table, the busy rule, greying while sound runs,
-// store scrolling with scroll bar 1059 and the layout.
-#include <windows.h>
-#include <commctrl.h>
-
-#include <gtest/gtest.h>
-
-#include <initializer_list>
+// The main window's command table, greying while sound runs, store scrolling
+// with scroll bar 1059, the layout, help and the mixer.
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "app/format_settings.h"
 #include "app/main_window.h"
 #include "audio/sessions.h"
 #include "main_window_fixture.h"
-#include "resource.h"
 #include "tones/tone_box_text.h"
 
 namespace {
 
 using MainWindowCommands = MainWindowFixture;
 
-const int kToneCommands[] = {IDM_SINE_1K, IDM_SAW_1K, IDM_SQUARE_1K, IDM_WHITE_NOISE};
+uint8_t* NoToneMemory(size_t) { return nullptr; }
 
-TEST_F(MainWindowCommands, ToneCommandWhilePlayingShowsTheBusyMessageAndChangesNothing)
+TEST_F(MainWindowCommands, ToneCommandClearsTheStoresAndPlaysTheToneOrReportsLowMemory)
 {
     MessageBoxCatcher catcher;
-    g_bPlaying = 1;
-    g_nRecordedBytes = 4096;
-    for (int id : kToneCommands) Command(id);
-    ASSERT_EQ(catcher.Boxes().size(), 4u);
-    for (const CaughtBox& box : catcher.Boxes()) {
-        EXPECT_EQ(box.text,
-                  "There is already a sound being played\nIn order to play a new sound you must stop\n"
-                  "the current output first.\n");
-        EXPECT_EQ(box.caption, "Output in progress");
-        EXPECT_EQ(box.icon, "information");
-    }
-    EXPECT_EQ(g_pPlaybackSource, nullptr);
-    EXPECT_EQ(g_nRecordedBytes, 4096);
-    EXPECT_EQ(g_bPlaying, 1) << "nothing is stopped";
-    g_bPlaying = 0;
-}
-
-TEST_F(MainWindowCommands, ToneCommandClearsTheStoresAndGeneratesTheTone)
-{
-    MessageBoxCatcher catcher;
-    for (int id : kToneCommands) {
+    for (int id : {IDM_SINE_1K, IDM_SAW_1K, IDM_SQUARE_1K, IDM_WHITE_NOISE}) {
         g_nRecordedBytes = 4096;
         EnableWindow(g_hScrollBar, TRUE);
         FreePlaybackSource();
@@ -57,8 +30,7 @@ TEST_F(MainWindowCommands, ToneCommandClearsTheStoresAndGeneratesTheTone)
         EXPECT_EQ(g_bPlaying, 1) << id << ": the tone plays";
         StopAll(hWnd);
     }
-    // While only a recording runs the tone plays alongside it: the recording
-    // is kept.
+    // While only a recording runs the tone plays alongside it: the recording is kept.
     g_bRecording = 1;
     g_nRecordedBytes = 4096;
     Command(IDM_SAW_1K);
@@ -67,13 +39,8 @@ TEST_F(MainWindowCommands, ToneCommandClearsTheStoresAndGeneratesTheTone)
     g_bRecording = 0;
     StopAll(hWnd);
     EXPECT_TRUE(catcher.Boxes().empty());
-}
 
-uint8_t* NoToneMemory(size_t) { return nullptr; }
-
-TEST_F(MainWindowCommands, ToneWithoutMemoryReportsLowMemory)
-{
-    MessageBoxCatcher catcher;
+    FreePlaybackSource();
     SetToneAllocator(&NoToneMemory);
     Command(IDM_WHITE_NOISE);
     ASSERT_EQ(catcher.Boxes().size(), 1u);
@@ -84,7 +51,7 @@ TEST_F(MainWindowCommands, ToneWithoutMemoryReportsLowMemory)
     EXPECT_FALSE(PlaybackSessionActive()) << "nothing is played";
 }
 
-TEST_F(MainWindowCommands, ClearBufferTriggerAndTheSecondExit)
+TEST_F(MainWindowCommands, ClearBufferAndTrigger)
 {
     g_nRecordedBytes = 4096;
     g_nViewPos = 2048;
@@ -104,39 +71,32 @@ TEST_F(MainWindowCommands, ClearBufferTriggerAndTheSecondExit)
     CheckDlgButton(hWnd, IDC_TRIGGER, BST_UNCHECKED);
     Command(IDC_TRIGGER, BN_DOUBLECLICKED); // any notification
     EXPECT_EQ(g_bTrigger, 0);
-
-    Command(IDC_ALT_EXIT);
-    EXPECT_FALSE(IsWindow(hWnd));
-}
-
-bool MenuGrey(HWND hWnd, UINT position)
-{
-    return (GetMenuState(GetMenu(hWnd), position, MF_BYPOSITION) & MF_GRAYED) != 0;
 }
 
 TEST_F(MainWindowCommands, BusyGreysTheFormatCombosAndThreeMenusUntilTheLastSessionEnds)
 {
-    const int formatCombos[] = {IDC_RATE, IDC_CHANNELS, IDC_RESOLUTION, IDC_BUFFER_SIZE};
-    const int neverGrey[] = {IDC_VIEW, IDC_FRAME_SPEED, IDC_TRIGGER, IDC_RECORD, IDC_PLAYBACK, IDC_STOP};
+    auto grey = [&](std::vector<int> ids, std::vector<UINT> menus) {
+        std::string state;
+        for (int id : ids) state += IsWindowEnabled(GetDlgItem(hWnd, id)) ? '-' : 'G';
+        state += ' ';
+        for (UINT m : menus) state += GetMenuState(GetMenu(hWnd), m, MF_BYPOSITION) & MF_GRAYED ? 'G' : '-';
+        return state;
+    };
+    const std::vector<int> format = {IDC_RATE, IDC_CHANNELS, IDC_RESOLUTION, IDC_BUFFER_SIZE};
+    const std::vector<int> others = {IDC_VIEW, IDC_FRAME_SPEED, IDC_TRIGGER, IDC_RECORD, IDC_PLAYBACK, IDC_STOP};
 
     g_bRecording = 1;
     SetBusy(hWnd, 1);
-    for (int id : formatCombos) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hWnd, id))) << id;
-    for (int id : neverGrey) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hWnd, id))) << id;
-    for (UINT m : {0u, 1u, 2u}) EXPECT_TRUE(MenuGrey(hWnd, m)) << m;
-    for (UINT m : {3u, 4u, 5u}) EXPECT_FALSE(MenuGrey(hWnd, m)) << m;
-
+    EXPECT_EQ(grey(format, {0, 1, 2}), "GGGG GGG");
+    EXPECT_EQ(grey(others, {3, 4, 5}), "------ ---");
     // A session ends while another still runs: everything stays grey.
     g_bPlaying = 1;
     g_bRecording = 0;
     SetBusy(hWnd, 0);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hWnd, IDC_RATE)));
-    EXPECT_TRUE(MenuGrey(hWnd, 0));
-
+    EXPECT_EQ(grey(format, {0, 1, 2}), "GGGG GGG");
     g_bPlaying = 0;
     SetBusy(hWnd, 0);
-    for (int id : formatCombos) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hWnd, id))) << id;
-    for (UINT m : {0u, 1u, 2u}) EXPECT_FALSE(MenuGrey(hWnd, m)) << m;
+    EXPECT_EQ(grey(format, {0, 1, 2}), "---- ---");
 }
 
 class StoreScrolling : public MainWindowFixture {
@@ -152,7 +112,10 @@ protected:
         EnableWindow(g_hScrollBar, TRUE);
         SetScrollInfo(g_hScrollBar, SB_CTL, &info, TRUE);
     }
-    void Scroll(int code) { SendMessageA(hWnd, WM_HSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(g_hScrollBar)); }
+    void Scroll(int code, HWND bar = g_hScrollBar)
+    {
+        SendMessageA(hWnd, WM_HSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(bar));
+    }
     void Drag(int to)
     {
         SetScrollPos(g_hScrollBar, SB_CTL, to, FALSE);
@@ -161,39 +124,29 @@ protected:
     int Thumb() { return GetScrollPos(g_hScrollBar, SB_CTL); }
 };
 
-TEST_F(StoreScrolling, ScrollCodesMoveTheViewAndTheThumbOver16BitMono)
+TEST_F(StoreScrolling, ScrollCodesMoveTheViewAndTheThumb)
 {
-    Select(IDC_RESOLUTION, 1); // 16 bit
-    const int block = BlockBytes();
+    Select(IDC_RESOLUTION, 1); // 16-bit mono
+    const int block = BlockBytes(), limit = 9 * block;
     ASSERT_EQ(block, 1024);
     Recorded(10 * block);
-    const int limit = 9 * block;
-
-    Scroll(SB_LEFT);
-    EXPECT_EQ(g_nViewPos, 0);
-    EXPECT_EQ(Thumb(), 0);
-    Scroll(SB_PAGERIGHT);
-    EXPECT_EQ(g_nViewPos, block);
-    Scroll(SB_LINERIGHT);
-    EXPECT_EQ(g_nViewPos, block + 2);
-    EXPECT_EQ(Thumb(), block + 2);
-    Scroll(SB_RIGHT);
-    EXPECT_EQ(g_nViewPos, limit);
-    Scroll(SB_PAGERIGHT);
-    EXPECT_EQ(g_nViewPos, limit);
-    EXPECT_EQ(g_nInputPos, limit - 512 - limit + 10 * block);
-    Scroll(SB_LINELEFT);
-    EXPECT_EQ(g_nViewPos, limit - 2);
-    Scroll(SB_ENDSCROLL);
-    EXPECT_EQ(g_nViewPos, limit - 2);
-
+    const struct { int code, view; } kSteps[] = {
+        {SB_LEFT, 0},          {SB_PAGERIGHT, block}, {SB_LINERIGHT, block + 2}, {SB_RIGHT, limit},
+        {SB_PAGERIGHT, limit}, {SB_LINELEFT, limit - 2}, {SB_ENDSCROLL, limit - 2},
+    };
+    for (const auto& step : kSteps) {
+        Scroll(step.code);
+        EXPECT_EQ(g_nViewPos, step.view) << "code " << step.code;
+        EXPECT_EQ(Thumb(), std::min(step.view, limit - block + 1)) << "code " << step.code << ": the page fits";
+        if (step.view == limit) {
+            EXPECT_EQ(g_nInputPos, 10 * block - 512);
+        }
+    }
     Drag(1001);
-    EXPECT_EQ(g_nViewPos, 1002);
+    EXPECT_EQ(g_nViewPos, 1002) << "whole frames";
     EXPECT_EQ(Thumb(), 1002);
-
-    // Scrolls from the zoom trackbar are not store scrolling.
-    SendMessageA(hWnd, WM_HSCROLL, MAKEWPARAM(SB_LEFT, 0), reinterpret_cast<LPARAM>(g_hHorzSlider));
-    EXPECT_EQ(g_nViewPos, 1002);
+    Scroll(SB_LEFT, g_hHorzSlider);
+    EXPECT_EQ(g_nViewPos, 1002) << "the zoom trackbar does not scroll the store";
 
     // Stereo 16-bit: a drag to byte 1 lands half a frame from the start, and
     // a line left from there stops at the start.
@@ -207,10 +160,10 @@ TEST_F(StoreScrolling, ScrollCodesMoveTheViewAndTheThumbOver16BitMono)
     EXPECT_GE(g_nInputPos, 0);
 }
 
-TEST_F(MainWindowCommands, LayoutFillsTheClientArea)
+TEST_F(MainWindowCommands, LayoutFillsTheClientAreaAndKeepsAMinimumSize)
 {
     SetWindowPos(hWnd, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
-    RECT client;
+    RECT client, inside;
     GetClientRect(hWnd, &client);
     auto inClient = [&](HWND control) {
         RECT r;
@@ -220,87 +173,72 @@ TEST_F(MainWindowCommands, LayoutFillsTheClientArea)
     };
     const RECT display = inClient(g_hDisplayWnd), zoom = inClient(g_hHorzSlider), bar = inClient(g_hScrollBar);
     const RECT amplitude = inClient(g_hVertSlider);
-    const int x = amplitude.right;
-    EXPECT_EQ(display.left, x + 8);
+    EXPECT_EQ(display.left, amplitude.right + 8);
     EXPECT_EQ(display.top, 8);
     EXPECT_EQ(display.right, client.right - 8);
     EXPECT_EQ(display.bottom, client.bottom - (zoom.bottom - zoom.top) - 8);
-    EXPECT_EQ(zoom.left, x);
+    EXPECT_EQ(zoom.left, amplitude.right);
     EXPECT_EQ(zoom.bottom, client.bottom - 8);
-    EXPECT_EQ(bar.left, x + (display.right - display.left) / 2);
+    EXPECT_EQ(bar.left, amplitude.right + (display.right - display.left) / 2);
     EXPECT_EQ(bar.bottom, client.bottom - 8);
     EXPECT_EQ(amplitude.bottom - amplitude.top, display.bottom - display.top);
-    RECT inside;
     GetClientRect(g_hDisplayWnd, &inside);
     EXPECT_EQ(g_nDisplayWidth, inside.right);
     EXPECT_EQ(g_nDisplayHeight, inside.bottom);
+
+    MINMAXINFO info = {};
+    SendMessageA(hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 300);
+    EXPECT_EQ(info.ptMinTrackSize.y, 390);
 }
 
-struct ShellCall {
-    HWND owner;
-    std::string file;
-    std::string folder; // "(none)" for no working folder
-    int show;
-};
-std::vector<ShellCall> g_shellCalls;
-int g_shellSucceedsAt = -1; // index of the call that succeeds; -1: none does
+// Shell opens as "file|folder|show|owner is the window"; the call at index
+// g_shellSucceedsAt succeeds.
+std::vector<std::string> g_shellCalls;
+int g_shellSucceedsAt = -1;
+HWND g_shellOwner = nullptr;
 
 INT_PTR RecordShellOpen(HWND owner, const char* file, const char* folder, int show)
 {
-    g_shellCalls.push_back({owner, file, folder ? folder : "(none)", show});
-    return static_cast<int>(g_shellCalls.size()) - 1 == g_shellSucceedsAt ? 42 : 2; // 2: file not found
+    g_shellCalls.push_back(std::string(file) + "|" + (folder ? folder : "(none)") + "|" + std::to_string(show) +
+                           (owner == g_shellOwner ? "" : "|other owner"));
+    return int(g_shellCalls.size()) - 1 == g_shellSucceedsAt ? 42 : 2; // 2: file not found
 }
 
 TEST_F(MainWindowCommands, HelpOpensTheIndexPageBesideTheProgram)
 {
     g_shellCalls.clear();
+    g_shellOwner = hWnd;
     SetShellOpen(&RecordShellOpen);
     Command(IDM_HELP);
     Command(IDC_ALT_HELP);
     char program[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, program, MAX_PATH);
-    std::string expected = program;
-    expected = expected.substr(0, expected.rfind('\\')) + "\\help\\html\\index.html";
-    ASSERT_EQ(g_shellCalls.size(), 2u);
-    for (const ShellCall& call : g_shellCalls) {
-        EXPECT_EQ(call.file, expected);
-        EXPECT_EQ(call.owner, hWnd);
-        EXPECT_EQ(call.folder, "(none)");
-        EXPECT_EQ(call.show, SW_SHOWNORMAL);
-    }
+    std::string page = program;
+    page = page.substr(0, page.rfind('\\')) + "\\help\\html\\index.html|(none)|" + std::to_string(SW_SHOWNORMAL);
+    EXPECT_EQ(g_shellCalls, (std::vector<std::string>{page, page}));
 }
 
 TEST_F(MainWindowCommands, MixerFallsBackToSndvolThenTellsTheUser)
 {
     SetShellOpen(&RecordShellOpen);
+    g_shellOwner = hWnd;
     MessageBoxCatcher catcher;
-
-    g_shellCalls.clear();
-    g_shellSucceedsAt = -1;
-    Command(IDM_MIXER);
-    ASSERT_EQ(g_shellCalls.size(), 2u);
-    EXPECT_EQ(g_shellCalls[0].file, "sndvol32.exe");
-    EXPECT_EQ(g_shellCalls[1].file, "sndvol.exe");
-    for (const ShellCall& call : g_shellCalls) {
-        EXPECT_EQ(call.folder, g_szProgramDir);
-        EXPECT_EQ(call.show, SW_SHOWMAXIMIZED);
+    const std::string tail = std::string("|") + g_szProgramDir + "|" + std::to_string(SW_SHOWMAXIMIZED);
+    for (int succeedsAt : {-1, 1, 0}) {
+        g_shellCalls.clear();
+        g_shellSucceedsAt = succeedsAt;
+        Command(IDM_MIXER);
+        std::vector<std::string> expected = {"sndvol32.exe" + tail, "sndvol.exe" + tail};
+        if (succeedsAt == 0) expected.pop_back();
+        EXPECT_EQ(g_shellCalls, expected) << succeedsAt;
     }
-    ASSERT_EQ(catcher.Boxes().size(), 1u);
+    ASSERT_EQ(catcher.Boxes().size(), 1u) << "only when neither opens";
     EXPECT_EQ(catcher.Boxes()[0].text,
               "Could not open the windows mixer (Volume control).\nOpen the volume control manually from the task "
               "bar\nor from the Start menu\n");
     EXPECT_EQ(catcher.Boxes()[0].caption, "Could not open mixer");
     EXPECT_EQ(catcher.Boxes()[0].icon, "none");
-
-    g_shellCalls.clear();
-    g_shellSucceedsAt = 1;
-    Command(IDM_MIXER);
-    EXPECT_EQ(g_shellCalls.size(), 2u);
-    g_shellCalls.clear();
-    g_shellSucceedsAt = 0;
-    Command(IDM_MIXER);
-    EXPECT_EQ(g_shellCalls.size(), 1u);
-    EXPECT_EQ(catcher.Boxes().size(), 1u);
 }
 
 } // namespace

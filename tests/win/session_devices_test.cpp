@@ -1,26 +1,16 @@
 // Sessions on the real wave devices through winmm. Under Wine the PulseAudio
 // null sink's monitor records what is played, so the 1 kHz sine preset played
 // while recording must come back as a 1 kHz tone, with both devices moving
-// bytes at the nominal rate. Skipped without a wave device; rates and the
-// Stop time are printed.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
+// bytes at the nominal rate. Skipped without a wave device.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <utility>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/startup.h"
 #include "audio/sessions.h"
 #include "audio/wave.h"
-#include "message_box_hook.h"
+#include "main_window_fixture.h"
 #include "platform/winmm_device_win.h"
-#include "resource.h"
-#include "tones/tone_synth.h"
 
 namespace {
 
@@ -28,8 +18,7 @@ constexpr int kRate = 44100;
 constexpr double kBytesPerSecond = kRate * 2; // 16-bit mono
 // Under Wine playback runs at about 0.6x for its first 2 s, and the monitor
 // delivers nothing for about 1.5 s, then catches up: rates are measured after.
-constexpr DWORD kSettleMs = 3000;
-constexpr DWORD kMeasureMs = 2000;
+constexpr DWORD kSettleMs = 3000, kMeasureMs = 2000;
 
 double Now()
 {
@@ -39,6 +28,7 @@ double Now()
     return double(t.QuadPart) / double(f.QuadPart);
 }
 
+// Keeps the window's messages flowing while the sessions run for ms.
 void RunFor(DWORD ms)
 {
     const DWORD start = GetTickCount();
@@ -58,22 +48,14 @@ double PowerAt(const std::vector<double>& x, double frequency)
     return s1 * s1 + s2 * s2 - coeff * s1 * s2;
 }
 
-TEST(SessionDevices, PlayedSineComesBackThroughTheLoopbackAtTheNominalRate)
+using SessionDevices = MainWindowFixture;
+
+TEST_F(SessionDevices, PlayedSineComesBackThroughTheLoopbackAtTheNominalRate)
 {
-    PrepareProcess(GetModuleHandleA(nullptr));
-    HWND hWnd = CreateMainWindow();
-    ASSERT_NE(hWnd, nullptr);
     SetWaveDeviceTable(WinmmWaveDeviceTable());
-    if (waveInGetNumDevs() == 0 || waveOutGetNumDevs() == 0) {
-        DestroyWindow(hWnd);
-        DrainQuitMessage();
-        GTEST_SKIP() << "no wave input or output device";
-    }
-    const std::pair<int, int> kCdQuality16[] = {{IDC_RATE, 7}, {IDC_RESOLUTION, 1}}; // 44100 Hz, 16 bit
-    for (auto [id, index] : kCdQuality16) {
-        SendDlgItemMessageA(hWnd, id, CB_SETCURSEL, index, 0);
-        SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), 0);
-    }
+    if (waveInGetNumDevs() == 0 || waveOutGetNumDevs() == 0) GTEST_SKIP() << "no wave input or output device";
+    Select(IDC_RATE, 7);       // 44100 Hz
+    Select(IDC_RESOLUTION, 1); // 16 bit
     MessageBoxCatcher catcher(IDOK, BoxThreads::AnyThread);
     ASSERT_EQ(GeneratePresetTone(IDM_SINE_1K), ToneResult::Ok);
     StartPlayback(hWnd);
@@ -87,16 +69,14 @@ TEST(SessionDevices, PlayedSineComesBackThroughTheLoopbackAtTheNominalRate)
     const double seconds = Now() - t0;
     const double inRate = double(g_pWaveIn.load()->m_nTotalIn - in0) / seconds;
     const double outRate = double(g_pWaveOut.load()->m_nTotalOut - out0) / seconds;
-
     const double stopStart = Now();
     StopAll(hWnd);
     const double stopMs = 1000.0 * (Now() - stopStart);
     EXPECT_FALSE(CaptureSessionActive() || PlaybackSessionActive());
     EXPECT_TRUE(catcher.Boxes().empty());
-    std::printf("[ measured ] %.2f s after %.1f s: capture %.0f B/s (%+.2f%%), playback %.0f B/s (%+.2f%%); "
-                "Stop to idle, winmm devices: %.1f ms\n",
-                seconds, kSettleMs / 1000.0, inRate, 100.0 * (inRate / kBytesPerSecond - 1), outRate,
-                100.0 * (outRate / kBytesPerSecond - 1), stopMs);
+    std::printf("[ measured ] capture %.0f B/s (%+.2f%%), playback %.0f B/s (%+.2f%%); Stop to idle, winmm: %.1f ms\n",
+                inRate, 100.0 * (inRate / kBytesPerSecond - 1), outRate, 100.0 * (outRate / kBytesPerSecond - 1),
+                stopMs);
     // A block is 23 ms: each reading may be a block or two off.
     EXPECT_NEAR(inRate, kBytesPerSecond, kBytesPerSecond * 0.05);
     EXPECT_NEAR(outRate, kBytesPerSecond, kBytesPerSecond * 0.05);
@@ -116,14 +96,9 @@ TEST(SessionDevices, PlayedSineComesBackThroughTheLoopbackAtTheNominalRate)
     double weakest = 1e300;
     for (double neighbour : {500.0, 800.0, 900.0, 1100.0, 1200.0, 1500.0, 2000.0, 3000.0})
         weakest = std::min(weakest, PowerAt(x, 1000) / std::max(PowerAt(x, neighbour), 1e-9));
-    // A clean loopback gives about 86 dB; a run with a dropout in the stretch
-    // (seen once in 60 runs on a loaded machine) still about 30 dB.
+    // A clean loopback gives about 86 dB; a run with a dropout in the stretch still about 30 dB.
     EXPECT_GT(weakest, 100.0) << "1 kHz must stand 20 dB above its neighbours";
     std::printf("[ measured ] recorded peak %.0f; 1 kHz %.0f dB above its neighbours\n", peak, 10 * std::log10(weakest));
-
-    DestroyWindow(hWnd);
-    DrainQuitMessage();
-    FreePlaybackSource();
 }
 
 } // namespace

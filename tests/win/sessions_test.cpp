@@ -1,60 +1,30 @@
 // Capture and playback sessions on the simulated device (stepped unless a
-// test says otherwise), driven through the real main window: failed starts,
-// the one-session rule, Record during a playback, the timers, and what Stop
-// leaves in the store and the scroll bar. Failure boxes come from the session
-// threads and are caught on any thread.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
+// test says otherwise), driven through the real main window. Failure boxes
+// come from the session threads and are caught on any thread.
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/startup.h"
-#include "app/win_state.h"
 #include "audio/sessions.h"
-#include "message_box_hook.h"
+#include "main_window_fixture.h"
 #include "platform/sim_wave_device.h"
-#include "resource.h"
-#include "tones/tone_synth.h"
 
 namespace {
 
 constexpr int kBlock = 512; // bytes per block at 8-bit mono, 11025 Hz
 
-// The recording store as its device was closed: every block is handled by
-// then, and the rotation at Stop comes after.
-std::vector<uint8_t> s_storeAtClose;
-int32_t s_posAtClose = -1;
-WaveDeviceTable s_snapshotTable;
-
-uint32_t SnapshotInClose(WaveHandle device)
-{
-    s_storeAtClose.assign(g_pInputBuffer, g_pInputBuffer + g_nRecordedBytes);
-    s_posAtClose = g_nInputPos;
-    return SimWaveDeviceTable()->inClose(device);
-}
-
-class Sessions : public ::testing::Test {
+class Sessions : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        PrepareProcess(GetModuleHandleA(nullptr));
-        hWnd = CreateMainWindow();
-        ASSERT_NE(hWnd, nullptr) << "error " << GetLastError();
+        MainWindowFixture::SetUp();
         UseSimulator();
     }
     void TearDown() override
     {
         StopAll(hWnd);
         EXPECT_TRUE(WaitIdle()) << "a session outlived Stop";
-        if (IsWindow(hWnd)) DestroyWindow(hWnd);
-        DrainQuitMessage();
+        MainWindowFixture::TearDown();
         EXPECT_EQ(SimReset(), 0) << "a device was left open";
-        FreePlaybackSource();
     }
     static void UseSimulator()
     {
@@ -62,7 +32,6 @@ protected:
         SetWaveDeviceTable(SimWaveDeviceTable());
         SimSetStepped(true);
     }
-    void Command(int id) { SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     static bool WaitIdle()
     {
         return PumpUntil([] { return !CaptureSessionActive() && !PlaybackSessionActive(); }, 5000);
@@ -73,33 +42,29 @@ protected:
             if (!IsWindowEnabled(GetDlgItem(hWnd, id))) return false;
         return true;
     }
-    // Devices opened (not format queries).
-    static int DevicesOpened(SimDirection direction)
+    static int DevicesOpened(SimDirection direction) // not counting format queries
     {
         int n = 0;
         for (const SimOpenRecord& r : SimOpenLog())
             n += r.direction == direction && !(r.flags & kWaveOpenQuery) && r.result == kWaveOk;
         return n;
     }
-    HWND hWnd = nullptr;
 };
 
 TEST_F(Sessions, FailedStartShowsItsTextAndLeavesTheProgramIdleAndUsable)
 {
-    const struct {
-        SimDirection direction;
-        bool refuseFormat; // else the open fails with 4, already allocated
-        const char* text;
-    } kFailures[] = {
-        {kSimInput, true, "The sound input device selected is not able to record\nsound in the format requested. "
-                          "Select a different input\ndevice, or a different sound format"},
-        {kSimInput, false, "The sound input device selected is not able to be opened.\nThis may be because the "
-                           "device is already in use or because\nthe device has not been installed correctly"},
-        {kSimOutput, true, "The sound output device selected is not able to play\nsound in the format requested. "
-                           "Select a different output\ndevice, or a different sound format"},
-        {kSimOutput, false, "The sound output device selected is not able to be opened.\nThis may be because the "
-                            "device is already in use or because\nthe device has not been installed correctly"},
-    };
+    const std::string refused = " device selected is not able to ";
+    const std::string unopened = refused + "be opened.\nThis may be because the device is already in use or "
+                                           "because\nthe device has not been installed correctly";
+    const struct { SimDirection direction; bool refuseFormat; /* else the open fails: allocated */ std::string text; }
+        kFailures[] = {
+            {kSimInput, true, "The sound input" + refused + "record\nsound in the format requested. Select a "
+                              "different input\ndevice, or a different sound format"},
+            {kSimInput, false, "The sound input" + unopened},
+            {kSimOutput, true, "The sound output" + refused + "play\nsound in the format requested. Select a "
+                               "different output\ndevice, or a different sound format"},
+            {kSimOutput, false, "The sound output" + unopened},
+        };
     for (const auto& c : kFailures) {
         SCOPED_TRACE(c.text);
         UseSimulator();
@@ -184,14 +149,21 @@ TEST_F(Sessions, OneCaptureAndOnePlaybackSessionAtATime)
     EXPECT_EQ(DevicesOpened(kSimInput), 1);
 
     Command(IDM_SINE_1K);
+    const uint8_t* source = g_pPlaybackSource;
     {
         MessageBoxCatcher catcher;
-        Command(IDM_SAW_1K);
-        Command(IDC_PLAYBACK);
+        for (int id : {IDM_SINE_1K, IDM_SAW_1K, IDM_SQUARE_1K, IDM_WHITE_NOISE, IDC_PLAYBACK}) Command(id);
         const std::vector<CaughtBox> boxes = catcher.Boxes();
-        ASSERT_EQ(boxes.size(), 2u);
-        for (const CaughtBox& box : boxes) EXPECT_EQ(box.caption, "Output in progress");
+        ASSERT_EQ(boxes.size(), 5u);
+        for (const CaughtBox& box : boxes) {
+            EXPECT_EQ(box.text, "There is already a sound being played\nIn order to play a new sound you must stop\n"
+                                "the current output first.\n");
+            EXPECT_EQ(box.caption, "Output in progress");
+            EXPECT_EQ(box.icon, "information");
+        }
     }
+    EXPECT_EQ(g_pPlaybackSource, source) << "the tone is not replaced";
+    EXPECT_EQ(g_bRecording, 1) << "nothing is stopped";
     StartPlayback(hWnd);
     EXPECT_EQ(DevicesOpened(kSimOutput), 1);
     EXPECT_EQ(SimOpenDeviceCount(), 2);
@@ -207,7 +179,7 @@ TEST_F(Sessions, TimersRunWithASessionAndStopKillsThem)
     EnableWindow(g_hScrollBar, TRUE);
     Command(IDC_RECORD);
     EXPECT_FALSE(IsWindowEnabled(g_hScrollBar));
-    bool ticked[4] = {}; // 1 statistics, 3 redraw
+    bool ticked[4] = {}; // timer 1 statistics, 3 redraw
     const DWORD start = GetTickCount();
     while (!(ticked[1] && ticked[3]) && GetTickCount() - start < 3000) {
         MSG msg;
@@ -229,13 +201,22 @@ TEST_F(Sessions, TimersRunWithASessionAndStopKillsThem)
     EXPECT_FALSE(KillTimer(hWnd, 1));
 }
 
+// The recording store as its device was closed: every block is handled by
+// then, and the rotation at Stop comes after.
+std::vector<uint8_t> s_storeAtClose;
+int32_t s_posAtClose = -1;
+WaveDeviceTable s_snapshotTable;
+
 TEST_F(Sessions, WrappedRecordingIsPutInOrderOnceAtStop)
 {
-    SendDlgItemMessageA(hWnd, IDC_BUFFER_SIZE, CB_SETCURSEL, 0, 0); // "1MB"
-    SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUFFER_SIZE, CBN_SELCHANGE), 0);
+    Select(IDC_BUFFER_SIZE, 0); // 1MB
     ASSERT_EQ(g_nInputBufferSize, 1048576);
     s_snapshotTable = *SimWaveDeviceTable();
-    s_snapshotTable.inClose = SnapshotInClose;
+    s_snapshotTable.inClose = [](WaveHandle device) {
+        s_storeAtClose.assign(g_pInputBuffer, g_pInputBuffer + g_nRecordedBytes);
+        s_posAtClose = g_nInputPos;
+        return SimWaveDeviceTable()->inClose(device);
+    };
     SetWaveDeviceTable(&s_snapshotTable);
     // Each block carries its number, so a rotation shows.
     SimSetInputSignal([](uint8_t* data, uint32_t bytes, uint64_t offset) {
@@ -252,17 +233,16 @@ TEST_F(Sessions, WrappedRecordingIsPutInOrderOnceAtStop)
     ASSERT_NE(expected, s_storeAtClose);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), g_pInputBuffer)) << "rotated around g_nInputPos";
 
-    // The view starts at the end of the stored sound.
+    // The view starts at the end of the stored sound, the thumb as far to the
+    // end as its page allows.
     EXPECT_EQ(g_nViewPos, g_nInputBufferSize - kBlock);
     EXPECT_TRUE(IsWindowEnabled(g_hScrollBar));
-    SCROLLINFO bar = {};
-    bar.cbSize = sizeof(bar);
-    bar.fMask = SIF_ALL;
+    SCROLLINFO bar = {sizeof(bar), SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(g_hScrollBar, SB_CTL, &bar);
     EXPECT_EQ(bar.nMin, 0);
     EXPECT_EQ(bar.nMax, g_nInputBufferSize - kBlock);
     EXPECT_EQ(bar.nPage, UINT(kBlock));
-    EXPECT_EQ(bar.nPos, bar.nMax - kBlock + 1) << "the thumb as far to the end as its page allows";
+    EXPECT_EQ(bar.nPos, bar.nMax - kBlock + 1);
 
     // Stops that end no recording leave it alone: one with nothing running,
     // and one that ends a playback of it.
@@ -271,23 +251,6 @@ TEST_F(Sessions, WrappedRecordingIsPutInOrderOnceAtStop)
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 3), 3);
     Command(IDC_STOP);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), g_pInputBuffer));
-}
-
-TEST_F(Sessions, StopToIdleOnTheRealTimeSimulator)
-{
-    SimSetStepped(false);
-    Command(IDC_RECORD);
-    Command(IDM_SINE_1K);
-    ASSERT_TRUE(PumpUntil([] { return g_nRecordedBytes >= 4 * kBlock && g_nOutputBytes >= 4 * kBlock; }, 5000));
-    LARGE_INTEGER before, after, frequency;
-    QueryPerformanceCounter(&before);
-    StopAll(hWnd);
-    QueryPerformanceCounter(&after);
-    QueryPerformanceFrequency(&frequency);
-    EXPECT_FALSE(CaptureSessionActive() || PlaybackSessionActive());
-    EXPECT_EQ(SimOpenDeviceCount(), 0);
-    std::printf("[ measured ] Stop to idle, simulated devices (capture and playback): %.1f ms\n",
-                1000.0 * double(after.QuadPart - before.QuadPart) / double(frequency.QuadPart));
 }
 
 } // namespace

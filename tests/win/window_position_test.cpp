@@ -1,113 +1,91 @@
 // The position file moving the real main window, and the file written when
 // the window closes.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "app/window_position.h"
 #include "main_window_fixture.h"
-#include "resource.h"
 
 namespace {
 
 class WindowPosition : public MainWindowFixture {
 protected:
-    void WriteFile(const std::string& bytes)
-    {
-        std::FILE* f = std::fopen(PositionFile().c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
     std::string ReadFile()
     {
-        std::string bytes;
-        std::FILE* f = std::fopen(PositionFile().c_str(), "rb");
-        if (!f) return "(missing)";
-        char buf[512];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) bytes.append(buf, n);
-        std::fclose(f);
-        return bytes;
+        std::ifstream f(PositionFile(), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << f.rdbuf();
+        return f ? bytes.str() : "(missing)";
     }
     void Place(int x, int y, int w, int h) { SetWindowPos(hWnd, nullptr, x, y, w, h, SWP_NOZORDER); }
-    void ExpectWindowAt(int x, int y, int w, int h)
+    std::string Where() const
     {
         const RECT r = WindowRect();
-        EXPECT_EQ(r.left, x);
-        EXPECT_EQ(r.top, y);
-        EXPECT_EQ(r.right - r.left, w);
-        EXPECT_EQ(r.bottom - r.top, h);
-    }
-    // Writes the file, loads it with the window first put at 50, 60, 700 x 500.
-    int Load(const std::string& bytes)
-    {
-        WriteFile(bytes);
-        Place(50, 60, 700, 500);
-        return LoadWindowPosition();
+        return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+               std::to_string(r.bottom - r.top);
     }
 };
 
-TEST_F(WindowPosition, FileMovesAndSizesTheWindow)
+TEST_F(WindowPosition, FileMovesAndSizesTheWindowOrLeavesItWhereItWas)
 {
-    EXPECT_EQ(Load("[POSITION]\r\n10,20,800,600\r\n"), 1);
-    ExpectWindowAt(10, 20, 800, 600);
-    EXPECT_EQ(Load("[POSITION]\n10,20\n"), 1);
-    ExpectWindowAt(10, 20, 665, 463);
-    EXPECT_EQ(Load("[POSITION]\n\n"), 1);
-    ExpectWindowAt(0, 0, 665, 463);
-    EXPECT_EQ(Load(" [POSITION] saved by Mirravox\n30,40,720,480\n"), 1);
-    ExpectWindowAt(30, 40, 720, 480);
-    EXPECT_EQ(Load("[POSITION]\n-200,-100,700,500\n"), 1);
-    ExpectWindowAt(-200, -100, 700, 500);
-}
-
-TEST_F(WindowPosition, WindowStaysWhereItWasForAFileThatSaysNothingUsable)
-{
-    const int screenW = GetSystemMetrics(SM_CXVIRTUALSCREEN), screenH = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    for (const std::string& bytes :
-         {std::string("[POSITION]\nx\n"), std::string("[POSITION]\n"), std::string("POSITION\n10,20,800,600\n"),
-          std::string(""), std::to_string(screenW) + "\n",
-          "[POSITION]\n" + std::to_string(screenW) + ",0,800,600\n",
-          "[POSITION]\n0," + std::to_string(screenH) + ",800,600\n"}) {
-        EXPECT_EQ(Load(bytes), 1) << bytes;
-        ExpectWindowAt(50, 60, 700, 500);
+    const std::string kStays = "50,60 700x500", screenW = std::to_string(GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    const std::string screenH = std::to_string(GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    const struct { std::string bytes, where; } kCases[] = {
+        {"[POSITION]\r\n10,20,800,600\r\n", "10,20 800x600"},
+        {"[POSITION]\n10,20\n", "10,20 665x463"},
+        {"[POSITION]\n\n", "0,0 665x463"},
+        {" [POSITION] saved by Mirravox\n30,40,720,480\n", "30,40 720x480"},
+        {"[POSITION]\n-200,-100,700,500\n", "-200,-100 700x500"},
+        // Nothing usable: the window stays where it was.
+        {"[POSITION]\nx\n", kStays},
+        {"[POSITION]\n", kStays},
+        {"POSITION\n10,20,800,600\n", kStays},
+        {"", kStays},
+        {screenW + "\n", kStays},
+        {"[POSITION]\n" + screenW + ",0,800,600\n", kStays},
+        {"[POSITION]\n0," + screenH + ",800,600\n", kStays},
+    };
+    for (const auto& c : kCases) {
+        std::ofstream(PositionFile(), std::ios::binary) << c.bytes;
+        Place(50, 60, 700, 500);
+        EXPECT_EQ(LoadWindowPosition(), 1) << c.bytes;
+        EXPECT_EQ(Where(), c.where) << c.bytes;
     }
     DeleteFileA(PositionFile().c_str());
     EXPECT_EQ(LoadWindowPosition(), 0);
-    ExpectWindowAt(50, 60, 700, 500);
+    EXPECT_EQ(Where(), kStays);
 }
 
-TEST_F(WindowPosition, SaveWritesPlaceAndSizeOrNothingWhenMaximisedOrMinimised)
+TEST_F(WindowPosition, SaveWritesPlaceAndSizeOrAnEmptyFileWhenMaximisedOrMinimised)
 {
-    Place(120, 80, 700, 500);
-    EXPECT_EQ(SaveWindowPosition(), 1);
-    EXPECT_EQ(ReadFile(), "[POSITION]\r\n120,80,700,500\r\n");
-
-    ShowWindow(hWnd, SW_MAXIMIZE);
-    ASSERT_TRUE(IsZoomed(hWnd));
-    EXPECT_EQ(SaveWindowPosition(), 1);
-    EXPECT_EQ(ReadFile(), "");
-    ShowWindow(hWnd, SW_RESTORE);
-
-    Place(120, 80, 700, 500);
-    SaveWindowPosition();
-    ShowWindow(hWnd, SW_MINIMIZE);
-    ASSERT_TRUE(IsIconic(hWnd));
-    SaveWindowPosition();
-    EXPECT_EQ(ReadFile(), "");
+    for (int show : {SW_MAXIMIZE, SW_MINIMIZE}) {
+        ShowWindow(hWnd, SW_RESTORE);
+        Place(120, 80, 700, 500);
+        EXPECT_EQ(SaveWindowPosition(), 1);
+        EXPECT_EQ(ReadFile(), "[POSITION]\r\n120,80,700,500\r\n");
+        ShowWindow(hWnd, show);
+        ASSERT_TRUE(show == SW_MAXIMIZE ? IsZoomed(hWnd) : IsIconic(hWnd));
+        EXPECT_EQ(SaveWindowPosition(), 1);
+        EXPECT_EQ(ReadFile(), "") << show;
+    }
     ShowWindow(hWnd, SW_HIDE);
 }
 
-TEST_F(WindowPosition, ClosingTheWindowSavesItsPosition)
+TEST_F(WindowPosition, BothExitCommandsSaveThePositionCloseTheWindowAndAskToQuit)
 {
-    Place(70, 90, 640, 480);
-    Command(IDM_EXIT);
-    ASSERT_FALSE(IsWindow(hWnd));
-    EXPECT_EQ(ReadFile(), "[POSITION]\r\n70,90,640,480\r\n");
+    for (int id : {IDM_EXIT, IDC_ALT_EXIT}) {
+        if (!IsWindow(hWnd)) hWnd = CreateMainWindow();
+        Place(70, 90, 640, 480);
+        Command(id);
+        EXPECT_FALSE(IsWindow(hWnd)) << id;
+        EXPECT_EQ(ReadFile(), "[POSITION]\r\n70,90,640,480\r\n") << id;
+        MSG msg;
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << id;
+        EXPECT_EQ(msg.wParam, 0u);
+        EXPECT_EQ(g_pInputBuffer, nullptr) << "the stores are freed";
+        DeleteFileA(PositionFile().c_str());
+    }
 }
 
 TEST_F(WindowPosition, UnwritableFolderSavesNothing)

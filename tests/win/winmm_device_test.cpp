@@ -24,16 +24,17 @@ struct Notice {
     DWORD thread;
 };
 
-// The program's side: records every notice; queues the first blocks again
-// and tries a close from inside the handler.
+// The program's side: records every notice, queues the first two blocks
+// again and tries a close from inside the handler.
 struct Handler {
     const WaveDeviceTable* table = WinmmWaveDeviceTable();
     std::mutex lock;
     std::vector<Notice> notices;
-    int requeueLeft = 2;
-    bool tryClose = true;
-    uint32_t closeFromHandler = kWaveOk;
+    int requeueLeft = 2, done = 0;
+    uint32_t closeFromHandler = ~0u;
+    HANDLE allDone = CreateEventA(nullptr, TRUE, FALSE, nullptr); // set at the (kBlocks + 2)th done
 
+    ~Handler() { CloseHandle(allDone); }
     std::vector<Notice> Notices()
     {
         std::lock_guard<std::mutex> lk(lock);
@@ -42,16 +43,15 @@ struct Handler {
     static void Callback(WaveHandle device, uint32_t message, uintptr_t context, WaveHeader* header)
     {
         auto* self = reinterpret_cast<Handler*>(context);
-        if (message == kWaveOutDone && self->tryClose) {
-            self->tryClose = false;
+        if (message == kWaveOutDone && self->closeFromHandler == ~0u)
             self->closeFromHandler = self->table->outClose(device);
-        }
         if (message == kWaveOutDone && self->requeueLeft > 0) {
             --self->requeueLeft;
             self->table->outWrite(device, header);
         }
         std::lock_guard<std::mutex> lk(self->lock);
         self->notices.push_back({message, header ? int(header->dwUser) : -1, GetCurrentThreadId()});
+        if (message == kWaveOutDone && ++self->done == kBlocks + 2) SetEvent(self->allDone);
     }
 };
 
@@ -60,11 +60,10 @@ TEST(WinmmDevice, OutputBlocksComeBackInOrderOnTheForwardingThreadUntilClose)
     Handler handler;
     const WaveDeviceTable* table = handler.table;
     if (table->outGetNumDevs() == 0) GTEST_SKIP() << "no wave output device";
-    std::vector<char> data[kBlocks];
+    std::vector<char> data(kBlocks * kBlockBytes, 0);
     WaveHeader headers[kBlocks] = {};
     for (int i = 0; i < kBlocks; ++i) {
-        data[i].assign(kBlockBytes, 0);
-        headers[i].lpData = data[i].data();
+        headers[i].lpData = &data[i * kBlockBytes];
         headers[i].dwBufferLength = kBlockBytes;
         headers[i].dwUser = uintptr_t(i);
     }
@@ -76,14 +75,7 @@ TEST(WinmmDevice, OutputBlocksComeBackInOrderOnTheForwardingThreadUntilClose)
         EXPECT_EQ(LoadHeaderFlags(h) & (kHeaderPrepared | kHeaderInQueue), kHeaderPrepared);
     }
     for (WaveHeader& h : headers) ASSERT_EQ(table->outWrite(device, &h), kWaveOk);
-    auto done = [&] {
-        int n = 0;
-        for (const Notice& s : handler.Notices()) n += s.message == kWaveOutDone;
-        return n;
-    };
-    const DWORD start = GetTickCount();
-    while (done() < kBlocks + 2 && GetTickCount() - start < 3000) Sleep(10); // 120 ms of sound
-    ASSERT_EQ(done(), kBlocks + 2);
+    ASSERT_EQ(WaitForSingleObject(handler.allDone, 3000), WAIT_OBJECT_0) << "120 ms of sound did not finish";
 
     EXPECT_EQ(handler.closeFromHandler, kWaveErrInvalidParam) << "a close from inside the handler is refused";
     std::vector<Notice> notices = handler.Notices();
@@ -102,8 +94,9 @@ TEST(WinmmDevice, OutputBlocksComeBackInOrderOnTheForwardingThreadUntilClose)
     EXPECT_EQ(table->outReset(device), kWaveOk);
     for (WaveHeader& h : headers) ASSERT_EQ(table->outUnprepareHeader(device, &h), kWaveOk);
     ASSERT_EQ(table->outClose(device), kWaveOk);
-    EXPECT_EQ(done(), 2 * kBlocks + 2) << "each queued block reported once";
-    EXPECT_EQ(handler.Notices().back().message, kWaveOutClosed);
+    std::lock_guard<std::mutex> lk(handler.lock);
+    EXPECT_EQ(handler.done, 2 * kBlocks + 2) << "each queued block reported once";
+    EXPECT_EQ(handler.notices.back().message, kWaveOutClosed);
 }
 
 } // namespace

@@ -102,7 +102,9 @@ TEST_F(SessionStores, StopPutsTheWrappedStoreOfTheEndedSessionInOrderAndViewsIts
     EXPECT_EQ(ViewPosAtStop(true, true, 7, 10), 90);
     EXPECT_EQ(ViewPosAtStop(true, false, 7, 10), 80);
     EXPECT_EQ(ViewPosAtStop(false, false, 7, 10), 7) << "nothing ended: the view stays";
-    EXPECT_EQ(ScrollBarAtStop(90, 512, 0.3f).nPage, 153) << "153.6 truncated";
+    const StopScrollBar bar = ScrollBarAtStop(90, 512, 0.3f);
+    EXPECT_EQ(std::make_tuple(bar.bSet, bar.nMin, bar.nMax, bar.nPage, bar.nPos), std::make_tuple(true, 0, 90, 153, 90))
+        << "the thumb at the view, a page of 153.6 bytes truncated";
     EXPECT_FALSE(ScrollBarAtStop(0, 512, 1.0f).bSet || ScrollBarAtStop(-412, 512, 1.0f).bSet) << "nothing above 0 held";
 }
 

@@ -122,13 +122,16 @@ TEST_F(WaveStream, AbsentOrTooSmallStoresAndSourceAreNeverTouched)
 TEST_F(WaveStream, OpenFailuresLeaveNoDeviceBehind)
 {
     CWave wave(512, 1, 11025, 8);
+    EXPECT_EQ(wave.OpenInput(7), kWaveErrBadDeviceId);
     SimSetFormatRule([](SimDirection, uint32_t, const WaveFormatExtensible&) { return false; });
     EXPECT_EQ(wave.OpenInput(0), 32u) << "a refused format";
     EXPECT_EQ(wave.OpenOutput(0), 32u);
     SimSetFormatRule(nullptr);
     SimSetOpenFailure(kSimInput, kWaveErrAllocated);
     EXPECT_EQ(wave.OpenInput(0), kWaveErrAllocated);
-    EXPECT_EQ(wave.OpenInput(7), kWaveErrBadDeviceId);
+    SimSetOpenFailure(kSimInput, 0);
+    SimDropAfter(kSimInput, 0);
+    EXPECT_EQ(wave.OpenInput(0), kWaveErrNoDriver) << "a device that takes no block is closed again";
     EXPECT_EQ(SimOpenDeviceCount(), 0);
 }
 

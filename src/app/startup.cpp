@@ -16,6 +16,7 @@
 #include "display/fourier.h"
 #include "display/frame.h"
 #include "platform/winmm_device_win.h"
+#include "platform/sync.h"
 #include "resource.h"
 #include "tones/tone_synth.h"
 
@@ -86,9 +87,7 @@ template <typename T> void DeleteGdi(T* handle)
 void PrepareProcess(HINSTANCE hInstance)
 {
     g_hInstance = hInstance;
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    g_liPerfFrequency = frequency.QuadPart;
+    g_liPerfFrequency = SyncCounterFrequency();
 
     g_nViewMode = 0;
     g_pInputFourier = nullptr;

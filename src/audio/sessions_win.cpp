@@ -34,6 +34,7 @@
 #include "audio/wave.h"
 #include "display/frame.h"
 #include "display/overlay.h"
+#include "platform/sync.h"
 
 const char kSoundDeviceCaption[] = "Sound device problem";
 const char kCaptureObjectText[] = "Could not create the sound capture object";
@@ -83,13 +84,6 @@ HANDLE WakeEvent(HANDLE* event)
     return *event;
 }
 
-int64_t PerformanceCounter()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
 void WaitWhileFlagSet(const std::atomic<int32_t>& flag, HANDLE wake)
 {
     while (flag.load())
@@ -134,7 +128,7 @@ DWORD WINAPI CaptureThread(LPVOID)
     wave->StartInput();
     if (s_capture.DeviceStarted()) {
         DrawOverlay();
-        g_liCaptureStart = PerformanceCounter();
+        g_liCaptureStart = SyncCounter();
         PostMessageA(hWnd, kSessionNoticeMessage, kSessionRunning, 0);
         WaitWhileFlagSet(g_bRecording, s_hCaptureWake);
     }
@@ -175,7 +169,7 @@ DWORD WINAPI PlaybackThread(LPVOID)
     wave->StartOutput();
     if (s_playback.DeviceStarted()) {
         DrawOverlay();
-        g_liPlaybackStart = PerformanceCounter();
+        g_liPlaybackStart = SyncCounter();
         PostMessageA(hWnd, kSessionNoticeMessage, kSessionRunning, 0);
         WaitWhileFlagSet(g_bPlaying, s_hPlaybackWake);
     }

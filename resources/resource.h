@@ -81,3 +81,15 @@
 #define IDM_3D_SOUND 40033
 #define IDM_AUDIO_FX 40034
 #define IDM_SAVE_RECORDING 40035
+
+// ---- Display settings dialog (template "Displaysettings") ----
+#define IDC_SHOW_STATUS 1003
+#define IDC_SHOW_CPU_LOAD 1055
+#define IDC_SHOW_AVG_CPU_LOAD 1056
+#define IDC_SOURCE_INPUT 1057
+#define IDC_SOURCE_OUTPUT 1058
+#define IDC_SOURCE_BOTH 1059
+#define IDC_SHOW_VIEW_RANGE 1060
+#define IDC_SHOW_GRID 1061
+#define IDC_SHOW_POSITION 1062
+#define IDC_SHOW_FRAME_RATE 1063

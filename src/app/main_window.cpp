@@ -12,6 +12,7 @@
 #include "audio/sessions.h"
 #include "audio/statistics.h"
 #include "display/cpu_load.h"
+#include "display/display_settings_win.h"
 #include "display/frame.h"
 #include "display/overlay.h"
 #include "resource.h"
@@ -95,10 +96,12 @@ void OnCommand(HWND hWnd, WPARAM wParam)
     case IDC_ALT_ABOUT:
         ShowAboutBox(hWnd);
         break;
+    case IDM_DISPLAY_SETTINGS:
+        DisplaySettingsCommand(hWnd);
+        break;
     // Opened by their dialogs once those are built; until then they do nothing.
     case IDM_CREATE_TONE:       // "CREATETONE", with the busy rule
     case IDM_DEVICE_SELECTION:  // "DEVICESELECTION"
-    case IDM_DISPLAY_SETTINGS:  // DisplaySettingsCommand
     case IDM_WAVE_CAPS:         // "Capabilities"
     case IDM_DS_CAPS:           // "DSCapabilities"
     case IDM_3D_SOUND:          // "TEST3D", no owner

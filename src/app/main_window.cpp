@@ -143,25 +143,6 @@ void ScrollStoreView(int code)
     PresentFrame();
 }
 
-// Timer 1 is started by a session once its device runs.
-void OnTimer(HWND hWnd, WPARAM id)
-{
-    switch (id) {
-    case 1:
-        UpdateStatistics(hWnd, 1);
-        break;
-    case 2:
-        UpdateCpuLoad();
-        break;
-    case 3:
-        ComposeFrame(0);
-        PresentFrame();
-        break;
-    default:
-        break;
-    }
-}
-
 } // namespace
 
 void MarkMainWindowReady() { g_bMainWindowReady = true; }
@@ -199,7 +180,7 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case kSessionNoticeMessage: OnSessionNotice(hWnd, wParam); return 0;
     case WM_TIMER:
-        OnTimer(hWnd, wParam);
+        UpdateStatistics(hWnd, wParam);
         return 0;
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lParam) == g_hHorzSlider)

@@ -6,3 +6,6 @@
 
 // Handler of the main window's timers (id 1 statistics, 2 CPU load, 3 redraw).
 void UpdateStatistics(HWND hWnd, UINT_PTR timerId);
+
+extern const char kLostOutputText[];
+extern const char kLostOutputCaption[];

@@ -27,35 +27,34 @@ extern int64_t g_nLastOutTotal;
 // What one update reads. A direction's object is given only while its
 // session runs (its flag set); null otherwise.
 struct TransferSources {
-  const CWave *input = nullptr;
-  const CWave *output = nullptr;
-  int64_t captureStart = 0;  // counter when the capture device started
-  int64_t playbackStart = 0; // counter when the playback device started
-  int64_t frequency = 1;     // counter ticks per second
-  int32_t bytesPerSec = 0;   // the requested rate
-  int32_t recordedBytes = 0;
-  int32_t outputBytes = 0;
-  int32_t outputBufferSize = 0;
+    const CWave* input = nullptr;
+    const CWave* output = nullptr;
+    int64_t captureStart = 0;  // counter when the capture device started
+    int64_t playbackStart = 0; // counter when the playback device started
+    int64_t frequency = 1;     // counter ticks per second
+    int32_t bytesPerSec = 0;   // the requested rate
+    int32_t recordedBytes = 0;
+    int32_t outputBytes = 0;
+    int32_t outputBufferSize = 0;
 };
 
 // The texts of the six fields. An empty fill text leaves that field as it is.
 struct TransferTexts {
-  std::string averageIn;  // 1042
-  std::string actualIn;   // 1040
-  std::string averageOut; // 1050
-  std::string actualOut;  // 1048
-  std::string fillIn;     // 1046
-  std::string fillOut;    // 1052
-  // This update found the output device lost: the caller clears the
-  // playback flag, tells the user and ends the program.
-  bool outputLost = false;
+    std::string averageIn;  // 1042
+    std::string actualIn;   // 1040
+    std::string averageOut; // 1050
+    std::string actualOut;  // 1048
+    std::string fillIn;     // 1046
+    std::string fillOut;    // 1052
+    // This update found the output device lost: the caller clears the
+    // playback flag, tells the user and ends the program.
+    bool outputLost = false;
 };
 
 // A fresh reading of the high-resolution counter.
 using CounterReader = int64_t (*)();
 
-TransferTexts UpdateTransferStatistics(const TransferSources &sources,
-                                       CounterReader readCounter);
+TransferTexts UpdateTransferStatistics(const TransferSources& sources, CounterReader readCounter);
 
 // Forgets the previous samples and the lost-device count (start-up).
 void ResetTransferStatistics();
@@ -63,7 +62,7 @@ void ResetTransferStatistics();
 // Arithmetic shared by the fields, exposed for tests.
 float CounterSeconds(int64_t ticks, int64_t frequency);
 int32_t ByteRate(int64_t bytes, int64_t ticks,
-                 int64_t frequency); // 0 when no time has passed
+                 int64_t frequency);                      // 0 when no time has passed
 std::string AverageText(int32_t rate, int32_t requested); // "%d (%+0.2f%%)"
 std::string FillText(int percent, int32_t bytes,
                      float seconds); // "%d%% %0.1fMB %0.1fSec"

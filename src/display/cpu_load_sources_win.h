@@ -12,10 +12,10 @@
 
 #include "display/cpu_load_monitor.h"
 
-extern const char kCpuLoadCaption[];    // "Error while getting CPU load information"
-extern const char kPdhLoadText[];       // the library or one of its four functions is missing
-extern const char kPdhCallText[];       // opening the query or adding the counter failed
-extern const char kRegistryLoadText[];  // a registry open or read failed while starting
+extern const char kCpuLoadCaption[];   // "Error while getting CPU load information"
+extern const char kPdhLoadText[];      // the library or one of its four functions is missing
+extern const char kPdhCallText[];      // opening the query or adding the counter failed
+extern const char kRegistryLoadText[]; // a registry open or read failed while starting
 
 bool IsWinNT();
 

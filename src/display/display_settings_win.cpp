@@ -35,8 +35,9 @@ void ReadDisplaySettingsDlg(HWND hDlg)
 void InitDisplaySettingsDlg(HWND hDlg)
 {
     for (const FlagBox& box : kFlagBoxes) CheckDlgButton(hDlg, box.id, *box.flag ? BST_CHECKED : BST_UNCHECKED);
-    const int source = g_nDisplaySource == 2 ? IDC_SOURCE_BOTH : g_nDisplaySource == 1 ? IDC_SOURCE_OUTPUT
-                                                                                         : IDC_SOURCE_INPUT;
+    const int source = g_nDisplaySource == 2   ? IDC_SOURCE_BOTH
+                       : g_nDisplaySource == 1 ? IDC_SOURCE_OUTPUT
+                                               : IDC_SOURCE_INPUT;
     CheckRadioButton(hDlg, IDC_SOURCE_INPUT, IDC_SOURCE_BOTH, source);
 }
 
@@ -56,11 +57,9 @@ INT_PTR CALLBACK DisplaySettingsDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPAR
         case IDCANCEL:
             EndDialog(hDlg, IDOK); // the caller does not tell the two apart
             return TRUE;
-        default:
-            return FALSE;
+        default: return FALSE;
         }
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

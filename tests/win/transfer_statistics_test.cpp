@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "audio/sessions.h"
 #include "audio/statistics.h"
@@ -111,7 +112,17 @@ TEST_F(TransferFields, AverageInIsTheRecordedBytesOverTheTimeSinceTheCaptureStar
     const DWORD start = GetTickCount();
     Command(IDC_RECORD);
     ASSERT_TRUE(g_bRecording);
-    PumpUntil([&] { return GetTickCount() - start >= 10000; }, 12000);
+    // Actual In, read at every tick once the capture runs (after 4 s).
+    std::vector<int> actual;
+    std::string last;
+    PumpUntil(
+        [&] {
+            const std::string now = Text(IDC_ACTUAL_IN);
+            if (GetTickCount() - start >= 4000 && now != last) actual.push_back(std::atoi(now.c_str()));
+            last = now;
+            return GetTickCount() - start >= 10000;
+        },
+        12000);
     Tick();
     const int64_t now = SyncCounter();
     const double seconds = double(now - g_liCaptureStart) / double(g_liPerfFrequency);
@@ -124,6 +135,11 @@ TEST_F(TransferFields, AverageInIsTheRecordedBytesOverTheTimeSinceTheCaptureStar
                 seconds, Text(IDC_AVERAGE_IN).c_str(), int(g_nRecordedBytes), truth, 100.0 * (shown / truth - 1),
                 Text(IDC_ACTUAL_IN).c_str());
     EXPECT_NEAR(shown, truth, truth * 0.005);
+    std::string readings;
+    for (int rate : actual) readings += " " + std::to_string(rate);
+    std::printf("[ measured ] Actual In from 4 s:%s\n", readings.c_str());
+    // A block of 4096 bytes more or less in a half second.
+    for (int rate : actual) EXPECT_NEAR(rate, 176400, 8192);
     ExpectConsistentAverage(IDC_AVERAGE_IN, 176400);
 }
 

@@ -5,10 +5,8 @@
 #include "app/app_state.h"
 #include "audio/wave.h"
 
-int64_t g_liLastInTime = 0;
-int64_t g_nLastInTotal = 0;
-int64_t g_liLastOutTime = 0;
-int64_t g_nLastOutTotal = 0;
+RateSamples g_InSamples;
+RateSamples g_OutSamples;
 
 namespace {
 
@@ -22,17 +20,35 @@ constexpr int32_t kLostOutputTicks = 3;
 
 constexpr float kBytesPerMegabyte = 1.0f / 1048576.0f;
 
-// The actual rate since the previous sample of a direction. The first sample
-// of a session is measured from the device's start (total 0 there): the
-// previous sample then belongs to an earlier session, whose total says
-// nothing about this object's.
-int32_t ActualRate(int64_t now, int64_t total, int64_t lastTime, int64_t lastTotal, int64_t start, int64_t frequency)
+// A window shorter than this (Stop's update soon after a tick) holds too few
+// blocks for a rate: the sample before is taken instead.
+constexpr int64_t kShortestWindowDivisor = 4; // a quarter of a second
+
+// The actual rate since the previous sample of a direction, over at least a
+// quarter of a second when the samples allow it. A sample older than the
+// device's start belongs to an earlier session, whose total says nothing
+// about this object's: the window then opens at the start, with total 0.
+int32_t ActualRate(const RateSamples& h, int64_t now, int64_t total, int64_t start, int64_t frequency)
 {
-    if (lastTime < start) {
-        lastTime = start;
-        lastTotal = 0;
+    int64_t fromTime = h.lastTime;
+    int64_t fromTotal = h.lastTotal;
+    if (now - fromTime < frequency / kShortestWindowDivisor && h.priorTime >= start) {
+        fromTime = h.priorTime;
+        fromTotal = h.priorTotal;
     }
-    return ByteRate(total - lastTotal, now - lastTime, frequency);
+    if (fromTime < start) {
+        fromTime = start;
+        fromTotal = 0;
+    }
+    return ByteRate(total - fromTotal, now - fromTime, frequency);
+}
+
+void Record(RateSamples* h, int64_t time, int64_t total)
+{
+    h->priorTime = h->lastTime;
+    h->priorTotal = h->lastTotal;
+    h->lastTime = time;
+    h->lastTotal = total;
 }
 
 } // namespace
@@ -75,7 +91,8 @@ std::string FillText(int percent, int32_t bytes, float seconds)
 
 void ResetTransferStatistics()
 {
-    g_liLastInTime = g_nLastInTotal = g_liLastOutTime = g_nLastOutTotal = 0;
+    g_InSamples = RateSamples();
+    g_OutSamples = RateSamples();
     g_nLostOutputCount = 0;
 }
 
@@ -93,10 +110,9 @@ TransferTexts UpdateTransferStatistics(const TransferSources& s, CounterReader r
     // 2. Actual input rate since the previous sample.
     now = readCounter();
     const int64_t totalIn = in ? int64_t(in->m_nTotalIn) : 0;
-    rate = in ? ActualRate(now, totalIn, g_liLastInTime, g_nLastInTotal, s.captureStart, s.frequency) : 0;
+    rate = in ? ActualRate(g_InSamples, now, totalIn, s.captureStart, s.frequency) : 0;
     t.actualIn = std::to_string(uint32_t(rate));
-    g_liLastInTime = readCounter();
-    g_nLastInTotal = totalIn;
+    Record(&g_InSamples, readCounter(), totalIn);
 
     // 3. Average output rate; the seconds since the playback start are also
     //    the grace period of the lost-device rule.
@@ -110,7 +126,7 @@ TransferTexts UpdateTransferStatistics(const TransferSources& s, CounterReader r
     const int64_t totalOut = out ? int64_t(out->m_nTotalOut) : 0;
     rate = 0;
     if (out) {
-        rate = ActualRate(now, totalOut, g_liLastOutTime, g_nLastOutTotal, s.playbackStart, s.frequency);
+        rate = ActualRate(g_OutSamples, now, totalOut, s.playbackStart, s.frequency);
         if (rate < kLostOutputRate && playedSeconds > kLostOutputGraceSeconds) {
             if (++g_nLostOutputCount > kLostOutputTicks) t.outputLost = true;
         } else {
@@ -118,8 +134,7 @@ TransferTexts UpdateTransferStatistics(const TransferSources& s, CounterReader r
         }
     }
     t.actualOut = std::to_string(uint32_t(rate));
-    g_liLastOutTime = readCounter();
-    g_nLastOutTotal = totalOut;
+    Record(&g_OutSamples, readCounter(), totalOut);
 
     // 5. Recording store fill.
     if (in) {

@@ -1,6 +1,6 @@
 // Live transfer statistics: what statistics timer 1 shows every 500 ms and
 // Stop shows once more. For each direction the actual rate over the last
-// interval and the average rate since the session's device started, with the
+// half second and the average rate since the session's device started, with the
 // deviation from the requested rate; the fill of both stores; and the
 // lost-output-device rule.
 //
@@ -18,11 +18,16 @@
 
 class CWave;
 
-// Kept between updates: the counter and the total at the previous sample.
-extern int64_t g_liLastInTime;
-extern int64_t g_nLastInTotal;
-extern int64_t g_liLastOutTime;
-extern int64_t g_nLastOutTotal;
+// Kept between updates for each direction: the counter and the byte total
+// at the previous sample and at the one before it.
+struct RateSamples {
+    int64_t lastTime = 0;
+    int64_t lastTotal = 0;
+    int64_t priorTime = 0;
+    int64_t priorTotal = 0;
+};
+extern RateSamples g_InSamples;
+extern RateSamples g_OutSamples;
 
 // What one update reads. A direction's object is given only while its
 // session runs (its flag set); null otherwise.

@@ -108,8 +108,7 @@ TEST_F(TransferStatistics, CaptureAtTheNominalRateAndTheChoiceOf5000Hz)
         ASSERT_EQ(wave.StartInput(), kWaveOk);
 
         // A sample left over from an earlier session with a larger total.
-        g_liLastInTime = 500;
-        g_nLastInTotal = 1000000;
+        g_InSamples = {500, 1000000, 400, 900000};
         m_sources = {};
         m_sources.input = &wave;
         m_sources.captureStart = s_now = 1000;
@@ -126,8 +125,11 @@ TEST_F(TransferStatistics, CaptureAtTheNominalRateAndTheChoiceOf5000Hz)
             EXPECT_EQ(t.averageIn, c.average) << "after " << blocks << " blocks";
             EXPECT_EQ(t.actualIn, "11025") << "after " << blocks << " blocks";
         }
-        TransferTexts t = Update(); // Stop's update right after a tick: no time, no bytes
-        EXPECT_EQ(t.actualIn, "0");
+        // Stop's update right after a tick, nothing new: the window goes back
+        // to the tick before, 11 blocks in 5632 + 5 ticks.
+        s_now += 5;
+        TransferTexts t = Update();
+        EXPECT_EQ(t.actualIn, "11015");
         EXPECT_EQ(t.fillIn, "61% 0.0MB 3.7Sec");
         EXPECT_EQ(t.averageOut, "0 (-100.00%)") << "no playback";
         EXPECT_EQ(t.actualOut, "0");

@@ -11,6 +11,7 @@
 
 #include "audio/sessions.h"
 #include "audio/statistics.h"
+#include "audio/transfer_statistics.h"
 #include "audio/wave.h"
 #include "display/cpu_load_monitor.h"
 #include "display/cpu_load_sources_win.h"
@@ -32,6 +33,7 @@ protected:
     }
     void TearDown() override
     {
+        SimSetStall(kSimOutput, false);
         StopAll(hWnd);
         PumpUntil([] { return !CaptureSessionActive() && !PlaybackSessionActive(); }, 5000);
         MainWindowFixture::TearDown();
@@ -39,6 +41,18 @@ protected:
         SetWaveDeviceTable(WinmmWaveDeviceTable());
     }
     void Tick() { SendMessageA(hWnd, WM_TIMER, kStatisticsTimer, 0); }
+    // Half a second passes before the next tick: every counter reading kept
+    // moves back by that much.
+    static void HalfSecondPasses()
+    {
+        const int64_t half = g_liPerfFrequency / 2;
+        g_liPlaybackStart -= half;
+        g_liCaptureStart -= half;
+        for (RateSamples* h : {&g_InSamples, &g_OutSamples}) {
+            h->lastTime -= half;
+            h->priorTime -= half;
+        }
+    }
     // The rate and the deviation of an average field; the deviation printed
     // must be the one of the rate printed.
     void ExpectConsistentAverage(int id, int32_t requested)
@@ -81,9 +95,13 @@ TEST_F(TransferFields, OutputDeviceSilentForTwoSecondsEndsTheProgramWithItsMessa
     EXPECT_NE(Text(IDC_ACTUAL_OUT), "0");
     SimSetStall(kSimOutput, true);
     MessageBoxCatcher catcher(IDOK);
-    for (int tick = 1; tick <= 3; ++tick) Tick();
+    for (int tick = 1; tick <= 3; ++tick) {
+        HalfSecondPasses();
+        Tick();
+    }
     EXPECT_TRUE(catcher.Boxes().empty()) << "three silent ticks are not yet a lost device";
     EXPECT_TRUE(g_bPlaying);
+    HalfSecondPasses();
     Tick();
     ASSERT_EQ(catcher.Boxes().size(), 1u);
     EXPECT_EQ(catcher.Boxes()[0].text, kLostOutputText);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace {
 
@@ -90,4 +90,15 @@ void ApplyStoreScroll(int code, int32_t trackPos)
     g_nViewPos = r.nViewPos;
     if (r.bMoveOutput) g_nOutputPos = r.nOutputPos;
     if (r.bMoveInput) g_nInputPos = r.nInputPos;
+}
+
+StopScrollBar ScrollBarAtStop(int32_t viewPos, int32_t blockBytes, float zoom)
+{
+    StopScrollBar bar = {false, 0, 0, 0, 0};
+    if (viewPos <= 0) return bar;
+    bar.bSet = true;
+    bar.nMax = viewPos;
+    bar.nPage = int32_t(float(blockBytes) * zoom);
+    bar.nPos = viewPos;
+    return bar;
 }

@@ -58,3 +58,16 @@ StoreScrollResult ScrollStore(int code, const StoreScrollInput& in);
 // Runs ScrollStore over the application state and writes g_nViewPos and,
 // where they follow the view, g_nOutputPos and g_nInputPos.
 void ApplyStoreScroll(int code, int32_t trackPos);
+
+// Scroll bar 1059 after a Stop that ended a session: enabled over
+// 0 .. viewPos, one page of truncate(block bytes x zoom), the thumb at
+// viewPos, so that the view starts at the end of the stored sound. Left
+// alone when viewPos is not above 0.
+struct StopScrollBar {
+    bool bSet;
+    int32_t nMin;
+    int32_t nMax;
+    int32_t nPage;
+    int32_t nPos;
+};
+StopScrollBar ScrollBarAtStop(int32_t viewPos, int32_t blockBytes, float zoom);

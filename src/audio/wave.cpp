@@ -1,7 +1,6 @@
 #include "audio/wave.h"
 
-#include "app/app_state.h"
-#include "audio/feed_analyser.h"
+#include "display/feed_analyser.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -72,6 +71,7 @@ CWave::CWave(int blockSamples, int channels, int rate, int bits)
       m_nInState(kStateOpen),
       m_nOutState(0),
       m_hCloseMutex(nullptr),
+      m_pSharedStore(nullptr),
       m_pDevices(GetWaveDeviceTable()),
       m_nBlocksAtDevice(0)
 {
@@ -154,8 +154,11 @@ bool CWave::WaitForBlocksBack(uint32_t limitMs) const
 
 // ---------------------------------------------------------------- input
 
-void CWave::SetInputStore(uint8_t* store, int32_t size)
+void CWave::SetInputStore(SharedStore* shared)
 {
+    m_pSharedStore = shared;
+    uint8_t* const store = shared != nullptr ? shared->pBuffer : nullptr;
+    const int32_t size = shared != nullptr ? shared->nSize : 0;
     m_pStore = store;
     m_nStoreSize = size;
     m_nStorePos.store(0, kRelaxed);
@@ -241,12 +244,12 @@ void CWave::OnInputMessage(uint32_t message, WaveHeader* header)
         // the last stretch of the store (even one of exactly a block) stays unused.
         if (int64_t(pos) + block >= m_nStoreSize) {
             m_bStoreWrapped.store(1, kRelaxed);
-            g_bInputWrapped.store(1, kRelaxed);
+            m_pSharedStore->bWrapped.store(1, kRelaxed);
             pos = 0;
         }
         std::memcpy(m_pStore + pos, m_pBlock[i], size_t(block));
-        const int64_t recorded = int64_t(g_nRecordedBytes.load(kRelaxed)) + block;
-        g_nRecordedBytes.store(int32_t(std::min<int64_t>(recorded, g_nInputBufferSize)), kRelaxed);
+        const int64_t recorded = int64_t(m_pSharedStore->nBytes.load(kRelaxed)) + block;
+        m_pSharedStore->nBytes.store(int32_t(std::min<int64_t>(recorded, m_nStoreSize)), kRelaxed);
     }
     m_nTotalIn.fetch_add(block, kRelaxed);
     if (stored) {
@@ -267,6 +270,11 @@ void CWave::OnInputMessage(uint32_t message, WaveHeader* header)
 }
 
 // ---------------------------------------------------------------- output
+
+void CWave::SetPlaybackStore(SharedStore* store)
+{
+    m_pSharedStore = store;
+}
 
 void CWave::SetOutputSource(uint8_t* source, int32_t size)
 {
@@ -387,15 +395,16 @@ void CWave::OutputCallback(WaveHandle, uint32_t message, uintptr_t context, Wave
 void CWave::CopyToPlaybackStore(int index)
 {
     const int32_t block = m_nBlockBytes;
-    uint8_t* store = g_pOutputBuffer;
-    const int32_t size = g_nOutputBufferSize;
+    SharedStore* const shared = m_pSharedStore;
+    uint8_t* const store = shared != nullptr ? shared->pBuffer : nullptr;
+    const int32_t size = shared != nullptr ? shared->nSize : 0;
     if (store == nullptr || size <= 0 || m_pBlock[index] == nullptr) {
         // No playback store: nothing is kept for display, but the block has
         // been played and counts, or the output rate would read as a lost device.
         m_nTotalOut.fetch_add(block, kRelaxed);
         return;
     }
-    int32_t pos = g_nOutputPos.load(kRelaxed);
+    int32_t pos = shared->nPos.load(kRelaxed);
     if (pos < 0 || pos >= size)
         pos = 0;
     if (int64_t(pos) + block <= size) {
@@ -403,20 +412,20 @@ void CWave::CopyToPlaybackStore(int index)
         pos += block;
         if (pos == size) {
             pos = 0;
-            g_bOutputWrapped.store(1, kRelaxed);
+            shared->bWrapped.store(1, kRelaxed);
         }
-        g_nOutputPos.store(pos, kRelaxed);
+        shared->nPos.store(pos, kRelaxed);
         m_nTotalOut.fetch_add(block, kRelaxed);
-        const int64_t held = int64_t(g_nOutputBytes.load(kRelaxed)) + block;
-        g_nOutputBytes.store(int32_t(std::min<int64_t>(held, size)), kRelaxed);
+        const int64_t held = int64_t(shared->nBytes.load(kRelaxed)) + block;
+        shared->nBytes.store(int32_t(std::min<int64_t>(held, size)), kRelaxed);
     } else {
         // Only the part that fits is kept; the rest of the block is dropped.
         const int32_t fits = size - pos;
         std::memcpy(store + pos, m_pBlock[index], size_t(fits));
-        g_nOutputPos.store(0, kRelaxed);
-        g_bOutputWrapped.store(1, kRelaxed);
+        shared->nPos.store(0, kRelaxed);
+        shared->bWrapped.store(1, kRelaxed);
         m_nTotalOut.fetch_add(fits, kRelaxed);
-        g_nOutputBytes.store(size, kRelaxed);
+        shared->nBytes.store(size, kRelaxed);
     }
 }
 

@@ -4,7 +4,9 @@
 // to the attached recording store (wrapping to its start before a block would
 // reach the end) and queued again. Output: each block is filled from the
 // attached playback source, which loops without a gap, and each played block
-// is copied into the playback store for display, refilled and queued again.
+// is copied into the attached playback store for display, refilled and queued
+// again. A store is handed over as a SharedStore (state/stores.h): CWave
+// writes its bytes and counters through it and knows no global.
 //
 // The device is reached only through the wave device table (platform/
 // wave_device.h). Completions arrive on the device's thread through
@@ -19,6 +21,7 @@
 
 #include "platform/sync.h"
 #include "platform/wave_device.h"
+#include "state/stores.h"
 
 #include <atomic>
 #include <cstdint>
@@ -36,14 +39,18 @@ public:
     CWave(const CWave&) = delete;
     CWave& operator=(const CWave&) = delete;
 
-    // Input. The store is not owned; at 8 bits it is filled with silence (128).
-    void SetInputStore(uint8_t* store, int32_t size);
+    // Input. The recording store is not owned; its buffer and usable size are
+    // taken now, and at 8 bits the buffer is filled with silence (128). Each
+    // captured block adds to its bytes held and may set its wrapped flag.
+    void SetInputStore(SharedStore* store);
     uint32_t OpenInput(uint32_t deviceId); // device result code, 0 when open with 8 blocks queued
     uint32_t StartInput();
     uint32_t CloseInput();                 // blocks come back, are not re-queued; device closed
 
     // Output. The source is not owned and is played from its start, looped.
     void SetOutputSource(uint8_t* source, int32_t size);
+    // Where each played block is copied; null keeps no copy (the blocks still count).
+    void SetPlaybackStore(SharedStore* store);
     uint32_t OpenOutput(uint32_t deviceId); // device result code of the open
     int StartOutput();                      // queues the 8 blocks while paused, then runs; 1
     int WriteBlock(int index);              // fills block index from the source and queues it; 1
@@ -96,6 +103,7 @@ public:
     std::atomic<int32_t> m_nInState;   // 1 open or running, 2 closing
     std::atomic<int32_t> m_nOutState;  // 1 open or running, 2 closing
     SyncLock* m_hCloseMutex;           // "WAVECLOSEMUTEX", shared by every CWave
+    SharedStore* m_pSharedStore;       // input: the recording store; output: the playback store
 
 private:
     static void InputCallback(WaveHandle device, uint32_t message, uintptr_t context,

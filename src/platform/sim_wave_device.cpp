@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 namespace {
@@ -659,4 +660,25 @@ int SimQueuedBlocks(SimDirection direction)
         return 0;
     std::lock_guard<std::mutex> lk(d->mu);
     return int(d->queue.size());
+}
+
+namespace {
+
+bool RefuseEveryFormat(SimDirection, uint32_t, const WaveFormatExtensible&) { return false; }
+
+} // namespace
+
+const WaveDeviceTable* ChooseWaveDeviceTable(const char* name, const WaveDeviceTable* systemTable)
+{
+    const std::string choice = name != nullptr ? name : "";
+    if (choice == "none") return NoWaveDeviceTable();
+    if (choice != "sim" && choice != "sim-refuse-format" && choice != "sim-open-fails") return systemTable;
+    SimReset();
+    if (choice == "sim-refuse-format") {
+        SimSetFormatRule(&RefuseEveryFormat);
+    } else if (choice == "sim-open-fails") {
+        SimSetOpenFailure(kSimInput, kWaveErrAllocated);
+        SimSetOpenFailure(kSimOutput, kWaveErrAllocated);
+    }
+    return SimWaveDeviceTable();
 }

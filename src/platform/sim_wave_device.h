@@ -36,6 +36,16 @@ enum SimDirection { kSimInput = 0, kSimOutput = 1 };
 
 const WaveDeviceTable* SimWaveDeviceTable();
 
+// The table a program run uses, by the name given for a test or
+// fault-injection run (the start-up reads it from MIRRAVOX_WAVE_DEVICE):
+//   "sim"                the simulated device, real-time paced;
+//   "sim-refuse-format"  the simulated device refusing every format (32);
+//   "sim-open-fails"     the simulated device failing every open (4, in use);
+//   "none"               no wave device at all.
+// Anything else, or no name, gives systemTable. The simulated device is set
+// up for the choice.
+const WaveDeviceTable* ChooseWaveDeviceTable(const char* name, const WaveDeviceTable* systemTable);
+
 // Back to the defaults: one input and one output device ("Sim Input",
 // "Sim Output"; every basic format, 2 channels), no auxiliary device, every
 // PCM format accepted, real-time pacing, the counter signal, no sink, no

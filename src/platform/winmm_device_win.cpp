@@ -31,9 +31,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <string>
-
-#include "platform/sim_wave_device.h"
 
 namespace {
 
@@ -357,33 +354,9 @@ const WaveDeviceTable kWinmmTable = {
     AuxGetNumDevs, AuxGetDevCaps,
 };
 
-bool Refuse(SimDirection, uint32_t, const WaveFormatExtensible&) { return false; }
-
 } // namespace
 
 const WaveDeviceTable* WinmmWaveDeviceTable()
 {
     return &kWinmmTable;
-}
-
-void SelectStartupWaveDevice()
-{
-    const char* variable = std::getenv("MIRRAVOX_WAVE_DEVICE");
-    const std::string choice = variable != nullptr ? variable : "";
-    if (choice == "none") {
-        SetWaveDeviceTable(NoWaveDeviceTable());
-        return;
-    }
-    if (choice != "sim" && choice != "sim-refuse-format" && choice != "sim-open-fails") {
-        SetWaveDeviceTable(WinmmWaveDeviceTable());
-        return;
-    }
-    SimReset();
-    if (choice == "sim-refuse-format") {
-        SimSetFormatRule(&Refuse);
-    } else if (choice == "sim-open-fails") {
-        SimSetOpenFailure(kSimInput, kWaveErrAllocated);
-        SimSetOpenFailure(kSimOutput, kWaveErrAllocated);
-    }
-    SetWaveDeviceTable(SimWaveDeviceTable());
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "tones/tone_synth.h"
 
 namespace {
@@ -147,14 +147,14 @@ WavResult WriteWavFile(const char* fileName, bool bTone)
     return WriteWavToPath(fileName, CurrentWavFormat(), bTone ? ToneWavSource() : RecordingWavSource());
 }
 
-const ToneBoxText* WavResultBox(WavResult result)
+MessageBoxId WavResultBox(WavResult result)
 {
     switch (result) {
-    case WavResult::Ok: return nullptr;
-    case WavResult::UnsupportedFormat: return &kInvalidFormatBox;
-    case WavResult::TooLarge: return &kTooLargeBox;
-    case WavResult::OpenFailed: return &kOpenFailedBox;
-    case WavResult::WriteFailed: return &kWriteFailedBox;
+    case WavResult::Ok: return MessageBoxId::None;
+    case WavResult::UnsupportedFormat: return MessageBoxId::InvalidFormat;
+    case WavResult::TooLarge: return MessageBoxId::TooLarge;
+    case WavResult::OpenFailed: return MessageBoxId::OpenFailed;
+    case WavResult::WriteFailed: return MessageBoxId::WriteFailed;
     }
-    return nullptr;
+    return MessageBoxId::None;
 }

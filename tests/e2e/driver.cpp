@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "resource.h"
+
 namespace {
 
 std::string ExeFolder()
@@ -60,7 +62,7 @@ MirravoxProcess::~MirravoxProcess()
 {
     if (!m_info.hProcess) return;
     if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
-        if (m_hWnd && IsWindow(m_hWnd)) PostMessageA(m_hWnd, WM_COMMAND, 40004, 0); // File > Exit
+        if (m_hWnd && IsWindow(m_hWnd)) PostMessageA(m_hWnd, WM_COMMAND, IDM_EXIT, 0);
         if (WaitForSingleObject(m_info.hProcess, 10000) == WAIT_TIMEOUT) TerminateProcess(m_info.hProcess, 1);
     }
     CloseHandle(m_info.hThread);
@@ -90,7 +92,7 @@ HWND MirravoxProcess::WaitForMainWindow(DWORD timeoutMs)
 
 bool MirravoxProcess::Exit()
 {
-    PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(40004, 0), 0); // File > Exit
+    PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
     DWORD code = 1234;
     return WaitForExit(10000, &code) && code == 0;
 }

@@ -4,7 +4,7 @@
 #include <climits>
 #include <utility>
 
-#include "app/dialog_centring.h"
+#include "shell/dialog_centring.h"
 
 TEST(DialogCentring, CentresOverTheWindowAndStaysOnTheScreen)
 {

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/command_line.h"
+#include "display/view_settings.h"
+#include "state/app_state.h"
 
 namespace {
 
@@ -23,6 +24,15 @@ int IndexOf(const char* const* labels, const char* label)
 
 bool AllAre(const uint8_t* store, int32_t size, uint8_t v) { return std::count(store, store + size, v) == size; }
 
+// What a buffer-size change does to the stores: both freed, then each allocated.
+enum { kInputFailed = 1, kOutputFailed = 2 };
+int Reallocate(int bufferIndex)
+{
+    FreeStores();
+    const int32_t size = BufferSizeAt(bufferIndex);
+    return (AllocateInputStore(size) ? 0 : kInputFailed) | (AllocateOutputStore(size) ? 0 : kOutputFailed);
+}
+
 class FormatSettings : public ::testing::Test {
 protected:
     void TearDown() override { SetStoreAllocator(nullptr), FreeStores(), g_bRecording = 0, g_bPlaying = 0; }
@@ -31,8 +41,8 @@ protected:
         DeriveFormat(IndexOf(kSampleRateLabels, rate), IndexOf(kChannelLabels, channels),
                      IndexOf(kResolutionLabels, bits));
         bufferIndex = IndexOf(kBufferSizeLabels, size);
-        ASSERT_EQ(ReallocateStores(bufferIndex), 0);
-        ResetStores(), FitStoreSizes(bufferIndex);
+        ASSERT_EQ(Reallocate(bufferIndex), 0);
+        ResetStores(), FitStoreSizes(BufferSizeAt(bufferIndex));
     }
     int bufferIndex = -1;
 };
@@ -86,20 +96,20 @@ TEST_F(FormatSettings, StoreThatCannotBeAllocatedIsAbsent)
 {
     Choose("11025Hz (Telephone)", "1 (Mono)", "8 bit");
     SetStoreAllocator([](size_t) -> void* { return nullptr; });
-    EXPECT_EQ(ReallocateStores(bufferIndex), kInputStoreFailed | kOutputStoreFailed);
+    EXPECT_EQ(Reallocate(bufferIndex), kInputFailed | kOutputFailed);
     EXPECT_TRUE(ResetStores()); // touches no null store (ASan would catch it)
-    FitStoreSizes(bufferIndex);
+    FitStoreSizes(BufferSizeAt(bufferIndex));
     EXPECT_EQ((V{g_nInputBufferSize, g_nOutputBufferSize}), (V{0, 0}));
     static int calls, failing;
     SetStoreAllocator([](size_t n) { return ++calls == failing ? nullptr : std::malloc(n); });
     for (failing = 1; failing <= 2; ++failing) { // one store fails, the other is still set
         calls = 0;
-        EXPECT_EQ(ReallocateStores(bufferIndex), failing == 1 ? kInputStoreFailed : kOutputStoreFailed);
-        ResetStores(), FitStoreSizes(bufferIndex);
+        EXPECT_EQ(Reallocate(bufferIndex), failing == 1 ? kInputFailed : kOutputFailed);
+        ResetStores(), FitStoreSizes(BufferSizeAt(bufferIndex));
         EXPECT_EQ((V{g_nInputBufferSize, g_nOutputBufferSize}), (failing == 1 ? V{0, 2097152} : V{2097152, 0}));
     }
     SetStoreAllocator(nullptr);
-    EXPECT_EQ(ReallocateStores(bufferIndex), 0) << "a later size change succeeds";
+    EXPECT_EQ(Reallocate(bufferIndex), 0) << "a later size change succeeds";
 }
 
 TEST(CommandLine, InstallSwitch)

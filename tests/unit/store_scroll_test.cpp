@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "app/store_scroll.h"
@@ -64,6 +65,14 @@ TEST(StoreScroll, DragLandsOnAnEvenByteUnlessFramesAreOneByte)
     const StoreScrollResult line = Scroll(kScrollLineLeft, k16Stereo, drag.nViewPos, recorded);
     EXPECT_EQ(line.nViewPos, 0);
     EXPECT_GE(line.nInputPos, 0);
+}
+
+TEST(StoreScroll, ScrollBarAfterStopViewsTheEndOfTheStoredSound)
+{
+    const StopScrollBar bar = ScrollBarAtStop(90, 512, 0.3f);
+    EXPECT_EQ(std::make_tuple(bar.bSet, bar.nMin, bar.nMax, bar.nPage, bar.nPos), std::make_tuple(true, 0, 90, 153, 90))
+        << "the thumb at the view, a page of 153.6 bytes truncated";
+    EXPECT_FALSE(ScrollBarAtStop(0, 512, 1.0f).bSet || ScrollBarAtStop(-412, 512, 1.0f).bSet) << "nothing above 0 held";
 }
 
 // Stop leaves the view at the bytes held minus a block, below 0 when less

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "tones/tone_synth.h"
 
 namespace {
@@ -20,7 +20,7 @@ protected:
     void SetUp() override { g_nOutputBufferSize = 2097152, SetToneSeedSource([]() -> uint32_t { return 1; }); }
     void TearDown() override
     {
-        FreePlaybackSource(), SetToneAllocator(nullptr), SetToneSeedSource(nullptr);
+        FreePlaybackSource(), SetPlaybackSourceAllocator(nullptr), SetToneSeedSource(nullptr);
         Format(m_saved[0], m_saved[1], m_saved[2]), g_nOutputBufferSize = m_saved[3];
     }
     static void Format(int32_t r, int32_t c, int32_t b) { g_nSampleRate = r, g_nChannels = c, g_nBitsPerSample = b; }
@@ -152,20 +152,20 @@ TEST_F(ToneSynthTest, PresetsAndAFailedAllocation)
 {
     Format(8000, 1, 8);
     const struct { int32_t command; V values; } presets[] = {
-        {40009, {128, 172, 191, 172, 128}}, {40011, {128, 159, 191, 159, 128, 96, 64, 96}},
-        {40019, {191, 191, 191, 191, 64, 64, 64, 64}}, {40020, {64, 136, 89, 167}}};
+        {IDM_SINE_1K, {128, 172, 191, 172, 128}}, {IDM_SAW_1K, {128, 159, 191, 159, 128, 96, 64, 96}},
+        {IDM_SQUARE_1K, {191, 191, 191, 191, 64, 64, 64, 64}}, {IDM_WHITE_NOISE, {64, 136, 89, 167}}};
     for (const auto& p : presets)
         EXPECT_EQ(Samples(p.values.size(), GeneratePresetTone(p.command)), p.values) << p.command;
     const uint8_t* kept = g_pPlaybackSource;
-    EXPECT_EQ(GeneratePresetTone(40010), ToneResult::NotAPreset);
+    EXPECT_EQ(GeneratePresetTone(IDM_CLEAR), ToneResult::NotAPreset);
     EXPECT_EQ(g_pPlaybackSource, kept);
 
     g_nOutputPos = 99;
-    SetToneAllocator([](size_t) -> uint8_t* { return nullptr; });
+    SetPlaybackSourceAllocator([](size_t) -> uint8_t* { return nullptr; });
     EXPECT_EQ(GenerateTone(0, 1000, 50, 1), ToneResult::LowMemory);
     EXPECT_EQ(g_pPlaybackSource, nullptr);
     EXPECT_EQ((V{g_nPlaybackSourceSize, g_nToneRepeatCount, g_nOutputPos}), (V{0, 0, 0}));
-    SetToneAllocator(nullptr);
+    SetPlaybackSourceAllocator(nullptr);
     g_nOutputBufferSize = 0; // an absent playback store has room for no frame
     EXPECT_EQ(GenerateTone(0, 1000, 50, 1), ToneResult::LowMemory);
     EXPECT_EQ(g_pPlaybackSource, nullptr);

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "tones/tone_synth.h"
 #include "tones/wav_writer.h"
 

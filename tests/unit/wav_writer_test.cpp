@@ -10,7 +10,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "tones/tone_synth.h"
 #include "tones/wav_writer.h"
 

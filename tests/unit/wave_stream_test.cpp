@@ -1,6 +1,5 @@
 // CWave streaming on the simulated device, stepped unless a test says otherwise.
 // Its sink keeps every played byte, to be checked against the looped source.
-#include "app/app_state.h"
 #include "audio/wave.h"
 #include "platform/sim_wave_device.h"
 
@@ -28,34 +27,34 @@ protected:
         // Each recorded block is stamped with its number, counted from 1.
         SimSetInputSignal([](uint8_t* d, uint32_t n, uint64_t at) { std::memset(d, int(at / n + 1), n); });
         SimSetOutputSink([this](const uint8_t* d, uint32_t n) { m_played.insert(m_played.end(), d, d + n); });
-        ResetStores(nullptr, 0);
+        g_nInputPos = 0; // where the analyser feed records the newest captured block
     }
     void TearDown() override
     {
         EXPECT_EQ(SimReset(), 0) << "a device was left open";
         SetWaveDeviceTable(nullptr);
-        ResetStores(m_savedStore, m_savedSize);
-        g_nInputBufferSize = m_savedInputSize;
+        g_nInputPos = 0;
     }
-    static void ResetStores(uint8_t* playbackStore, int32_t size)
+    static void UseStore(SharedStore& shared, uint8_t* buffer, int32_t size)
     {
-        g_pOutputBuffer = playbackStore;
-        g_nOutputBufferSize = size;
-        g_nOutputPos = g_nOutputBytes = g_bOutputWrapped = 0;
-        g_nRecordedBytes = g_nInputPos = g_bInputWrapped = 0;
+        shared.pBuffer = buffer;
+        shared.nSize = size;
+        shared.nPos = shared.nBytes = shared.bWrapped = 0;
     }
-    static bool StartCapture(CWave& w, uint8_t* store, int32_t size)
+    bool StartCapture(CWave& w, uint8_t* store, int32_t size)
     {
-        w.SetInputStore(store, size);
+        UseStore(m_recording, store, size);
+        w.SetInputStore(&m_recording);
         return w.OpenInput(0) == kWaveOk && w.StartInput() == kWaveOk;
     }
-    static bool StartPlayback(CWave& w, uint8_t* source, int32_t size)
+    bool StartPlayback(CWave& w, uint8_t* source, int32_t size)
     {
         w.SetOutputSource(source, size);
+        w.SetPlaybackStore(&m_playback);
         return w.OpenOutput(0) == kWaveOk && w.StartOutput() == 1;
     }
     // Position, bytes held and wrapped flag of the playback store.
-    static std::tuple<int, int, int> Playback() { return {g_nOutputPos, g_nOutputBytes, g_bOutputWrapped}; }
+    std::tuple<int, int, int> Playback() const { return {m_playback.nPos, m_playback.nBytes, m_playback.bWrapped}; }
     static void ExpectAllHeadersBack(const CWave& wave)
     {
         for (const WaveHeader& h : wave.m_Header)
@@ -63,9 +62,7 @@ protected:
     }
 
     std::vector<uint8_t> m_played;
-    const int32_t m_savedInputSize = g_nInputBufferSize;
-    uint8_t* const m_savedStore = g_pOutputBuffer;
-    const int32_t m_savedSize = g_nOutputBufferSize;
+    SharedStore m_recording, m_playback; // handed to the CWave under test
 };
 
 TEST_F(WaveStream, TenBlockRecordingStoreFillsPositionsZeroToEightThenWraps)
@@ -73,23 +70,22 @@ TEST_F(WaveStream, TenBlockRecordingStoreFillsPositionsZeroToEightThenWraps)
     CWave wave(512, 1, 11025, 8);
     ASSERT_EQ(wave.m_nBlockBytes, B);
     std::vector<uint8_t> store(10 * B, 0);
-    g_nInputBufferSize = 10 * B;
     ASSERT_TRUE(StartCapture(wave, store.data(), 10 * B));
     for (int k = 0; k < 9; ++k) {
         ASSERT_EQ(SimCompleteBlocks(kSimInput, 1), 1);
-        EXPECT_EQ(std::make_tuple(int(g_nInputPos), int(g_nRecordedBytes)), std::make_tuple(k * B, (k + 1) * B));
+        EXPECT_EQ(std::make_tuple(int(g_nInputPos), int(m_recording.nBytes)), std::make_tuple(k * B, (k + 1) * B));
         EXPECT_TRUE(store[k * B] == k + 1 && store[k * B + B - 1] == k + 1) << "block " << k;
     }
-    EXPECT_EQ(g_bInputWrapped, 0);
+    EXPECT_EQ(m_recording.bWrapped, 0);
     EXPECT_EQ(SimQueuedBlocks(kSimInput), 8) << "every block goes straight back to the device";
 
     ASSERT_EQ(SimCompleteBlocks(kSimInput, 1), 1);
-    EXPECT_EQ(std::make_tuple(int(g_bInputWrapped), int(g_nInputPos), store[0]), std::make_tuple(1, 0, 10));
+    EXPECT_EQ(std::make_tuple(int(m_recording.bWrapped), int(g_nInputPos), store[0]), std::make_tuple(1, 0, 10));
     EXPECT_EQ(store[B], 2);
     EXPECT_EQ(store[9 * B], 128) << "an 8-bit store starts silent; its last block-long stretch stays unused";
 
     ASSERT_EQ(SimCompleteBlocks(kSimInput, 5), 5);
-    EXPECT_EQ(g_nRecordedBytes, 10 * B) << "capped at the store size";
+    EXPECT_EQ(m_recording.nBytes, 10 * B) << "capped at the store size";
     EXPECT_EQ(std::make_tuple(int(g_nInputPos), int(store[5 * B])), std::make_tuple(5 * B, 15));
     EXPECT_EQ(wave.m_nTotalIn, 15 * B);
     EXPECT_EQ(wave.CloseInput(), kWaveOk);
@@ -104,7 +100,7 @@ TEST_F(WaveStream, AbsentOrTooSmallStoresAndSourceAreNeverTouched)
         ASSERT_TRUE(StartCapture(in, store, store ? B - 1 : 0));
         ASSERT_EQ(SimCompleteBlocks(kSimInput, 3), 3);
         EXPECT_EQ(in.m_nTotalIn, 3 * B) << "blocks count without a store";
-        EXPECT_EQ(g_nRecordedBytes, 0);
+        EXPECT_EQ(m_recording.nBytes, 0);
         EXPECT_EQ(in.GetStoreStatus(nullptr, nullptr, nullptr, nullptr), 0);
         in.CloseInput();
     }
@@ -145,7 +141,6 @@ TEST_F(WaveStream, StoreStatusReportsFillAndWrap)
     for (const auto& c : cases) {
         CWave wave(250, c.channels, c.rate, c.bits);
         std::vector<uint8_t> store(c.storeSize);
-        g_nInputBufferSize = c.storeSize;
         ASSERT_TRUE(StartCapture(wave, store.data(), c.storeSize));
         ASSERT_EQ(SimCompleteBlocks(kSimInput, c.blocks), c.blocks);
         int percent = -1, bytes = -1, position = -1; float seconds = -1;
@@ -170,7 +165,7 @@ TEST_F(WaveStream, LoopedSourcePlaysWithoutAGapIntoTheWrappingPlaybackStore)
         m_played.clear();
         std::vector<uint8_t> source(c.source), store(c.store);
         for (size_t i = 0; i < source.size(); ++i) source[i] = uint8_t(i * 37 % 251 + 1);
-        ResetStores(store.data(), c.store);
+        UseStore(m_playback, store.data(), c.store);
         CWave wave(512, 1, 11025, 8);
         ASSERT_TRUE(StartPlayback(wave, source.data(), c.source));
         ASSERT_EQ(SimCompleteBlocks(kSimOutput, 3000), 3000);
@@ -192,8 +187,7 @@ TEST_F(WaveStream, ClosingWhileBlocksAreInFlightLeavesNothingBehind)
 {
     SimSetStepped(false);
     std::vector<uint8_t> recording(1 << 16), playbackStore(1 << 16), source(10000, 7);
-    ResetStores(playbackStore.data(), 1 << 16);
-    g_nInputBufferSize = 1 << 16;
+    UseStore(m_playback, playbackStore.data(), 1 << 16);
     for (int round = 0; round < 30; ++round) {
         SCOPED_TRACE(round);
         // A capture and a playback at once, sharing the close mutex; 23 ms blocks.

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/main_window_win.h"
+#include "app/sound_commands_win.h"
 #include "audio/sessions.h"
 #include "main_window_fixture.h"
-#include "tones/tone_box_text.h"
 
 namespace {
 
@@ -41,10 +41,11 @@ TEST_F(MainWindowCommands, ToneCommandClearsTheStoresAndPlaysTheToneOrReportsLow
     EXPECT_TRUE(catcher.Boxes().empty());
 
     FreePlaybackSource();
-    SetToneAllocator(&NoToneMemory);
+    SetPlaybackSourceAllocator(&NoToneMemory);
     Command(IDM_WHITE_NOISE);
     ASSERT_EQ(catcher.Boxes().size(), 1u);
-    EXPECT_EQ(catcher.Boxes()[0].text, kToneLowMemoryBox.pszText);
+    EXPECT_EQ(catcher.Boxes()[0].text, "There is not enough memory in your computer to allocate\nthe requested tone. "
+                                       "Select a shorter tone\nor free up some memory");
     EXPECT_EQ(catcher.Boxes()[0].caption, "Low memory");
     EXPECT_EQ(catcher.Boxes()[0].icon, "exclamation");
     EXPECT_EQ(g_pPlaybackSource, nullptr);
@@ -86,16 +87,16 @@ TEST_F(MainWindowCommands, BusyGreysTheFormatCombosAndThreeMenusUntilTheLastSess
     const std::vector<int> others = {IDC_VIEW, IDC_FRAME_SPEED, IDC_TRIGGER, IDC_RECORD, IDC_PLAYBACK, IDC_STOP};
 
     g_bRecording = 1;
-    SetBusy(hWnd, 1);
+    UpdateAllowedControls(hWnd);
     EXPECT_EQ(grey(format, {0, 1, 2}), "GGGG GGG");
     EXPECT_EQ(grey(others, {3, 4, 5}), "------ ---");
     // A session ends while another still runs: everything stays grey.
     g_bPlaying = 1;
     g_bRecording = 0;
-    SetBusy(hWnd, 0);
+    UpdateAllowedControls(hWnd);
     EXPECT_EQ(grey(format, {0, 1, 2}), "GGGG GGG");
     g_bPlaying = 0;
-    SetBusy(hWnd, 0);
+    UpdateAllowedControls(hWnd);
     EXPECT_EQ(grey(format, {0, 1, 2}), "---- ---");
 }
 

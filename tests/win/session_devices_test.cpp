@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/sound_commands_win.h"
 #include "audio/sessions.h"
 #include "audio/wave.h"
 #include "main_window_fixture.h"

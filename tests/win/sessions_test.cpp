@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/sound_commands_win.h"
 #include "audio/sessions.h"
 #include "main_window_fixture.h"
 #include "platform/sim_wave_device.h"
+#include "platform/sync.h"
+#include "state/window_timers.h"
 
 namespace {
 
@@ -92,8 +95,8 @@ TEST_F(Sessions, FailedStartShowsItsTextAndLeavesTheProgramIdleAndUsable)
         EXPECT_EQ(g_pWaveIn, nullptr);
         EXPECT_EQ(g_pWaveOut, nullptr);
         EXPECT_EQ(SimOpenDeviceCount(), 0);
-        HANDLE done = failing == kSimInput ? g_hCaptureDoneEvent : g_hPlaybackDoneEvent;
-        EXPECT_EQ(WaitForSingleObject(done, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "no done event";
+        SyncEvent* done = failing == kSimInput ? g_hCaptureDoneEvent : g_hPlaybackDoneEvent;
+        EXPECT_FALSE(SyncWaitEvent(done, 0)) << "no done event";
 
         // Usable: with the device working again the same command runs a session.
         UseSimulator();
@@ -179,9 +182,9 @@ TEST_F(Sessions, TimersRunWithASessionAndStopKillsThem)
     EnableWindow(g_hScrollBar, TRUE);
     Command(IDC_RECORD);
     EXPECT_FALSE(IsWindowEnabled(g_hScrollBar));
-    bool ticked[4] = {}; // timer 1 statistics, 3 redraw
+    bool ticked[4] = {}; // by timer id
     const DWORD start = GetTickCount();
-    while (!(ticked[1] && ticked[3]) && GetTickCount() - start < 3000) {
+    while (!(ticked[kStatisticsTimer] && ticked[kRedrawTimer]) && GetTickCount() - start < 3000) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_TIMER && msg.hwnd == hWnd && msg.wParam < 4) ticked[msg.wParam] = true;
@@ -189,16 +192,16 @@ TEST_F(Sessions, TimersRunWithASessionAndStopKillsThem)
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
-    EXPECT_TRUE(ticked[1] && ticked[3]);
+    EXPECT_TRUE(ticked[kStatisticsTimer] && ticked[kRedrawTimer]);
     Command(IDC_STOP);
-    EXPECT_FALSE(KillTimer(hWnd, 1)) << "Stop kills the statistics timer";
-    EXPECT_FALSE(KillTimer(hWnd, 3)) << "Stop kills the redraw timer";
+    EXPECT_FALSE(KillTimer(hWnd, kStatisticsTimer)) << "Stop kills the statistics timer";
+    EXPECT_FALSE(KillTimer(hWnd, kRedrawTimer)) << "Stop kills the redraw timer";
 
     // A Stop before the thread's notice is handled: no timer starts after it.
     Command(IDC_RECORD);
     Command(IDC_STOP);
     ASSERT_TRUE(WaitIdle());
-    EXPECT_FALSE(KillTimer(hWnd, 1));
+    EXPECT_FALSE(KillTimer(hWnd, kStatisticsTimer));
 }
 
 // The recording store as its device was closed: every block is handled by

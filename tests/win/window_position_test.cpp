@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/window_position.h"
+#include "app/position_file_win.h"
 #include "main_window_fixture.h"
 
 namespace {

@@ -6,7 +6,6 @@
 #include "app/allowed_commands.h"
 #include "app/format_settings_win.h"
 #include "app/store_scroll.h"
-#include "audio/sessions.h"
 #include "audio/statistics_win.h"
 #include "display/frame_win.h"
 #include "display/overlay_win.h"
@@ -26,9 +25,7 @@ public:
     void Listen(HWND hWnd) { m_hWnd.store(hWnd); }
     void OnSessionReport(const SessionReport& report) override
     {
-        const WPARAM word = static_cast<WPARAM>(report.kind) | static_cast<WPARAM>(report.notice) << 4 |
-                            static_cast<WPARAM>(report.failure) << 8;
-        if (HWND hWnd = m_hWnd.load()) PostMessageA(hWnd, kSessionNoticeMessage, word, 0);
+        if (HWND hWnd = m_hWnd.load()) PostMessageA(hWnd, kSessionNoticeMessage, SessionNoticeWord(report), 0);
     }
 
 private:
@@ -83,6 +80,12 @@ void SetScrollBarAtStop()
 }
 
 } // namespace
+
+WPARAM SessionNoticeWord(const SessionReport& report)
+{
+    return static_cast<WPARAM>(report.kind) | static_cast<WPARAM>(report.notice) << 4 |
+           static_cast<WPARAM>(report.failure) << 8;
+}
 
 void ListenToSessions(HWND hWnd)
 {

@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "audio/sessions.h"
+
 void StartRecording(HWND hWnd);
 void PlaybackCommand(HWND hWnd);
 void StartPlayback(HWND hWnd);
@@ -27,3 +29,5 @@ void UpdateAllowedControls(HWND hWnd);
 constexpr UINT kSessionNoticeMessage = WM_APP + 1;
 void ListenToSessions(HWND hWnd);
 void OnSessionNotice(HWND hWnd, WPARAM notice);
+// The message's first parameter for a report.
+WPARAM SessionNoticeWord(const SessionReport& report);

@@ -48,6 +48,18 @@ TEST(PositionFile, TagLineThenPlaceAndSizeWithDefaultsForMissingFields)
     for (const auto& c : cases) EXPECT_EQ(Read(c.text), c.placement) << '"' << c.text << '"';
 }
 
+// A placement is used while its left and top lie before the virtual
+// screen's width and height; the size does not count.
+TEST(PositionFile, PlacementFitsTheScreenUpToItsLastPixel)
+{
+    const struct { int32_t left, top; bool fits; } kCases[] = {
+        {1919, 1079, true},  {1920, 1079, false}, {1919, 1080, false}, {-3000, -3000, true},
+        {0, 0, true},        {INT32_MAX, 0, false},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(PlacementFitsScreen({c.left, c.top, 5000, 5000}, 1920, 1080), c.fits) << c.left << "," << c.top;
+}
+
 TEST(PositionFile, WrittenTextReadsBackTheSamePlacement)
 {
     char text[96];

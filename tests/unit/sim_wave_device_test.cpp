@@ -105,3 +105,30 @@ TEST_F(SimWaveDevice, InputOpensWhatItCanAndRecordsOnlyAfterStart)
 }
 
 } // namespace
+
+namespace {
+
+TEST(WaveDeviceChoice, ANamedTableForTestRunsElseTheSystemOne)
+{
+    const WaveDeviceTable sentinel = {}; // stands for winmm
+    EXPECT_EQ(ChooseWaveDeviceTable(nullptr, &sentinel), &sentinel);
+    EXPECT_EQ(ChooseWaveDeviceTable("winmm", &sentinel), &sentinel);
+    EXPECT_EQ(ChooseWaveDeviceTable("none", &sentinel), NoWaveDeviceTable());
+
+    const struct { const char* name; uint32_t inOpen, outOpen; } kSims[] = {
+        {"sim", kWaveOk, kWaveOk},
+        {"sim-refuse-format", kWaveErrBadFormat, kWaveErrBadFormat},
+        {"sim-open-fails", kWaveErrAllocated, kWaveErrAllocated},
+    };
+    for (const auto& c : kSims) {
+        const WaveDeviceTable* table = ChooseWaveDeviceTable(c.name, &sentinel);
+        ASSERT_EQ(table, SimWaveDeviceTable()) << c.name;
+        WaveFormatEx format = {kWaveFormatPcm, 1, 11025, 11025, 1, 8, 0};
+        WaveHandle in = nullptr, out = nullptr;
+        EXPECT_EQ(table->inOpen(&in, 0, &format, nullptr, 0, 0), c.inOpen) << c.name;
+        EXPECT_EQ(table->outOpen(&out, 0, &format, nullptr, 0, 0), c.outOpen) << c.name;
+        SimReset(); // closes what opened
+    }
+}
+
+} // namespace

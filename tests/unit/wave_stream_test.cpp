@@ -7,8 +7,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <future>
+#include <mutex>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -247,6 +250,54 @@ TEST_F(WaveStream, BlockRefilledDuringCloseIsNotQueuedAgain)
     refilling.wait();
     EXPECT_EQ(out.CloseOutput(), kWaveOk);
     completer.join();
+    EXPECT_EQ(SimOpenDeviceCount(), 0);
+    ExpectAllHeadersBack(out);
+}
+
+// The simulator, except that queueing an armed block waits a while for a
+// close on another thread to reset the device meanwhile. The close mutex must
+// keep the close out until the block is queued: a block queued after the
+// reset would outlive the close.
+std::atomic<bool> g_writeArmed{false};
+std::atomic<bool> g_resetDuringWrite{false};
+std::promise<void> g_writing;
+std::mutex g_resetLock;
+std::condition_variable g_resetChanged;
+bool g_closeReset = false;
+
+TEST_F(WaveStream, BlockWrittenWhileTheDeviceIsClosedOnAnotherThreadIsQueuedBeforeTheReset)
+{
+    g_writing = {};
+    g_closeReset = false;
+    g_resetDuringWrite = false;
+    static WaveDeviceTable table = *SimWaveDeviceTable();
+    table.outWrite = [](WaveHandle device, WaveHeader* header) {
+        if (g_writeArmed.exchange(false)) {
+            g_writing.set_value();
+            std::unique_lock<std::mutex> lock(g_resetLock);
+            g_resetDuringWrite = g_resetChanged.wait_for(lock, std::chrono::milliseconds(200), [] { return g_closeReset; });
+        }
+        return SimWaveDeviceTable()->outWrite(device, header);
+    };
+    table.outReset = [](WaveHandle device) {
+        {
+            std::lock_guard<std::mutex> lock(g_resetLock);
+            g_closeReset = true;
+        }
+        g_resetChanged.notify_all();
+        return SimWaveDeviceTable()->outReset(device);
+    };
+    SetWaveDeviceTable(&table);
+
+    std::vector<uint8_t> source(4096, 1);
+    CWave out(512, 1, 11025, 8);
+    ASSERT_TRUE(StartPlayback(out, source.data(), 4096));
+    g_writeArmed = true;
+    std::thread completer([] { SimCompleteBlocks(kSimOutput, 1); }); // its block is written again
+    g_writing.get_future().wait();
+    EXPECT_EQ(out.CloseOutput(), kWaveOk);
+    completer.join();
+    EXPECT_FALSE(g_resetDuringWrite) << "the device was reset while a block was being queued";
     EXPECT_EQ(SimOpenDeviceCount(), 0);
     ExpectAllHeadersBack(out);
 }

@@ -2,6 +2,8 @@
 // test says otherwise), driven through the real main window. Failure boxes
 // come from the session threads and are caught on any thread.
 #include <algorithm>
+#include <future>
+#include <tuple>
 #include <vector>
 
 #include "app/sound_commands_win.h"
@@ -254,6 +256,63 @@ TEST_F(Sessions, WrappedRecordingIsPutInOrderOnceAtStop)
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 3), 3);
     Command(IDC_STOP);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), g_pInputBuffer));
+}
+
+// A playback whose device close waits until the test lets it go on: its
+// session stays under way, closing, with its running flag already clear.
+std::promise<void> s_closing;
+std::shared_future<void> s_mayClose;
+WaveDeviceTable s_heldCloseTable;
+
+TEST_F(Sessions, AnEndedSessionLeavesTheControlsGreyWhileTheOtherIsStillClosing)
+{
+    s_closing = {};
+    std::promise<void> mayClose;
+    s_mayClose = mayClose.get_future().share();
+    s_heldCloseTable = *SimWaveDeviceTable();
+    s_heldCloseTable.outClose = [](WaveHandle device) {
+        s_closing.set_value();
+        s_mayClose.wait();
+        return SimWaveDeviceTable()->outClose(device);
+    };
+    SetWaveDeviceTable(&s_heldCloseTable);
+
+    Command(IDM_SINE_1K);
+    ASSERT_EQ(g_bPlaying, 1);
+    g_bPlaying = 0; // as a lost output device does: the thread closes its device
+    s_closing.get_future().wait();
+    ASSERT_TRUE(PlaybackSessionActive());
+
+    SendMessageA(hWnd, kSessionNoticeMessage,
+                 SessionNoticeWord({SessionKind::Capture, SessionNotice::Ended, SessionFailure::None}), 0);
+    EXPECT_FALSE(FormatControlsEnabled()) << "a capture ended, but the playback is still closing";
+    EXPECT_TRUE(GetMenuState(GetMenu(hWnd), 0, MF_BYPOSITION) & MF_GRAYED);
+
+    mayClose.set_value();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, 2000)) << "the playback's own end releases them";
+}
+
+TEST_F(Sessions, StopWithNothingRunningLeavesTheScrollBarAsItWas)
+{
+    Command(IDC_RECORD);
+    ASSERT_EQ(SimCompleteBlocks(kSimInput, 20), 20);
+    Command(IDC_STOP);
+    ASSERT_TRUE(IsWindowEnabled(g_hScrollBar));
+    SendMessageA(hWnd, WM_HSCROLL, MAKEWPARAM(SB_PAGELEFT, 0), reinterpret_cast<LPARAM>(g_hScrollBar));
+    SendMessageA(hWnd, WM_HSCROLL, MAKEWPARAM(SB_PAGELEFT, 0), reinterpret_cast<LPARAM>(g_hScrollBar));
+    auto bar = [] {
+        SCROLLINFO info = {sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(g_hScrollBar, SB_CTL, &info);
+        return std::make_tuple(info.nMin, info.nMax, info.nPage, info.nPos);
+    };
+    const auto scrolled = bar();
+    const int32_t view = g_nViewPos;
+
+    Command(IDC_STOP);
+    EXPECT_EQ(bar(), scrolled) << "range, page and position";
+    EXPECT_TRUE(IsWindowEnabled(g_hScrollBar));
+    EXPECT_EQ(g_nViewPos, view);
 }
 
 } // namespace

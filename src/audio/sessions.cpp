@@ -1,6 +1,7 @@
 #include "audio/sessions.h"
 
 #include <atomic>
+#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -24,7 +25,10 @@ constexpr uint32_t kStartWaitMs = 5000;
 // (the lost-device rule clears g_bPlaying without waking the thread).
 constexpr uint32_t kFlagPollMs = 50;
 
-std::atomic<SessionListener*> s_listener{nullptr};
+// Held while a report is made, so that a listener that is taken away is
+// never called afterwards.
+std::mutex s_listenerLock;
+SessionListener* s_listener = nullptr;
 
 // What differs between the two directions; the thread and the commands are
 // the same for both.
@@ -83,7 +87,8 @@ Direction& DirectionOf(SessionKind kind) { return kind == SessionKind::Capture ?
 
 void Report(const Direction& d, SessionNotice notice, SessionFailure failure = SessionFailure::None)
 {
-    if (SessionListener* listener = s_listener.load()) listener->OnSessionReport({d.kind, notice, failure});
+    std::lock_guard<std::mutex> lock(s_listenerLock);
+    if (s_listener) s_listener->OnSessionReport({d.kind, notice, failure});
 }
 
 // The start has failed: reported before the thread's last step, so that a
@@ -148,7 +153,11 @@ bool AwaitClose(Direction& d, SessionPhase found)
 
 } // namespace
 
-void SetSessionListener(SessionListener* listener) { s_listener.store(listener); }
+void SetSessionListener(SessionListener* listener)
+{
+    std::lock_guard<std::mutex> lock(s_listenerLock);
+    s_listener = listener;
+}
 
 bool BeginSession(SessionKind kind)
 {

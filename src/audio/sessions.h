@@ -51,7 +51,9 @@ public:
     virtual void OnSessionReport(const SessionReport& report) = 0;
 };
 
-// The listener that hears every report; null: reports go nowhere.
+// The listener that hears every report; null: reports go nowhere. Returns
+// once a report under way has been made, so the old listener is not called
+// afterwards.
 void SetSessionListener(SessionListener* listener);
 
 // User-interface thread. Begins a session of that kind and returns once its

@@ -124,8 +124,8 @@ TEST_F(Sessions, AFailedStartReportsWhyAndSetsNoDoneEvent)
         EXPECT_EQ(g_bRecording + g_bPlaying, 0);
         const StopOutcome outcome = StopSessions();
         EXPECT_FALSE(outcome.bCaptureStopped || outcome.bPlaybackStopped) << "nothing was opened";
+        SetSessionListener(&m_reports); // before this one's listener goes
     }
-    SetSessionListener(&m_reports);
 }
 
 // The simulator, except that a device's close waits until the test lets it

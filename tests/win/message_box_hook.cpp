@@ -14,10 +14,12 @@ std::string IconKind(HWND box)
     auto icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0));
     if (!icon) icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, 0x14, STM_GETICON, 0, 0));
     if (!icon) return "none";
-    const struct { int id; const char* kind; } kKinds[] = {
-        {32515, "exclamation"}, {32516, "information"}, {32514, "question"}, {32513, "error"}};
+    const struct { LPCSTR id; const char* kind; } kKinds[] = {{IDI_EXCLAMATION, "exclamation"},
+                                                              {IDI_INFORMATION, "information"},
+                                                              {IDI_QUESTION, "question"},
+                                                              {IDI_ERROR, "error"}};
     for (const auto& k : kKinds)
-        if (icon == LoadIconA(nullptr, MAKEINTRESOURCEA(k.id))) return k.kind;
+        if (icon == LoadIconA(nullptr, k.id)) return k.kind;
     return "other";
 }
 

@@ -10,6 +10,7 @@ uint8_t* g_pInputBuffer = nullptr;
 int32_t g_nInputBufferSize = 0;
 std::atomic<int32_t> g_nRecordedBytes{0};
 std::atomic<int32_t> g_nInputPos{0};
+std::atomic<int32_t> g_nInputEnd{0};
 std::atomic<int32_t> g_bInputWrapped{0};
 
 uint8_t* g_pOutputBuffer = nullptr;

@@ -25,11 +25,15 @@ extern int32_t g_nBytesPerSec;   // bits/8 x channels x rate
 extern int32_t g_nBlockSize;     // frames per device block: 512 below 44100 Hz, else 1024
 
 // Recording store. A store that could not be allocated is null and its
-// usable size is 0, so every size-bounded loop over it does nothing.
+// usable size is 0, so every size-bounded loop over it does nothing. It holds
+// exactly the bytes the device recorded, gap-free; once wrapped, the sound
+// held runs from g_nInputEnd to g_nRecordedBytes and on from 0 to
+// g_nInputEnd, which Stop turns into reading order.
 extern uint8_t* g_pInputBuffer;
 extern int32_t g_nInputBufferSize;       // usable bytes (whole frames)
-extern std::atomic<int32_t> g_nRecordedBytes;  // capped at g_nInputBufferSize
+extern std::atomic<int32_t> g_nRecordedBytes;  // bytes of sound held, at most g_nInputBufferSize
 extern std::atomic<int32_t> g_nInputPos;       // block most recently captured
+extern std::atomic<int32_t> g_nInputEnd;       // just past the newest captured byte
 extern std::atomic<int32_t> g_bInputWrapped;
 
 // Playback store: a copy of every block the output device has played.

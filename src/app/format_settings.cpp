@@ -145,6 +145,7 @@ bool ResetStores()
     if (g_bRecording || g_bPlaying) return false;
     g_nRecordedBytes = 0;
     g_nInputPos = 0;
+    g_nInputEnd = 0;
     g_bInputWrapped = 0;
     g_nOutputBytes = 0;
     g_nOutputPos = 0;

@@ -92,6 +92,7 @@ void ResetRecordingSide()
 {
     g_nRecordedBytes.store(0, kRelaxed);
     g_nInputPos.store(0, kRelaxed);
+    g_nInputEnd.store(0, kRelaxed);
     g_bInputWrapped.store(0, kRelaxed);
     if (g_pInputBuffer != nullptr && g_nInputBufferSize > 0)
         std::memset(g_pInputBuffer, SilenceValue(), size_t(g_nInputBufferSize));
@@ -134,8 +135,12 @@ void RotateStore(uint8_t* store, int32_t bytes, int32_t pos)
 void RotateStoresAtStop(bool captureStopped, bool playbackStopped)
 {
     if (captureStopped && g_bInputWrapped.load(kRelaxed)) {
+        // Around the end of the newest byte: what lies after it, up to the
+        // end of the sound held, is the oldest. The stretch past that end,
+        // which no block reached, is left out of g_nRecordedBytes.
         const int32_t bytes = std::min(g_nRecordedBytes.load(kRelaxed), g_nInputBufferSize);
-        RotateStore(g_pInputBuffer, bytes, g_nInputPos.load(kRelaxed));
+        RotateStore(g_pInputBuffer, bytes, g_nInputEnd.load(kRelaxed));
+        g_nInputEnd.store(bytes, kRelaxed);
     }
     if (playbackStopped && g_bOutputWrapped.load(kRelaxed)) {
         const int32_t bytes = std::min(g_nOutputBytes.load(kRelaxed), g_nOutputBufferSize);

@@ -95,10 +95,11 @@ bool CopyRecordingToPlaybackSource();
 // 0 or less, or a position outside 1 .. bytes-1 leave it as it is.
 void RotateStore(uint8_t* store, int32_t bytes, int32_t pos);
 
-// Rotates the recording store (around g_nInputPos, g_nRecordedBytes bytes)
-// when it has wrapped and this Stop ended the capture session, and the
-// playback store (around g_nOutputPos, g_nOutputBytes bytes) when it has
-// wrapped and this Stop ended the playback session. A store is put in order
+// Rotates the recording store (around g_nInputEnd, g_nRecordedBytes bytes:
+// oldest byte first, newest last) when it has wrapped and this Stop ended
+// the capture session, and the playback store (around g_nOutputPos,
+// g_nOutputBytes bytes) when it has wrapped and this Stop ended the playback
+// session. A store is put in order
 // once per session that filled it: a Stop with nothing running, or one that
 // ended only the other session, leaves it alone.
 void RotateStoresAtStop(bool captureStopped, bool playbackStopped);

@@ -15,8 +15,10 @@ void ApplyFormat(HWND hWnd)
     DeriveFormat(SelectedIndex(hWnd, IDC_RATE), SelectedIndex(hWnd, IDC_CHANNELS), SelectedIndex(hWnd, IDC_RESOLUTION));
     SetDlgItemInt(hWnd, IDC_REQUESTED, static_cast<UINT>(g_nBytesPerSec), FALSE);
     DrawOverlay();
-    ClearBuffers(hWnd);
+    // Sized to the new frames first, so that the silence reaches every byte
+    // of both stores (24-bit stereo leaves 2 bytes of 2MB out, 8-bit none).
     FitStoreSizes(hWnd);
+    ClearBuffers(hWnd);
 }
 
 void ApplyBufferSize(HWND hWnd)

@@ -67,6 +67,7 @@ CWave::CWave(int blockSamples, int channels, int rate, int bits)
       m_nStoreSize(0),
       m_nStorePos(0),
       m_bStoreWrapped(0),
+      m_nStoreHeld(0),
       m_nBlockBytes(0),
       m_nInState(kStateOpen),
       m_nOutState(0),
@@ -138,6 +139,12 @@ int CWave::HeaderIndex(const WaveHeader* header) const
     return header == &m_Header[i] ? i : -1;
 }
 
+// What the device did with a done block, never more than the block.
+int32_t CWave::HandledBytes(const WaveHeader& header) const
+{
+    return int32_t(std::min<int64_t>(header.dwBytesRecorded, std::max(m_nBlockBytes, 0)));
+}
+
 // Blocks at the device are counted up before they are queued, so the count
 // never reads 0 while a completion is still to come.
 bool CWave::WaitForBlocksBack(uint32_t limitMs) const
@@ -163,6 +170,7 @@ void CWave::SetInputStore(SharedStore* shared)
     m_nStoreSize = size;
     m_nStorePos.store(0, kRelaxed);
     m_bStoreWrapped.store(0, kRelaxed);
+    m_nStoreHeld.store(0, kRelaxed);
     if (store != nullptr && size > 0 && m_nBitsPerSample == 8)
         std::memset(store, 128, size_t(size));
 }
@@ -235,27 +243,15 @@ void CWave::OnInputMessage(uint32_t message, WaveHeader* header)
     if (i < 0)
         return;
     const int32_t block = m_nBlockBytes;
+    // Only what the device really recorded counts: a block that a reset hands
+    // back holds part of a block, or nothing at all.
+    const int32_t recorded = HandledBytes(*header);
     // A store that cannot hold one whole block counts as absent: it is never written.
-    const bool stored = m_pStore != nullptr && block > 0 && m_nStoreSize >= block &&
+    const bool stored = recorded > 0 && m_pStore != nullptr && m_nStoreSize >= block &&
                         m_pBlock[i] != nullptr;
-    int32_t pos = m_nStorePos.load(kRelaxed);
-    if (stored) {
-        // Wrap before a block would reach the end; a block is never split, so
-        // the last stretch of the store (even one of exactly a block) stays unused.
-        if (int64_t(pos) + block >= m_nStoreSize) {
-            m_bStoreWrapped.store(1, kRelaxed);
-            m_pSharedStore->bWrapped.store(1, kRelaxed);
-            pos = 0;
-        }
-        std::memcpy(m_pStore + pos, m_pBlock[i], size_t(block));
-        const int64_t recorded = int64_t(m_pSharedStore->nBytes.load(kRelaxed)) + block;
-        m_pSharedStore->nBytes.store(int32_t(std::min<int64_t>(recorded, m_nStoreSize)), kRelaxed);
-    }
-    m_nTotalIn.fetch_add(block, kRelaxed);
-    if (stored) {
-        FeedAnalyser(pos, kFeedInput);
-        m_nStorePos.store(pos + block, kRelaxed);
-    }
+    if (stored)
+        StoreRecorded(m_pBlock[i], recorded);
+    m_nTotalIn.fetch_add(recorded, kRelaxed);
 
     if (LoadHeaderFlags(*header) & kHeaderDone) {
         std::lock_guard<std::mutex> lock(m_InputQueueLock);
@@ -267,6 +263,31 @@ void CWave::OnInputMessage(uint32_t message, WaveHeader* header)
         }
     }
     m_nBlocksAtDevice.fetch_sub(1, std::memory_order_release);
+}
+
+void CWave::StoreRecorded(const uint8_t* data, int32_t bytes)
+{
+    int32_t pos = m_nStorePos.load(kRelaxed);
+    int32_t held = m_nStoreHeld.load(kRelaxed);
+    // Wrap before a whole block would reach the end, so that a block always
+    // starts with a block's room after it; the last stretch of the store (even
+    // one of exactly a block) is never written. The sound held is then the
+    // lap just finished, up to where it ended.
+    if (int64_t(pos) + m_nBlockBytes >= m_nStoreSize) {
+        m_bStoreWrapped.store(1, kRelaxed);
+        m_pSharedStore->bWrapped.store(1, kRelaxed);
+        held = pos;
+        pos = 0;
+    }
+    std::memcpy(m_pStore + pos, data, size_t(bytes));
+    // A part block is followed at once by the next, so the store has no gap.
+    const int32_t end = pos + bytes;
+    held = std::max(held, end);
+    m_nStoreHeld.store(held, kRelaxed);
+    m_pSharedStore->nBytes.store(std::min(held, m_nStoreSize), kRelaxed);
+    m_pSharedStore->nEnd.store(end, kRelaxed);
+    FeedAnalyser(pos, kFeedInput);
+    m_nStorePos.store(end, kRelaxed);
 }
 
 // ---------------------------------------------------------------- output
@@ -281,6 +302,7 @@ void CWave::SetOutputSource(uint8_t* source, int32_t size)
     m_pStore = source;
     m_nStoreSize = size;
     m_nStorePos.store(0, kRelaxed);
+    m_nStoreHeld.store(std::max(size, 0), kRelaxed);
 }
 
 uint32_t CWave::OpenOutput(uint32_t deviceId)
@@ -392,34 +414,35 @@ void CWave::OutputCallback(WaveHandle, uint32_t message, uintptr_t context, Wave
     reinterpret_cast<CWave*>(context)->OnOutputMessage(message, header);
 }
 
-void CWave::CopyToPlaybackStore(int index)
+void CWave::CopyToPlaybackStore(int index, int32_t played)
 {
-    const int32_t block = m_nBlockBytes;
+    if (played <= 0)
+        return;
     SharedStore* const shared = m_pSharedStore;
     uint8_t* const store = shared != nullptr ? shared->pBuffer : nullptr;
     const int32_t size = shared != nullptr ? shared->nSize : 0;
     if (store == nullptr || size <= 0 || m_pBlock[index] == nullptr) {
-        // No playback store: nothing is kept for display, but the block has
-        // been played and counts, or the output rate would read as a lost device.
-        m_nTotalOut.fetch_add(block, kRelaxed);
+        // No playback store: nothing is kept for display, but what was played
+        // counts, or the output rate would read as a lost device.
+        m_nTotalOut.fetch_add(played, kRelaxed);
         return;
     }
     int32_t pos = shared->nPos.load(kRelaxed);
     if (pos < 0 || pos >= size)
         pos = 0;
-    if (int64_t(pos) + block <= size) {
-        std::memcpy(store + pos, m_pBlock[index], size_t(block));
-        pos += block;
+    if (int64_t(pos) + played <= size) {
+        std::memcpy(store + pos, m_pBlock[index], size_t(played));
+        pos += played;
         if (pos == size) {
             pos = 0;
             shared->bWrapped.store(1, kRelaxed);
         }
         shared->nPos.store(pos, kRelaxed);
-        m_nTotalOut.fetch_add(block, kRelaxed);
-        const int64_t held = int64_t(shared->nBytes.load(kRelaxed)) + block;
+        m_nTotalOut.fetch_add(played, kRelaxed);
+        const int64_t held = int64_t(shared->nBytes.load(kRelaxed)) + played;
         shared->nBytes.store(int32_t(std::min<int64_t>(held, size)), kRelaxed);
     } else {
-        // Only the part that fits is kept; the rest of the block is dropped.
+        // Only the part that fits is kept; the rest is dropped.
         const int32_t fits = size - pos;
         std::memcpy(store + pos, m_pBlock[index], size_t(fits));
         shared->nPos.store(0, kRelaxed);
@@ -436,7 +459,9 @@ void CWave::OnOutputMessage(uint32_t message, WaveHeader* header)
     const int i = HeaderIndex(header);
     if (i < 0)
         return;
-    CopyToPlaybackStore(i);
+    // Only what the device really played counts: a block that a reset hands
+    // back was played in part, or not at all.
+    CopyToPlaybackStore(i, HandledBytes(*header));
     if ((LoadHeaderFlags(*header) & kHeaderDone) && m_nOutState.load() != kStateClosing) {
         m_pDevices->outUnprepareHeader(m_hWaveOut, header);
         InitHeader(i);
@@ -455,7 +480,7 @@ int CWave::GetStoreStatus(int* percent, int* bytes, float* seconds, int* positio
     int b = pos;
     if (m_bStoreWrapped.load(kRelaxed)) {
         p = 100;
-        b = m_nStoreSize;
+        b = m_nStoreHeld.load(kRelaxed);
     } else if (m_nStoreSize > 0) {
         p = int(int64_t(pos) * 100 / m_nStoreSize);
     }

@@ -1,8 +1,9 @@
 // CWave: one wave input or output device with a ring of 8 blocks.
 //
-// Input: the device fills the blocks in turn; each filled block is appended
-// to the attached recording store (wrapping to its start before a block would
-// reach the end) and queued again. Output: each block is filled from the
+// Input: the device fills the blocks in turn; what it recorded into each
+// block (all of it, or at a reset part or none) is appended to the attached
+// recording store (wrapping to its start before a block would reach the end)
+// and the block is queued again. Output: each block is filled from the
 // attached playback source, which loops without a gap, and each played block
 // is copied into the attached playback store for display, refilled and queued
 // again. A store is handed over as a SharedStore (state/stores.h): CWave
@@ -56,8 +57,10 @@ public:
     int WriteBlock(int index);              // fills block index from the source and queues it; 1
     uint32_t CloseOutput();                 // close result, 0 when nothing was open
 
-    // Fill of the attached store: percent (100 once wrapped), bytes held,
-    // seconds of sound in them, and the store position. Returns percent.
+    // Fill of the attached store: percent (100 once wrapped), bytes held (of
+    // a wrapped recording store, the sound it really holds, without the
+    // stretch at its end that no block reached), seconds of sound in them,
+    // and the store position. Returns percent.
     int GetStoreStatus(int* percent, int* bytes, float* seconds, int* position) const;
 
     // False when a block buffer could not be allocated: such an object is
@@ -97,6 +100,9 @@ public:
     int32_t m_nStoreSize;
     std::atomic<int32_t> m_nStorePos;
     std::atomic<int32_t> m_bStoreWrapped;
+    // Bytes of sound the store holds: input, up to the end of the newest
+    // byte or, once wrapped, of the lap before; output, the source's size.
+    std::atomic<int32_t> m_nStoreHeld;
     uint8_t* m_pBlock[kBlockCount];    // owned, m_nBlockBytes each, zero-filled
     WaveHeader m_Header[kBlockCount];  // header i carries block i, user word i
     int32_t m_nBlockBytes;
@@ -112,9 +118,11 @@ private:
                                WaveHeader* header);
     void InitHeader(int index);
     int HeaderIndex(const WaveHeader* header) const;
+    int32_t HandledBytes(const WaveHeader& header) const;
     uint32_t QueueInput(int index);
     void FillFromSource(int index);
-    void CopyToPlaybackStore(int index);
+    void StoreRecorded(const uint8_t* data, int32_t bytes);
+    void CopyToPlaybackStore(int index, int32_t bytes);
     bool WaitForBlocksBack(uint32_t limitMs) const;
 
     const WaveDeviceTable* m_pDevices;       // chosen at construction

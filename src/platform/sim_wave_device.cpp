@@ -16,12 +16,21 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// A block handed back by a reset: how much of it was recorded or played, and
+// where that part lies in the device's stream.
+struct ReturnedBlock {
+    WaveHeader* header;
+    uint32_t bytes;
+    uint64_t streamOffset;
+};
+
 struct SimDevice {
     SimDirection direction = kSimInput;
     WaveHandle handle = nullptr;
     WaveCallback callback = nullptr;
     uintptr_t context = 0;
     uint32_t bytesPerSec = 1;
+    uint32_t frameBytes = 1;
     bool stepped = false;
     SimSignal signal;
     SimSink sink;
@@ -31,9 +40,10 @@ struct SimDevice {
     std::mutex mu;
     std::condition_variable cv;
     std::deque<WaveHeader*> queue;    // queued, in order
-    std::deque<WaveHeader*> returned; // handed back by reset, to be reported
+    std::deque<ReturnedBlock> returned; // handed back by reset, to be reported
     bool running = false;             // output: not paused; input: started
     bool stalled = false;
+    uint32_t cutShort = 0;            // stepped: bytes the head block holds at a reset
     int dropAfter = -1;               // completions left before the device is lost
     bool dropped = false;
     bool closing = false;
@@ -71,6 +81,41 @@ struct SimDevice {
             std::chrono::nanoseconds(uint64_t(h->dwBufferLength) * 1000000000ull / bytesPerSec));
     }
 
+    // Records into (input) or plays from (output) the first bytes of a block.
+    void Transfer(WaveHeader* h, uint32_t bytes, uint64_t offset)
+    {
+        auto* data = reinterpret_cast<uint8_t*>(h->lpData);
+        if (bytes == 0)
+            return;
+        if (direction == kSimInput)
+            signal(data, bytes, offset);
+        else if (sink)
+            sink(data, bytes);
+    }
+
+    // Whole frames of the block at the head of the queue that are done when a
+    // reset comes, always fewer than the block: real time, as far as the
+    // block's time has run; stepped, what the test asked for. A device that
+    // is not moving has done nothing of it. Called with mu held.
+    uint32_t HeadProgress(const WaveHeader* h) const
+    {
+        if (!running || stalled || dropped)
+            return 0;
+        uint64_t bytes = cutShort;
+        if (!stepped) {
+            bytes = 0;
+            if (headDueValid) {
+                const Clock::duration left = std::max(headDue - Clock::now(), Clock::duration::zero());
+                const Clock::duration run = std::max(Duration(h) - left, Clock::duration::zero());
+                bytes = uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(run).count()) *
+                        bytesPerSec / 1000000000ull;
+            }
+        }
+        const uint32_t whole = h->dwBufferLength - h->dwBufferLength % frameBytes;
+        bytes = std::min<uint64_t>(bytes, whole >= frameBytes ? whole - frameBytes : 0);
+        return uint32_t(bytes - bytes % frameBytes);
+    }
+
     // Finishes the block at the head of the queue. Called and returns with lk held.
     void CompleteHead(std::unique_lock<std::mutex>& lk)
     {
@@ -83,13 +128,8 @@ struct SimDevice {
             dropped = true;
         lk.unlock();
 
-        auto* data = reinterpret_cast<uint8_t*>(h->lpData);
-        if (direction == kSimInput) {
-            signal(data, h->dwBufferLength, offset);
-            h->dwBytesRecorded = h->dwBufferLength;
-        } else if (sink) {
-            sink(data, h->dwBufferLength);
-        }
+        h->dwBytesRecorded = h->dwBufferLength;
+        Transfer(h, h->dwBufferLength, offset);
         StoreHeaderFlags(*h, (LoadHeaderFlags(*h) | kHeaderDone) & ~kHeaderInQueue);
         Deliver(DoneMessage(), h);
 
@@ -107,11 +147,12 @@ struct SimDevice {
             if (silent)
                 break;
             if (!returned.empty()) {
-                WaveHeader* h = returned.front();
+                const ReturnedBlock r = returned.front();
                 returned.pop_front();
                 delivering = true;
                 lk.unlock();
-                Deliver(DoneMessage(), h);
+                Transfer(r.header, r.bytes, r.streamOffset);
+                Deliver(DoneMessage(), r.header);
                 lk.lock();
                 delivering = false;
                 cv.notify_all();
@@ -166,6 +207,7 @@ struct SimState {
     uint32_t openFailure[2] = {0, 0};
     bool stepped = false;
     bool stalled[2] = {false, false};
+    uint32_t cutShort[2] = {0, 0};
     int pendingDrop[2] = {-1, -1};
     SimSignal signal = CounterSignal;
     SimSink sink;
@@ -183,6 +225,7 @@ struct SimState {
         openFailure[0] = openFailure[1] = 0;
         stepped = false;
         stalled[0] = stalled[1] = false;
+        cutShort[0] = cutShort[1] = 0;
         pendingDrop[0] = pendingDrop[1] = -1;
         signal = CounterSignal;
         sink = nullptr;
@@ -282,11 +325,13 @@ uint32_t Open(SimDirection direction, WaveHandle* device, uint32_t deviceId,
         if (bps == 0)
             bps = format->nSamplesPerSec * format->nBlockAlign;
         d->bytesPerSec = std::max<uint32_t>(bps, 1);
+        d->frameBytes = std::max<uint32_t>(format->nBlockAlign, 1);
         d->stepped = s.stepped;
         d->signal = s.signal ? s.signal : CounterSignal;
         d->sink = s.sink;
         d->running = direction == kSimOutput;
         d->stalled = s.stalled[direction];
+        d->cutShort = s.cutShort[direction];
         if (s.pendingDrop[direction] >= 0) {
             d->dropAfter = s.pendingDrop[direction];
             d->dropped = d->dropAfter == 0;
@@ -377,11 +422,15 @@ uint32_t Reset(SimDirection direction, WaveHandle h)
     if (!d)
         return kWaveErrInvalidHandle;
     std::lock_guard<std::mutex> lk(d->mu);
+    // Like winmm: the block under way keeps what it has recorded or played so
+    // far, the ones behind it hold nothing. Its part is recorded or played on
+    // the device's thread, before its done report.
     for (WaveHeader* header : d->queue) {
-        if (direction == kSimInput)
-            header->dwBytesRecorded = 0;
+        const uint32_t bytes = header == d->queue.front() ? d->HeadProgress(header) : 0;
+        header->dwBytesRecorded = bytes;
         StoreHeaderFlags(*header, (LoadHeaderFlags(*header) | kHeaderDone) & ~kHeaderInQueue);
-        d->returned.push_back(header);
+        d->returned.push_back({header, bytes, d->streamOffset});
+        d->streamOffset += bytes;
     }
     d->queue.clear();
     if (direction == kSimInput)
@@ -611,6 +660,19 @@ void SimSetStall(SimDirection direction, bool stalled)
             d->Restart(); // no burst of overdue blocks after a stall
         d->stalled = stalled;
         d->cv.notify_all();
+    }
+}
+
+void SimCutShortAtReset(SimDirection direction, uint32_t bytes)
+{
+    SimState& s = State();
+    std::lock_guard<std::mutex> lk(s.mutex);
+    s.cutShort[direction] = bytes;
+    for (auto& d : s.open) {
+        if (d->direction != direction)
+            continue;
+        std::lock_guard<std::mutex> dl(d->mu);
+        d->cutShort = bytes;
     }
 }
 

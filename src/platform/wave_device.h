@@ -93,6 +93,11 @@ constexpr WaveGuid kPcmSubFormat = {0x00000001, 0x0000, 0x0010,
                                     {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 bool SameGuid(const WaveGuid& a, const WaveGuid& b);
 
+// dwBytesRecorded of a done block tells how much of it the device really
+// handled: input, the bytes recorded into it (winmm's own meaning); output,
+// the bytes played from it, which the bindings fill in. Both are the whole
+// block for a block that finished normally, and less (0 for one never
+// started) for a block that a reset handed back.
 struct WaveHeader {
     char* lpData;
     uint32_t dwBufferLength;
@@ -170,7 +175,8 @@ struct WaveDeviceTable {
     uint32_t (*inUnprepareHeader)(WaveHandle device, WaveHeader* header);
     uint32_t (*inAddBuffer)(WaveHandle device, WaveHeader* header);
     uint32_t (*inStart)(WaveHandle device);
-    uint32_t (*inReset)(WaveHandle device); // every queued block comes back as done
+    // Every queued block comes back as done, with what it recorded so far.
+    uint32_t (*inReset)(WaveHandle device);
     uint32_t (*inClose)(WaveHandle device);
 
     uint32_t (*outGetNumDevs)();
@@ -182,7 +188,8 @@ struct WaveDeviceTable {
     uint32_t (*outWrite)(WaveHandle device, WaveHeader* header);
     uint32_t (*outPause)(WaveHandle device);
     uint32_t (*outRestart)(WaveHandle device);
-    uint32_t (*outReset)(WaveHandle device); // every queued block comes back as done
+    // Every queued block comes back as done, with what of it was played.
+    uint32_t (*outReset)(WaveHandle device);
     uint32_t (*outClose)(WaveHandle device);
 
     uint32_t (*auxGetNumDevs)();

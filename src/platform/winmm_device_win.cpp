@@ -19,6 +19,12 @@
 // A close from inside the program's callback would wait for itself; it is
 // refused, as the simulated device refuses it.
 //
+// How much of a block was handled: winmm writes dwBytesRecorded of an input
+// block itself. For an output block it says nothing, so the forwarding
+// thread writes it: the whole block for one that finished playing, 0 for one
+// that waveOutReset handed back (winmm reports those before the reset
+// returns; what part of the block under way was heard, it does not say).
+//
 // The ring never overflows: a block is reported once per queueing and is
 // queued again only by the handler of its own notice, so at most 8 block
 // notices plus the open and close notices are ever waiting.
@@ -27,6 +33,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -57,6 +64,7 @@ WAVEHDR* AsWaveHdr(WaveHeader* header) { return reinterpret_cast<WAVEHDR*>(heade
 struct Notice {
     UINT message;
     WaveHeader* header; // null for the open and close notices
+    bool fromReset;     // reported while a reset of the device ran
 };
 
 class WinmmDevice {
@@ -114,7 +122,17 @@ public:
     {
         auto* device = reinterpret_cast<WinmmDevice*>(instance);
         const bool block = message == WIM_DATA || message == WOM_DONE;
-        device->Push({message, block ? reinterpret_cast<WaveHeader*>(param1) : nullptr});
+        device->Push({message, block ? reinterpret_cast<WaveHeader*>(param1) : nullptr,
+                      device->m_nResetting.load() != 0});
+    }
+
+    // Hands back every queued block, marking the notices that come meanwhile.
+    MMRESULT Reset()
+    {
+        m_nResetting.store(1);
+        const MMRESULT result = m_bInput ? waveInReset(m_hWaveIn) : waveOutReset(m_hWaveOut);
+        m_nResetting.store(0);
+        return result;
     }
 
     const bool m_bInput;
@@ -159,6 +177,8 @@ private:
                 --m_nCount;
                 const bool silent = m_bSilent;
                 LeaveCriticalSection(&m_lock);
+                if (notice.message == WOM_DONE && notice.header != nullptr)
+                    notice.header->dwBytesRecorded = notice.fromReset ? 0 : notice.header->dwBufferLength;
                 if (!silent && m_callback != nullptr)
                     m_callback(Handle(), notice.message, m_context, notice.header);
             }
@@ -177,6 +197,7 @@ private:
     int m_nCount = 0;
     bool m_bQuit = false;
     bool m_bSilent = false;
+    std::atomic<int> m_nResetting{0};
 };
 
 const WAVEFORMATEX* AsWaveFormat(const WaveFormatEx* format)
@@ -235,10 +256,7 @@ uint32_t Close(WaveHandle handle)
     if (result == WAVERR_STILLPLAYING) {
         // A block is still queued (its owner gave up waiting for it): hand it
         // back now, so that its notice is delivered below, before close returns.
-        if (device->m_bInput)
-            waveInReset(device->m_hWaveIn);
-        else
-            waveOutReset(device->m_hWaveOut);
+        device->Reset();
         result = CloseDevice(*device);
     }
     if (result != MMSYSERR_NOERROR) {
@@ -333,7 +351,11 @@ uint32_t InPrepare(WaveHandle h, WaveHeader* hdr) { return waveInPrepareHeader(I
 uint32_t InUnprepare(WaveHandle h, WaveHeader* hdr) { return waveInUnprepareHeader(In(h), AsWaveHdr(hdr), sizeof(WAVEHDR)); }
 uint32_t InAddBuffer(WaveHandle h, WaveHeader* hdr) { return waveInAddBuffer(In(h), AsWaveHdr(hdr), sizeof(WAVEHDR)); }
 uint32_t InStart(WaveHandle h) { return waveInStart(In(h)); }
-uint32_t InReset(WaveHandle h) { return waveInReset(In(h)); }
+uint32_t Reset(WaveHandle h)
+{
+    WinmmDevice* device = WinmmDevice::From(h);
+    return device != nullptr ? device->Reset() : kWaveErrInvalidHandle;
+}
 
 uint32_t OutOpen(WaveHandle* h, uint32_t id, const WaveFormatEx* f, WaveCallback cb, uintptr_t ctx, uint32_t flags)
 {
@@ -344,13 +366,12 @@ uint32_t OutUnprepare(WaveHandle h, WaveHeader* hdr) { return waveOutUnprepareHe
 uint32_t OutWrite(WaveHandle h, WaveHeader* hdr) { return waveOutWrite(Out(h), AsWaveHdr(hdr), sizeof(WAVEHDR)); }
 uint32_t OutPause(WaveHandle h) { return waveOutPause(Out(h)); }
 uint32_t OutRestart(WaveHandle h) { return waveOutRestart(Out(h)); }
-uint32_t OutReset(WaveHandle h) { return waveOutReset(Out(h)); }
 
 const WaveDeviceTable kWinmmTable = {
-    InGetNumDevs, InGetDevCaps, InOpen, InPrepare, InUnprepare, InAddBuffer, InStart, InReset,
+    InGetNumDevs, InGetDevCaps, InOpen, InPrepare, InUnprepare, InAddBuffer, InStart, Reset,
     Close,
     OutGetNumDevs, OutGetDevCaps, OutOpen, OutPrepare, OutUnprepare, OutWrite, OutPause,
-    OutRestart, OutReset, Close,
+    OutRestart, Reset, Close,
     AuxGetNumDevs, AuxGetDevCaps,
 };
 

@@ -15,6 +15,7 @@ uint8_t*& g_pInputBuffer = g_RecordingStore.pBuffer;
 int32_t& g_nInputBufferSize = g_RecordingStore.nSize;
 std::atomic<int32_t>& g_nRecordedBytes = g_RecordingStore.nBytes;
 std::atomic<int32_t>& g_nInputPos = g_RecordingStore.nPos;
+std::atomic<int32_t>& g_nInputEnd = g_RecordingStore.nEnd;
 std::atomic<int32_t>& g_bInputWrapped = g_RecordingStore.bWrapped;
 uint8_t*& g_pOutputBuffer = g_PlaybackStore.pBuffer;
 int32_t& g_nOutputBufferSize = g_PlaybackStore.nSize;
@@ -46,6 +47,7 @@ void ZeroCounters(SharedStore& store)
 {
     store.nBytes.store(0, kRelaxed);
     store.nPos.store(0, kRelaxed);
+    store.nEnd.store(0, kRelaxed);
     store.bWrapped.store(0, kRelaxed);
 }
 
@@ -64,12 +66,13 @@ void FreeStore(SharedStore& store)
     store.nSize = 0;
 }
 
-// A wrapped store this Stop ended the session of, around its position.
-void RotateIfWrapped(SharedStore& store)
+// Puts the bytes a wrapped store holds in reading order around where its
+// oldest byte starts; returns how many it holds.
+int32_t RotateHeld(SharedStore& store, int32_t oldest)
 {
-    if (!store.bWrapped.load(kRelaxed)) return;
     const int32_t bytes = std::min(store.nBytes.load(kRelaxed), store.nSize);
-    RotateStore(store.pBuffer, bytes, store.nPos.load(kRelaxed));
+    RotateStore(store.pBuffer, bytes, oldest);
+    return bytes;
 }
 
 } // namespace
@@ -149,8 +152,12 @@ void RotateStore(uint8_t* store, int32_t bytes, int32_t pos)
 
 void RotateStoresAtStop(bool captureStopped, bool playbackStopped)
 {
-    if (captureStopped) RotateIfWrapped(g_RecordingStore);
-    if (playbackStopped) RotateIfWrapped(g_PlaybackStore);
+    // The recording around the end of its newest byte: what lies after it,
+    // up to the end of the sound held, is the oldest. The stretch past that
+    // end, which no block reached, is left out of g_nRecordedBytes.
+    if (captureStopped && g_bInputWrapped.load(kRelaxed))
+        g_nInputEnd.store(RotateHeld(g_RecordingStore, g_nInputEnd.load(kRelaxed)), kRelaxed);
+    if (playbackStopped && g_bOutputWrapped.load(kRelaxed)) RotateHeld(g_PlaybackStore, g_nOutputPos.load(kRelaxed));
 }
 
 int32_t ViewPosAtStop(bool captureStopped, bool playbackStopped, int32_t current, int32_t blockBytes)

@@ -19,12 +19,16 @@
 #include <cstddef>
 #include <cstdint>
 
-// One store and the counters its writer keeps.
+// One store and the counters its writer keeps. A recording store holds
+// exactly the bytes the device recorded, gap-free; once wrapped, the sound
+// held runs from nEnd to nBytes and on from 0 to nEnd, which Stop turns into
+// reading order.
 struct SharedStore {
-    uint8_t* pBuffer = nullptr; // owned by the user-interface thread
-    int32_t nSize = 0;          // usable bytes (whole frames)
-    std::atomic<int32_t> nBytes{0};   // bytes held, never more than nSize
+    uint8_t* pBuffer = nullptr;       // owned by the user-interface thread
+    int32_t nSize = 0;                // usable bytes (whole frames)
+    std::atomic<int32_t> nBytes{0};   // bytes of sound held, never more than nSize
     std::atomic<int32_t> nPos{0};     // recording: block most recently captured; playback: write position
+    std::atomic<int32_t> nEnd{0};     // recording: just past the newest captured byte
     std::atomic<int32_t> bWrapped{0}; // the position has gone back to 0 at least once
 };
 
@@ -34,8 +38,9 @@ extern SharedStore g_PlaybackStore;
 // The names every part of the program uses, bound to the two stores' fields.
 extern uint8_t*& g_pInputBuffer;
 extern int32_t& g_nInputBufferSize;
-extern std::atomic<int32_t>& g_nRecordedBytes; // capped at g_nInputBufferSize
+extern std::atomic<int32_t>& g_nRecordedBytes; // bytes of sound held, at most g_nInputBufferSize
 extern std::atomic<int32_t>& g_nInputPos;
+extern std::atomic<int32_t>& g_nInputEnd;
 extern std::atomic<int32_t>& g_bInputWrapped;
 extern uint8_t*& g_pOutputBuffer; // a copy of every block the output device has played
 extern int32_t& g_nOutputBufferSize;
@@ -98,10 +103,11 @@ void ResetPlaybackSide();
 // 0 or less, or a position outside 1 .. bytes-1 leave it as it is.
 void RotateStore(uint8_t* store, int32_t bytes, int32_t pos);
 
-// Rotates the recording store (around g_nInputPos, g_nRecordedBytes bytes)
-// when it has wrapped and this Stop ended the capture session, and the
-// playback store (around g_nOutputPos, g_nOutputBytes bytes) when it has
-// wrapped and this Stop ended the playback session. A store is put in order
+// Rotates the recording store (around g_nInputEnd, g_nRecordedBytes bytes:
+// oldest byte first, newest last; g_nInputEnd then marks the end) when it has
+// wrapped and this Stop ended the capture session, and the playback store
+// (around g_nOutputPos, g_nOutputBytes bytes) when it has wrapped and this
+// Stop ended the playback session. A store is put in order
 // once per session that filled it: a Stop with nothing running, or one that
 // ended only the other session, leaves it alone.
 void RotateStoresAtStop(bool captureStopped, bool playbackStopped);

@@ -77,13 +77,13 @@ TEST_F(FormatSettings, DerivedValuesAndStoresOfWholeFrames)
 TEST_F(FormatSettings, ClearingFillsSilenceAndResetsCounters)
 {
     Choose("44100Hz (CD quality)", "1 (Mono)", "8 bit", "1MB");
-    g_nRecordedBytes = 500, g_nInputPos = 400, g_bInputWrapped = 1;
+    g_nRecordedBytes = 500, g_nInputPos = 400, g_nInputEnd = 450, g_bInputWrapped = 1;
     g_nOutputBytes = 300, g_nOutputPos = 200, g_bOutputWrapped = 1, g_nViewPos = 100;
     g_pInputBuffer[7] = 3, g_pOutputBuffer[9] = 3;
     ASSERT_TRUE(ResetStores());
     EXPECT_EQ((V{g_nRecordedBytes, g_nInputPos, g_bInputWrapped, g_nOutputBytes, g_nOutputPos, g_bOutputWrapped}),
               (V{0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(g_nViewPos, 0);
+    EXPECT_EQ((V{g_nViewPos, g_nInputEnd}), (V{0, 0}));
     EXPECT_TRUE(AllAre(g_pInputBuffer, g_nInputBufferSize, 128) && AllAre(g_pOutputBuffer, g_nOutputBufferSize, 128));
     Choose("44100Hz (CD quality)", "2 (Stereo)", "16 bit", "1MB"); // silence after a change is 0
     EXPECT_TRUE(AllAre(g_pInputBuffer, g_nInputBufferSize, 0) && AllAre(g_pOutputBuffer, g_nOutputBufferSize, 0));

@@ -1,5 +1,6 @@
 // CWave streaming on the simulated device, stepped unless a test says otherwise.
 // Its sink keeps every played byte, to be checked against the looped source.
+#include "state/app_state.h"
 #include "audio/wave.h"
 #include "platform/sim_wave_device.h"
 
@@ -30,19 +31,28 @@ protected:
         // Each recorded block is stamped with its number, counted from 1.
         SimSetInputSignal([](uint8_t* d, uint32_t n, uint64_t at) { std::memset(d, int(at / n + 1), n); });
         SimSetOutputSink([this](const uint8_t* d, uint32_t n) { m_played.insert(m_played.end(), d, d + n); });
-        g_nInputPos = 0; // where the analyser feed records the newest captured block
+        ResetStores(nullptr, 0);
+        UseStore(m_recording, nullptr, 0);
     }
     void TearDown() override
     {
         EXPECT_EQ(SimReset(), 0) << "a device was left open";
         SetWaveDeviceTable(nullptr);
-        g_nInputPos = 0;
+        UseStore(m_playback, m_savedPlaybackStore, m_savedPlaybackSize);
+        UseStore(m_recording, m_savedRecordingStore, m_savedRecordingSize);
     }
     static void UseStore(SharedStore& shared, uint8_t* buffer, int32_t size)
     {
         shared.pBuffer = buffer;
         shared.nSize = size;
-        shared.nPos = shared.nBytes = shared.bWrapped = 0;
+        shared.nPos = shared.nBytes = shared.nEnd = shared.bWrapped = 0;
+    }
+    // The recording store as the session sees it, so that Stop rotates it.
+    void UseRecordingStore(std::vector<uint8_t>& store) { UseStore(m_recording, store.data(), int32_t(store.size())); }
+    void ResetStores(uint8_t* playbackStore, int32_t size)
+    {
+        UseStore(m_playback, playbackStore, size);
+        m_recording.nPos = m_recording.nBytes = m_recording.nEnd = m_recording.bWrapped = 0;
     }
     bool StartCapture(CWave& w, uint8_t* store, int32_t size)
     {
@@ -65,7 +75,13 @@ protected:
     }
 
     std::vector<uint8_t> m_played;
-    SharedStore m_recording, m_playback; // handed to the CWave under test
+    // The stores a session hands its CWave, so that Stop rotates them.
+    SharedStore& m_recording = g_RecordingStore;
+    SharedStore& m_playback = g_PlaybackStore;
+    uint8_t* const m_savedRecordingStore = g_pInputBuffer;
+    const int32_t m_savedRecordingSize = g_nInputBufferSize;
+    uint8_t* const m_savedPlaybackStore = g_pOutputBuffer;
+    const int32_t m_savedPlaybackSize = g_nOutputBufferSize;
 };
 
 TEST_F(WaveStream, TenBlockRecordingStoreFillsPositionsZeroToEightThenWraps)
@@ -88,11 +104,153 @@ TEST_F(WaveStream, TenBlockRecordingStoreFillsPositionsZeroToEightThenWraps)
     EXPECT_EQ(store[9 * B], 128) << "an 8-bit store starts silent; its last block-long stretch stays unused";
 
     ASSERT_EQ(SimCompleteBlocks(kSimInput, 5), 5);
-    EXPECT_EQ(m_recording.nBytes, 10 * B) << "capped at the store size";
+    EXPECT_EQ(m_recording.nBytes, 9 * B) << "the sound held: nine blocks, not the stretch no block reached";
     EXPECT_EQ(std::make_tuple(int(g_nInputPos), int(store[5 * B])), std::make_tuple(5 * B, 15));
     EXPECT_EQ(wave.m_nTotalIn, 15 * B);
     EXPECT_EQ(wave.CloseInput(), kWaveOk);
     ExpectAllHeadersBack(wave);
+}
+
+// The stream signal of the tests below: its period, 251 bytes (a prime),
+// divides no block, so a block repeated from earlier in the stream, or one
+// out of place, never matches by chance. No byte is silence (0 or 128).
+uint8_t SignalAt(uint64_t offset)
+{
+    const int v = int(offset % 251) + 1;
+    return uint8_t(v < 128 ? v : v + 1);
+}
+void PrimeSignal(uint8_t* data, uint32_t bytes, uint64_t offset)
+{
+    for (uint32_t i = 0; i < bytes; ++i) data[i] = SignalAt(offset + i);
+}
+// The first byte at which data stops being the signal from stream offset first on; n when it never does.
+int64_t SignalRun(const uint8_t* data, int64_t n, uint64_t first)
+{
+    int64_t k = 0;
+    while (k < n && data[k] == SignalAt(first + uint64_t(k))) ++k;
+    return k;
+}
+
+TEST_F(WaveStream, StoppedRecordingHoldsExactlyTheBytesTheDeviceDelivered)
+{
+    SimSetInputSignal(PrimeSignal);
+    constexpr int kFrame = 4, kBlock = 512 * kFrame, kSize = 30 * kBlock; // 16-bit stereo, no wrap
+    const struct { int blocks, frames; } cases[] = {
+        // Whole blocks recorded, then frames of the block under way at Stop.
+        {0, 0}, {0, 100}, {1, 0}, {3, 257}, {8, 0}, {9, 511}, {20, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.blocks << " blocks and " << c.frames << " frames");
+        std::vector<uint8_t> store(kSize, 0);
+        ResetStores(nullptr, 0);
+        UseRecordingStore(store);
+        CWave wave(512, 2, 11025, 16);
+        ASSERT_TRUE(StartCapture(wave, store.data(), kSize));
+        ASSERT_EQ(SimCompleteBlocks(kSimInput, c.blocks), c.blocks);
+        SimCutShortAtReset(kSimInput, uint32_t(c.frames * kFrame));
+        EXPECT_EQ(wave.CloseInput(), kWaveOk);
+        RotateStoresAtStop(true, false);
+
+        const int delivered = c.blocks * kBlock + c.frames * kFrame;
+        EXPECT_EQ(g_nRecordedBytes, delivered);
+        EXPECT_EQ(wave.m_nTotalIn, delivered) << "the byte total counts what was delivered";
+        EXPECT_EQ(SignalRun(store.data(), kSize, 0), delivered) << "the signal in order, then untouched silence";
+        EXPECT_EQ(std::count(store.begin() + delivered, store.end(), 0), kSize - delivered);
+    }
+}
+
+TEST_F(WaveStream, WrappedRecordingIsTheNewestSoundOldestFirstForEveryBlockAndFrameSize)
+{
+    SimSetInputSignal(PrimeSignal);
+    const struct { int channels, bits; } formats[] = {{1, 8}, {2, 8}, {1, 16}, {1, 24}, {2, 16}, {2, 24}};
+    for (const auto& f : formats) {
+        for (int blockFrames : {512, 1024}) {
+            const int frame = f.bits / 8 * f.channels, block = blockFrames * frame;
+            // A store of whole blocks leaves its last block unused; one with a
+            // stretch over leaves that stretch. Either way the lap is L bytes.
+            for (int size : {5 * block, UsableStoreSize(5 * block + 1000, f.channels, f.bits)}) {
+                const int lap = (size - 1) / block * block;
+                // Stopped in the middle of a lap, and with the last whole block at its end.
+                for (int blocks : {15, 16}) {
+                    SCOPED_TRACE(testing::Message() << f.channels << " x " << f.bits << " bits, " << blockFrames
+                                                    << " frames a block, store " << size << ", " << blocks << " blocks");
+                    std::vector<uint8_t> store(size_t(size), 0);
+                    ResetStores(nullptr, 0);
+                    UseRecordingStore(store);
+                    CWave wave(blockFrames, f.channels, 11025, f.bits);
+                    ASSERT_TRUE(StartCapture(wave, store.data(), size));
+                    ASSERT_EQ(SimCompleteBlocks(kSimInput, blocks), blocks);
+                    const int part = block / 3 / frame * frame;
+                    SimCutShortAtReset(kSimInput, uint32_t(part));
+                    wave.CloseInput();
+                    RotateStoresAtStop(true, false);
+
+                    const int64_t delivered = int64_t(blocks) * block + part;
+                    EXPECT_EQ(wave.m_nTotalIn, delivered);
+                    EXPECT_EQ(g_bInputWrapped, 1);
+                    EXPECT_EQ(g_nRecordedBytes, lap) << "every byte a block reached, and none other";
+                    int bytes = -1;
+                    wave.GetStoreStatus(nullptr, &bytes, nullptr, nullptr);
+                    EXPECT_EQ(bytes, lap) << "the fill counts the same bytes";
+                    EXPECT_EQ(SignalRun(store.data(), lap, uint64_t(delivered - lap)), lap)
+                        << "the last " << lap << " bytes delivered, oldest first";
+                    EXPECT_EQ(ViewPosAtStop(true, false, 0, block), lap - block) << "the view ends with the sound";
+                }
+            }
+        }
+    }
+}
+
+TEST_F(WaveStream, PartBlocksAnywhereContinueWithoutAGap)
+{
+    // Completions as a device layer hands them over: any block may hold part
+    // of a block or nothing, and the next one goes on right after it.
+    CWave wave(512, 1, 11025, 8);
+    const int size = 4 * B + 100;
+    std::vector<uint8_t> store(static_cast<size_t>(size));
+    UseRecordingStore(store);
+    wave.SetInputStore(&g_RecordingStore);
+    uint64_t delivered = 0;
+    const int lengths[] = {B, 100, 0, B, 1, B - 1, 0, B, B, 300, B, 7, B, B, 0, 250};
+    for (int k = 0; k < int(sizeof lengths / sizeof lengths[0]); ++k) {
+        WaveHeader& h = wave.m_Header[k % CWave::kBlockCount];
+        h.dwUser = uintptr_t(k % CWave::kBlockCount);
+        h.dwBytesRecorded = uint32_t(lengths[k]);
+        PrimeSignal(wave.m_pBlock[h.dwUser], h.dwBytesRecorded, delivered);
+        std::memset(wave.m_pBlock[h.dwUser] + lengths[k], 0xEE, size_t(B - lengths[k])); // not recorded
+        wave.OnInputMessage(kWaveInData, &h);
+        delivered += uint64_t(lengths[k]);
+    }
+    EXPECT_EQ(wave.m_nTotalIn, int64_t(delivered));
+    ASSERT_EQ(g_bInputWrapped, 1);
+    RotateStoresAtStop(true, false);
+    const int held = g_nRecordedBytes;
+    EXPECT_GT(held, size - 2 * B) << "a lap ends less than a block from the end";
+    EXPECT_EQ(SignalRun(store.data(), held, delivered - uint64_t(held)), held);
+}
+
+TEST_F(WaveStream, PlaybackStoreAndTotalHoldOnlyWhatWasPlayed)
+{
+    std::vector<uint8_t> source(3 * B + 77);
+    PrimeSignal(source.data(), uint32_t(source.size()), 0);
+    const struct { int blocks, cutShort; } cases[] = {{0, 0}, {0, 100}, {2, 0}, {5, 511}, {12, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.blocks << " blocks and " << c.cutShort << " bytes");
+        m_played.clear();
+        std::vector<uint8_t> store(20 * B, 128);
+        ResetStores(store.data(), 20 * B);
+        CWave wave(512, 1, 11025, 8);
+        ASSERT_TRUE(StartPlayback(wave, source.data(), int32_t(source.size())));
+        ASSERT_EQ(SimCompleteBlocks(kSimOutput, c.blocks), c.blocks);
+        SimCutShortAtReset(kSimOutput, uint32_t(c.cutShort));
+        EXPECT_EQ(wave.CloseOutput(), kWaveOk);
+        const int played = c.blocks * B + c.cutShort;
+        ASSERT_EQ(m_played.size(), size_t(played));
+        EXPECT_EQ(wave.m_nTotalOut, played) << "the blocks handed back unplayed do not count";
+        EXPECT_EQ(Playback(), std::make_tuple(played, played, 0));
+        EXPECT_TRUE(std::equal(m_played.begin(), m_played.end(), store.begin()));
+        EXPECT_EQ(std::count(store.begin() + played, store.end(), 128), 20 * B - played);
+    }
 }
 
 TEST_F(WaveStream, AbsentOrTooSmallStoresAndSourceAreNeverTouched)
@@ -138,7 +296,7 @@ TEST_F(WaveStream, StoreStatusReportsFillAndWrap)
 {
     const struct { int channels, rate, bits, storeSize, blocks, percent, bytes, position; float seconds; } cases[] = {
         {1, 11025, 8, 1000, 1, 25, 250, 250, 250.0f / 11025},    // 250-byte blocks: one is 25 %
-        {1, 11025, 8, 1000, 4, 100, 1000, 250, 1000.0f / 11025}, // the 4th would reach the end: wrapped
+        {1, 11025, 8, 1000, 4, 100, 750, 250, 750.0f / 11025},   // the 4th would reach the end: wrapped
         {2, 8000, 16, 4000, 1, 25, 1000, 1000, 0.03125f},        // bytes / channels / 2 / rate
     };
     for (const auto& c : cases) {

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,10 @@ TEST_F(MainWindow, FormatChangeRederivesAndClears)
     Select(IDC_BUFFER_SIZE, 0); // 1MB
     EXPECT_EQ(g_nInputBufferSize, 1048575) << "whole 24-bit frames";
     EXPECT_EQ(g_nOutputBufferSize, 1048575);
+    Select(1024, 1); // 24-bit stereo: 1048572 bytes of whole frames
+    Select(1026, 0); // 8 bit: 1048576
+    for (const uint8_t* store : {g_pInputBuffer, g_pOutputBuffer})
+        EXPECT_EQ(std::count(store, store + 1048576, 128), 1048576) << "8-bit silence in every byte, the last 4 too";
 
     // A notification other than a selection change does nothing.
     SendDlgItemMessageA(hWnd, IDC_RATE, CB_SETCURSEL, 0, 0);

@@ -23,15 +23,9 @@ INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
             return TRUE;
         }
         return FALSE;
-    case WM_CLOSE:
-        EndDialog(hDlg, 0);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_CLOSE: EndDialog(hDlg, 0); return TRUE;
+    default: return FALSE;
     }
 }
 
-INT_PTR ShowAboutBox(HWND hOwner)
-{
-    return DialogBoxParamA(g_hInstance, "ABOUTBOX", hOwner, &AboutDlgProc, 0);
-}
+INT_PTR ShowAboutBox(HWND hOwner) { return DialogBoxParamA(g_hInstance, "ABOUTBOX", hOwner, &AboutDlgProc, 0); }

@@ -5,11 +5,21 @@
 #include "state/display_state.h"
 #include "state/sound_format.h"
 
-const char* const kSampleRateLabels[] = {
-    "5000Hz",  "8000Hz",  "11025Hz (Telephone)",  "16000Hz",            "22050Hz (Radio)",
-    "24000Hz", "32000Hz", "44100Hz (CD quality)", "48000Hz (DAT Tape)", "64000Hz",
-    "88200Hz", "96000Hz", "128000Hz",             nullptr};
-const int32_t kSampleRateValues[] = {5000,  8000,  11025, 16000, 22050, 24000, 32000,
+const char* const kSampleRateLabels[] = {"5000Hz",
+                                         "8000Hz",
+                                         "11025Hz (Telephone)",
+                                         "16000Hz",
+                                         "22050Hz (Radio)",
+                                         "24000Hz",
+                                         "32000Hz",
+                                         "44100Hz (CD quality)",
+                                         "48000Hz (DAT Tape)",
+                                         "64000Hz",
+                                         "88200Hz",
+                                         "96000Hz",
+                                         "128000Hz",
+                                         nullptr};
+const int32_t kSampleRateValues[] = {5000,  8000,  11025, 16000, 22050, 24000,  32000,
                                      44100, 48000, 64000, 88200, 96000, 128000, -1};
 const char* const kChannelLabels[] = {"1 (Mono)", "2 (Stereo)", nullptr};
 const char* const kResolutionLabels[] = {"8 bit", "16 bit", "24 bit", nullptr};

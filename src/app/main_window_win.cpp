@@ -13,8 +13,8 @@
 #include "resource.h"
 #include "shell/help_and_mixer_win.h"
 #include "shell/message_boxes_win.h"
-#include "state/window_timers.h"
 #include "state/win_state_win.h"
+#include "state/window_timers.h"
 #include "tones/save_commands_win.h"
 #include "tones/tone_synth.h"
 
@@ -143,15 +143,12 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_CREATE:
-    case WM_SHOWWINDOW:
-        return 0;
+    case WM_SHOWWINDOW: return 0;
     case WM_DESTROY:
         g_bMainWindowReady = false;
         TearDownMainWindow();
         return 0;
-    case WM_SIZE:
-        LayoutMainWindow(hWnd, LOWORD(lParam), HIWORD(lParam));
-        return 0;
+    case WM_SIZE: LayoutMainWindow(hWnd, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_PAINT: {
         // Validate and erase first, so that the erase does not wipe the frame
         // that is then copied into the display.
@@ -167,26 +164,17 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         info->ptMinTrackSize.y = kMinTrackHeight;
         break;
     }
-    case WM_COMMAND:
-        OnCommand(hWnd, wParam);
-        return 0;
-    case kSessionNoticeMessage:
-        OnSessionNotice(hWnd, wParam);
-        return 0;
-    case WM_TIMER:
-        OnTimer(hWnd, wParam);
-        return 0;
+    case WM_COMMAND: OnCommand(hWnd, wParam); return 0;
+    case kSessionNoticeMessage: OnSessionNotice(hWnd, wParam); return 0;
+    case WM_TIMER: OnTimer(hWnd, wParam); return 0;
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lParam) == g_hHorzSlider)
             OnSliderScroll(hWnd, g_hHorzSlider);
         else
             ScrollStoreView(LOWORD(wParam));
         break;
-    case WM_VSCROLL:
-        OnSliderScroll(hWnd, g_hVertSlider);
-        break;
-    default:
-        break;
+    case WM_VSCROLL: OnSliderScroll(hWnd, g_hVertSlider); break;
+    default: break;
     }
     return DefWindowProcA(hWnd, msg, wParam, lParam);
 }
@@ -214,8 +202,7 @@ void LayoutMainWindow(HWND hWnd, int width, int height)
     MoveWindow(g_hHorzSlider, x, height - h1 - 8, d / 2, h1, FALSE);
     MoveWindow(g_hScrollBar, x + d / 2, height - h2 - 8, d / 2 + 8, h2, FALSE);
     GetWindowRect(g_hVertSlider, &r);
-    SetWindowPos(g_hVertSlider, nullptr, 0, 0, r.right - r.left, e,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
+    SetWindowPos(g_hVertSlider, nullptr, 0, 0, r.right - r.left, e, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
 
     GetClientRect(g_hDisplayWnd, &g_rcDisplay);
     g_nDisplayWidth = g_rcDisplay.right - g_rcDisplay.left;

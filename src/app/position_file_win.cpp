@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int kCommonAppData = 35;    // the application-data folder shared by all users
-constexpr DWORD kFolderCurrent = 0;   // the folder's current path
+constexpr int kCommonAppData = 35;  // the application-data folder shared by all users
+constexpr DWORD kFolderCurrent = 0; // the folder's current path
 
 void AppendLevel(char* folder, const char* level)
 {
@@ -29,8 +29,8 @@ void BuildSettingsFolder(char* folder)
     // Looked up at run time: the folder service is missing on old systems.
     if (HMODULE shell = LoadLibraryA("shell32.dll")) {
         using GetFolderFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-        auto getFolder = reinterpret_cast<GetFolderFn>(
-            reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
+        auto getFolder =
+            reinterpret_cast<GetFolderFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathA")));
         if (getFolder) getFolder(nullptr, kCommonAppData, nullptr, kFolderCurrent, folder);
         FreeLibrary(shell);
     }
@@ -51,9 +51,8 @@ int LoadWindowPosition()
     std::fclose(file);
 
     const PositionReading reading = ReadPositionText(text, size);
-    if (reading.bPlace &&
-        PlacementFitsScreen(reading.placement, GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                            GetSystemMetrics(SM_CYVIRTUALSCREEN))) {
+    if (reading.bPlace && PlacementFitsScreen(reading.placement, GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                              GetSystemMetrics(SM_CYVIRTUALSCREEN))) {
         const WindowPlacement& p = reading.placement;
         SetWindowPos(g_hMainWnd, nullptr, p.nLeft, p.nTop, p.nWidth, p.nHeight, SWP_NOZORDER);
     }

@@ -11,8 +11,8 @@
 #include "display/overlay_win.h"
 #include "resource.h"
 #include "shell/message_boxes_win.h"
-#include "state/window_timers.h"
 #include "state/win_state_win.h"
+#include "state/window_timers.h"
 #include "tones/tone_synth.h"
 
 namespace {
@@ -180,9 +180,7 @@ void OnSessionNotice(HWND hWnd, WPARAM notice)
         // A Stop may have come before this notice: then no timer is started.
         if (g_bRecording || g_bPlaying) SetTimer(hWnd, kStatisticsTimer, kStatisticsIntervalMs, nullptr);
         break;
-    case SessionNotice::Failed:
-        ShowMessageBox(hWnd, FailureBox(report.kind, report.failure));
-        break;
+    case SessionNotice::Failed: ShowMessageBox(hWnd, FailureBox(report.kind, report.failure)); break;
     case SessionNotice::Ended:
         DrawOverlay();
         UpdateAllowedControls(hWnd);

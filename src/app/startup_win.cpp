@@ -85,7 +85,8 @@ void SelectStartupWaveDevice()
     SetWaveDeviceTable(ChooseWaveDeviceTable(std::getenv("MIRRAVOX_WAVE_DEVICE"), WinmmWaveDeviceTable()));
 }
 
-template <typename T> void DeleteGdi(T* handle)
+template <typename T>
+void DeleteGdi(T* handle)
 {
     if (*handle) DeleteObject(*handle);
     *handle = nullptr;
@@ -153,8 +154,9 @@ void InitMainWindow(HWND hWnd)
     g_nDisplayWidth = g_rcDisplay.right - g_rcDisplay.left;
     g_nDisplayHeight = g_rcDisplay.bottom - g_rcDisplay.top;
 
-    const struct { int button, icon; } icons[] = {
-        {IDC_RECORD, IDI_RECORD}, {IDC_PLAYBACK, IDI_PLAYBACK}, {IDC_STOP, IDI_STOP}};
+    const struct {
+        int button, icon;
+    } icons[] = {{IDC_RECORD, IDI_RECORD}, {IDC_PLAYBACK, IDI_PLAYBACK}, {IDC_STOP, IDI_STOP}};
     for (const auto& b : icons)
         SendDlgItemMessageA(hWnd, b.button, BM_SETIMAGE, IMAGE_ICON,
                             reinterpret_cast<LPARAM>(LoadIconA(g_hInstance, MAKEINTRESOURCEA(b.icon))));

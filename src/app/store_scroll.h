@@ -40,9 +40,9 @@ struct StoreScrollInput {
 };
 
 struct StoreScrollResult {
-    int32_t nViewPos;  // new g_nViewPos, within 0 and nLimit
-    int32_t nLimit;    // the last view position, 0 when less than a block is held
-    bool bMoveOutput;  // something was played: g_nOutputPos follows the view
+    int32_t nViewPos; // new g_nViewPos, within 0 and nLimit
+    int32_t nLimit;   // the last view position, 0 when less than a block is held
+    bool bMoveOutput; // something was played: g_nOutputPos follows the view
     int32_t nOutputPos;
     bool bMoveInput;   // something was recorded: g_nInputPos follows the view
     int32_t nInputPos; // within 0 and nRecordedBytes

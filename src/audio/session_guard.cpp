@@ -5,8 +5,7 @@
 bool SessionGuard::Begin()
 {
     std::lock_guard<std::mutex> lk(m_mutex);
-    if (m_phase != SessionPhase::Idle)
-        return false;
+    if (m_phase != SessionPhase::Idle) return false;
     m_phase = SessionPhase::Starting;
     m_startOutcome = SessionPhase::Starting;
     m_stopAsked = false;
@@ -18,8 +17,7 @@ bool SessionGuard::DeviceStarted()
     std::lock_guard<std::mutex> lk(m_mutex);
     m_phase = SessionPhase::Running;
     m_startOutcome = SessionPhase::Running;
-    if (!m_stopAsked)
-        m_running.store(1);
+    if (!m_stopAsked) m_running.store(1);
     m_changed.notify_all();
     return !m_stopAsked;
 }

@@ -50,8 +50,15 @@ struct Direction {
     Direction(SessionKind k, std::atomic<int32_t>& flag, std::atomic<CWave*>& object, SyncEvent*& doneEvent,
               const uint32_t& device, uint32_t (*openFn)(CWave&, uint32_t), void (*startFn)(CWave&),
               void (*closeFn)(CWave&))
-        : kind(k), guard(flag), running(flag), wave(object), done(doneEvent), deviceId(device), open(openFn),
-          start(startFn), close(closeFn)
+        : kind(k),
+          guard(flag),
+          running(flag),
+          wave(object),
+          done(doneEvent),
+          deviceId(device),
+          open(openFn),
+          start(startFn),
+          close(closeFn)
     {
     }
 };
@@ -78,8 +85,8 @@ void StartPlayback(CWave& wave) { wave.StartOutput(); }
 void CloseCapture(CWave& wave) { wave.CloseInput(); }
 void ClosePlayback(CWave& wave) { wave.CloseOutput(); }
 
-Direction s_capture(SessionKind::Capture, g_bRecording, g_pWaveIn, g_hCaptureDoneEvent, g_nInputDeviceId,
-                    &OpenCapture, &StartCapture, &CloseCapture);
+Direction s_capture(SessionKind::Capture, g_bRecording, g_pWaveIn, g_hCaptureDoneEvent, g_nInputDeviceId, &OpenCapture,
+                    &StartCapture, &CloseCapture);
 Direction s_playback(SessionKind::Playback, g_bPlaying, g_pWaveOut, g_hPlaybackDoneEvent, g_nOutputDeviceId,
                      &OpenPlayback, &StartPlayback, &ClosePlayback);
 

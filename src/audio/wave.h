@@ -46,7 +46,7 @@ public:
     void SetInputStore(SharedStore* store);
     uint32_t OpenInput(uint32_t deviceId); // device result code, 0 when open with 8 blocks queued
     uint32_t StartInput();
-    uint32_t CloseInput();                 // blocks come back, are not re-queued; device closed
+    uint32_t CloseInput(); // blocks come back, are not re-queued; device closed
 
     // Output. The source is not owned and is played from its start, looped.
     void SetOutputSource(uint8_t* source, int32_t size);
@@ -96,26 +96,24 @@ public:
     int32_t m_nChannels;
     int32_t m_nSampleRate;
     int32_t m_nBitsPerSample;
-    uint8_t* m_pStore;                 // input: recording store; output: playback source
+    uint8_t* m_pStore; // input: recording store; output: playback source
     int32_t m_nStoreSize;
     std::atomic<int32_t> m_nStorePos;
     std::atomic<int32_t> m_bStoreWrapped;
     // Bytes of sound the store holds: input, up to the end of the newest
     // byte or, once wrapped, of the lap before; output, the source's size.
     std::atomic<int32_t> m_nStoreHeld;
-    uint8_t* m_pBlock[kBlockCount];    // owned, m_nBlockBytes each, zero-filled
-    WaveHeader m_Header[kBlockCount];  // header i carries block i, user word i
+    uint8_t* m_pBlock[kBlockCount];   // owned, m_nBlockBytes each, zero-filled
+    WaveHeader m_Header[kBlockCount]; // header i carries block i, user word i
     int32_t m_nBlockBytes;
-    std::atomic<int32_t> m_nInState;   // 1 open or running, 2 closing
-    std::atomic<int32_t> m_nOutState;  // 1 open or running, 2 closing
-    SyncLock* m_hCloseMutex;           // "WAVECLOSEMUTEX", shared by every CWave
-    SharedStore* m_pSharedStore;       // input: the recording store; output: the playback store
+    std::atomic<int32_t> m_nInState;  // 1 open or running, 2 closing
+    std::atomic<int32_t> m_nOutState; // 1 open or running, 2 closing
+    SyncLock* m_hCloseMutex;          // "WAVECLOSEMUTEX", shared by every CWave
+    SharedStore* m_pSharedStore;      // input: the recording store; output: the playback store
 
 private:
-    static void InputCallback(WaveHandle device, uint32_t message, uintptr_t context,
-                              WaveHeader* header);
-    static void OutputCallback(WaveHandle device, uint32_t message, uintptr_t context,
-                               WaveHeader* header);
+    static void InputCallback(WaveHandle device, uint32_t message, uintptr_t context, WaveHeader* header);
+    static void OutputCallback(WaveHandle device, uint32_t message, uintptr_t context, WaveHeader* header);
     void InitHeader(int index);
     int HeaderIndex(const WaveHeader* header) const;
     int32_t HandledBytes(const WaveHeader& header) const;
@@ -125,8 +123,8 @@ private:
     void CopyToPlaybackStore(int index, int32_t bytes);
     bool WaitForBlocksBack(uint32_t limitMs) const;
 
-    const WaveDeviceTable* m_pDevices;       // chosen at construction
-    std::atomic<int32_t> m_nBlocksAtDevice;  // queued, or back but not yet handled
+    const WaveDeviceTable* m_pDevices;      // chosen at construction
+    std::atomic<int32_t> m_nBlocksAtDevice; // queued, or back but not yet handled
     // Makes "closing?" and "queue the block again" one step against CloseInput
     // marking the object closing, so no input block is queued after the reset.
     std::mutex m_InputQueueLock;

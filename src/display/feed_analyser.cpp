@@ -4,7 +4,6 @@
 
 void FeedAnalyser(int32_t position, int kind)
 {
-    if (kind == kFeedInput)
-        g_nInputPos.store(position, std::memory_order_relaxed);
+    if (kind == kFeedInput) g_nInputPos.store(position, std::memory_order_relaxed);
     // The spectrum analysis of the newest block joins here.
 }

@@ -39,34 +39,30 @@ struct SimDevice {
     // Everything below is guarded by mu.
     std::mutex mu;
     std::condition_variable cv;
-    std::deque<WaveHeader*> queue;    // queued, in order
+    std::deque<WaveHeader*> queue;      // queued, in order
     std::deque<ReturnedBlock> returned; // handed back by reset, to be reported
-    bool running = false;             // output: not paused; input: started
+    bool running = false;               // output: not paused; input: started
     bool stalled = false;
-    uint32_t cutShort = 0;            // stepped: bytes the head block holds at a reset
-    int dropAfter = -1;               // completions left before the device is lost
+    uint32_t cutShort = 0; // stepped: bytes the head block holds at a reset
+    int dropAfter = -1;    // completions left before the device is lost
     bool dropped = false;
     bool closing = false;
-    bool silent = false;              // forced close: no more callbacks at all
-    bool delivering = false;          // a report is being delivered
-    int credit = 0;                   // stepped: blocks a test has asked for
+    bool silent = false;     // forced close: no more callbacks at all
+    bool delivering = false; // a report is being delivered
+    int credit = 0;          // stepped: blocks a test has asked for
     uint64_t completed = 0;
     uint64_t streamOffset = 0;
-    Clock::time_point lastDue;        // end of the block played last
+    Clock::time_point lastDue; // end of the block played last
     Clock::time_point headDue;
     bool headDueValid = false;
 
     uint32_t DoneMessage() const { return direction == kSimInput ? kWaveInData : kWaveOutDone; }
 
-    bool CanPlay() const
-    {
-        return running && !stalled && !dropped && !closing && !queue.empty();
-    }
+    bool CanPlay() const { return running && !stalled && !dropped && !closing && !queue.empty(); }
 
     void Deliver(uint32_t message, WaveHeader* header)
     {
-        if (callback != nullptr)
-            callback(handle, message, context, header);
+        if (callback != nullptr) callback(handle, message, context, header);
     }
 
     void Restart()
@@ -85,8 +81,7 @@ struct SimDevice {
     void Transfer(WaveHeader* h, uint32_t bytes, uint64_t offset)
     {
         auto* data = reinterpret_cast<uint8_t*>(h->lpData);
-        if (bytes == 0)
-            return;
+        if (bytes == 0) return;
         if (direction == kSimInput)
             signal(data, bytes, offset);
         else if (sink)
@@ -99,16 +94,15 @@ struct SimDevice {
     // is not moving has done nothing of it. Called with mu held.
     uint32_t HeadProgress(const WaveHeader* h) const
     {
-        if (!running || stalled || dropped)
-            return 0;
+        if (!running || stalled || dropped) return 0;
         uint64_t bytes = cutShort;
         if (!stepped) {
             bytes = 0;
             if (headDueValid) {
                 const Clock::duration left = std::max(headDue - Clock::now(), Clock::duration::zero());
                 const Clock::duration run = std::max(Duration(h) - left, Clock::duration::zero());
-                bytes = uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(run).count()) *
-                        bytesPerSec / 1000000000ull;
+                bytes = uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(run).count()) * bytesPerSec /
+                        1000000000ull;
             }
         }
         const uint32_t whole = h->dwBufferLength - h->dwBufferLength % frameBytes;
@@ -124,8 +118,7 @@ struct SimDevice {
         delivering = true;
         const uint64_t offset = streamOffset;
         streamOffset += h->dwBufferLength;
-        if (dropAfter > 0 && --dropAfter == 0)
-            dropped = true;
+        if (dropAfter > 0 && --dropAfter == 0) dropped = true;
         lk.unlock();
 
         h->dwBytesRecorded = h->dwBufferLength;
@@ -144,8 +137,7 @@ struct SimDevice {
         Deliver(direction == kSimInput ? kWaveInOpened : kWaveOutOpened, nullptr);
         std::unique_lock<std::mutex> lk(mu);
         for (;;) {
-            if (silent)
-                break;
+            if (silent) break;
             if (!returned.empty()) {
                 const ReturnedBlock r = returned.front();
                 returned.pop_front();
@@ -158,8 +150,7 @@ struct SimDevice {
                 cv.notify_all();
                 continue;
             }
-            if (closing)
-                break;
+            if (closing) break;
             if (CanPlay()) {
                 if (stepped) {
                     if (credit > 0) {
@@ -187,15 +178,13 @@ struct SimDevice {
         }
         const bool notify = !silent;
         lk.unlock();
-        if (notify)
-            Deliver(direction == kSimInput ? kWaveInClosed : kWaveOutClosed, nullptr);
+        if (notify) Deliver(direction == kSimInput ? kWaveInClosed : kWaveOutClosed, nullptr);
     }
 };
 
 void CounterSignal(uint8_t* data, uint32_t bytes, uint64_t streamOffset)
 {
-    for (uint32_t i = 0; i < bytes; ++i)
-        data[i] = uint8_t(streamOffset + i);
+    for (uint32_t i = 0; i < bytes; ++i) data[i] = uint8_t(streamOffset + i);
 }
 
 struct SimState {
@@ -237,16 +226,14 @@ struct SimState {
     std::shared_ptr<SimDevice> Find(WaveHandle h, SimDirection direction)
     {
         for (auto& d : open)
-            if (d->handle == h && d->direction == direction)
-                return d;
+            if (d->handle == h && d->direction == direction) return d;
         return nullptr;
     }
 
     std::shared_ptr<SimDevice> Last(SimDirection direction)
     {
         for (auto it = open.rbegin(); it != open.rend(); ++it)
-            if ((*it)->direction == direction)
-                return *it;
+            if ((*it)->direction == direction) return *it;
         return nullptr;
     }
 };
@@ -272,8 +259,7 @@ WaveFormatExtensible ToExtensible(const WaveFormatEx* format)
 {
     WaveFormatExtensible ext;
     std::memset(&ext, 0, sizeof ext);
-    if (format == nullptr)
-        return ext;
+    if (format == nullptr) return ext;
     if (format->wFormatTag == kWaveFormatExtensible && format->cbSize >= kExtensibleExtraBytes)
         std::memcpy(&ext, format, sizeof ext);
     else
@@ -284,18 +270,16 @@ WaveFormatExtensible ToExtensible(const WaveFormatEx* format)
 bool PlainPcmAccepted(const WaveFormatExtensible& f)
 {
     const WaveFormatEx& w = f.Format;
-    if (w.nChannels == 0 || w.nSamplesPerSec == 0 || w.nBlockAlign == 0 || w.nAvgBytesPerSec == 0)
-        return false;
-    if (w.wFormatTag == kWaveFormatPcm)
-        return w.wBitsPerSample >= 8 && w.wBitsPerSample % 8 == 0;
+    if (w.nChannels == 0 || w.nSamplesPerSec == 0 || w.nBlockAlign == 0 || w.nAvgBytesPerSec == 0) return false;
+    if (w.wFormatTag == kWaveFormatPcm) return w.wBitsPerSample >= 8 && w.wBitsPerSample % 8 == 0;
     if (w.wFormatTag == kWaveFormatExtensible)
-        return w.cbSize >= kExtensibleExtraBytes && SameGuid(f.SubFormat, kPcmSubFormat) &&
-               w.wBitsPerSample % 8 == 0 && f.wValidBitsPerSample <= w.wBitsPerSample;
+        return w.cbSize >= kExtensibleExtraBytes && SameGuid(f.SubFormat, kPcmSubFormat) && w.wBitsPerSample % 8 == 0 &&
+               f.wValidBitsPerSample <= w.wBitsPerSample;
     return false;
 }
 
-uint32_t Open(SimDirection direction, WaveHandle* device, uint32_t deviceId,
-              const WaveFormatEx* format, WaveCallback callback, uintptr_t context, uint32_t flags)
+uint32_t Open(SimDirection direction, WaveHandle* device, uint32_t deviceId, const WaveFormatEx* format,
+              WaveCallback callback, uintptr_t context, uint32_t flags)
 {
     ++s_calls;
     SimState& s = State();
@@ -322,8 +306,7 @@ uint32_t Open(SimDirection direction, WaveHandle* device, uint32_t deviceId,
         d->callback = callback;
         d->context = context;
         uint32_t bps = format->nAvgBytesPerSec;
-        if (bps == 0)
-            bps = format->nSamplesPerSec * format->nBlockAlign;
+        if (bps == 0) bps = format->nSamplesPerSec * format->nBlockAlign;
         d->bytesPerSec = std::max<uint32_t>(bps, 1);
         d->frameBytes = std::max<uint32_t>(format->nBlockAlign, 1);
         d->stepped = s.stepped;
@@ -350,14 +333,11 @@ uint32_t Open(SimDirection direction, WaveHandle* device, uint32_t deviceId,
 uint32_t Prepare(SimDirection direction, WaveHandle h, WaveHeader* header)
 {
     auto d = Lookup(h, direction);
-    if (!d)
-        return kWaveErrInvalidHandle;
-    if (header == nullptr || header->lpData == nullptr || header->dwBufferLength == 0)
-        return kWaveErrInvalidParam;
+    if (!d) return kWaveErrInvalidHandle;
+    if (header == nullptr || header->lpData == nullptr || header->dwBufferLength == 0) return kWaveErrInvalidParam;
     std::lock_guard<std::mutex> lk(d->mu);
     const uint32_t flags = LoadHeaderFlags(*header);
-    if (flags & kHeaderInQueue)
-        return kWaveErrStillPlaying;
+    if (flags & kHeaderInQueue) return kWaveErrStillPlaying;
     StoreHeaderFlags(*header, flags | kHeaderPrepared);
     return kWaveOk;
 }
@@ -365,14 +345,11 @@ uint32_t Prepare(SimDirection direction, WaveHandle h, WaveHeader* header)
 uint32_t Unprepare(SimDirection direction, WaveHandle h, WaveHeader* header)
 {
     auto d = Lookup(h, direction);
-    if (!d)
-        return kWaveErrInvalidHandle;
-    if (header == nullptr)
-        return kWaveErrInvalidParam;
+    if (!d) return kWaveErrInvalidHandle;
+    if (header == nullptr) return kWaveErrInvalidParam;
     std::lock_guard<std::mutex> lk(d->mu);
     const uint32_t flags = LoadHeaderFlags(*header);
-    if (flags & kHeaderInQueue)
-        return kWaveErrStillPlaying;
+    if (flags & kHeaderInQueue) return kWaveErrStillPlaying;
     StoreHeaderFlags(*header, flags & ~kHeaderPrepared);
     return kWaveOk;
 }
@@ -380,20 +357,14 @@ uint32_t Unprepare(SimDirection direction, WaveHandle h, WaveHeader* header)
 uint32_t Queue(SimDirection direction, WaveHandle h, WaveHeader* header)
 {
     auto d = Lookup(h, direction);
-    if (!d)
-        return kWaveErrInvalidHandle;
-    if (header == nullptr)
-        return kWaveErrInvalidParam;
+    if (!d) return kWaveErrInvalidHandle;
+    if (header == nullptr) return kWaveErrInvalidParam;
     std::lock_guard<std::mutex> lk(d->mu);
-    if (d->closing)
-        return kWaveErrInvalidHandle;
-    if (d->dropped)
-        return kWaveErrNoDriver;
+    if (d->closing) return kWaveErrInvalidHandle;
+    if (d->dropped) return kWaveErrNoDriver;
     const uint32_t flags = LoadHeaderFlags(*header);
-    if (!(flags & kHeaderPrepared))
-        return kWaveErrUnprepared;
-    if (flags & kHeaderInQueue)
-        return kWaveErrStillPlaying;
+    if (!(flags & kHeaderPrepared)) return kWaveErrUnprepared;
+    if (flags & kHeaderInQueue) return kWaveErrStillPlaying;
     StoreHeaderFlags(*header, (flags & ~kHeaderDone) | kHeaderInQueue);
     d->queue.push_back(header);
     d->cv.notify_all();
@@ -403,13 +374,10 @@ uint32_t Queue(SimDirection direction, WaveHandle h, WaveHeader* header)
 uint32_t SetRunning(SimDirection direction, WaveHandle h, bool running)
 {
     auto d = Lookup(h, direction);
-    if (!d)
-        return kWaveErrInvalidHandle;
+    if (!d) return kWaveErrInvalidHandle;
     std::lock_guard<std::mutex> lk(d->mu);
-    if (running && d->dropped)
-        return kWaveErrNoDriver;
-    if (running && !d->running)
-        d->Restart();
+    if (running && d->dropped) return kWaveErrNoDriver;
+    if (running && !d->running) d->Restart();
     d->running = running;
     d->headDueValid = false;
     d->cv.notify_all();
@@ -419,8 +387,7 @@ uint32_t SetRunning(SimDirection direction, WaveHandle h, bool running)
 uint32_t Reset(SimDirection direction, WaveHandle h)
 {
     auto d = Lookup(h, direction);
-    if (!d)
-        return kWaveErrInvalidHandle;
+    if (!d) return kWaveErrInvalidHandle;
     std::lock_guard<std::mutex> lk(d->mu);
     // Like winmm: the block under way keeps what it has recorded or played so
     // far, the ones behind it hold nothing. Its part is recorded or played on
@@ -433,8 +400,7 @@ uint32_t Reset(SimDirection direction, WaveHandle h)
         d->streamOffset += bytes;
     }
     d->queue.clear();
-    if (direction == kSimInput)
-        d->running = false; // input stops at a reset; output keeps its pause state
+    if (direction == kSimInput) d->running = false; // input stops at a reset; output keeps its pause state
     d->headDueValid = false;
     d->cv.notify_all();
     return kWaveOk;
@@ -448,13 +414,11 @@ uint32_t Close(SimDirection direction, WaveHandle h)
         SimState& s = State();
         std::lock_guard<std::mutex> lk(s.mutex);
         d = s.Find(h, direction);
-        if (!d)
-            return kWaveErrInvalidHandle;
+        if (!d) return kWaveErrInvalidHandle;
         if (std::this_thread::get_id() == d->thread.get_id())
             return kWaveErrInvalidParam; // not from inside the callback
         std::lock_guard<std::mutex> dl(d->mu);
-        if (!d->queue.empty())
-            return kWaveErrStillPlaying;
+        if (!d->queue.empty()) return kWaveErrStillPlaying;
         d->closing = true;
         d->cv.notify_all();
         s.open.erase(std::find(s.open.begin(), s.open.end(), d));
@@ -488,10 +452,8 @@ uint32_t CopyCaps(const std::vector<Caps>& devices, uint32_t deviceId, Caps* cap
 {
     ++s_calls;
     const uint32_t id = deviceId == kWaveMapperId ? 0 : deviceId;
-    if (caps == nullptr)
-        return kWaveErrInvalidParam;
-    if (id >= devices.size())
-        return kWaveErrBadDeviceId;
+    if (caps == nullptr) return kWaveErrInvalidParam;
+    if (id >= devices.size()) return kWaveErrBadDeviceId;
     *caps = devices[id];
     return kWaveOk;
 }
@@ -512,8 +474,7 @@ uint32_t AuxGetDevCaps(uint32_t id, AuxCaps* caps)
     return CopyCaps(State().auxDevices, id, caps);
 }
 
-uint32_t InOpen(WaveHandle* d, uint32_t id, const WaveFormatEx* f, WaveCallback cb, uintptr_t ctx,
-                uint32_t flags)
+uint32_t InOpen(WaveHandle* d, uint32_t id, const WaveFormatEx* f, WaveCallback cb, uintptr_t ctx, uint32_t flags)
 {
     return Open(kSimInput, d, id, f, cb, ctx, flags);
 }
@@ -524,8 +485,7 @@ uint32_t InStart(WaveHandle h) { return SetRunning(kSimInput, h, true); }
 uint32_t InReset(WaveHandle h) { return Reset(kSimInput, h); }
 uint32_t InClose(WaveHandle h) { return Close(kSimInput, h); }
 
-uint32_t OutOpen(WaveHandle* d, uint32_t id, const WaveFormatEx* f, WaveCallback cb, uintptr_t ctx,
-                 uint32_t flags)
+uint32_t OutOpen(WaveHandle* d, uint32_t id, const WaveFormatEx* f, WaveCallback cb, uintptr_t ctx, uint32_t flags)
 {
     return Open(kSimOutput, d, id, f, cb, ctx, flags);
 }
@@ -538,19 +498,14 @@ uint32_t OutReset(WaveHandle h) { return Reset(kSimOutput, h); }
 uint32_t OutClose(WaveHandle h) { return Close(kSimOutput, h); }
 
 const WaveDeviceTable kSimTable = {
-    InGetNumDevs, InGetDevCaps, InOpen, InPrepare, InUnprepare, InAddBuffer, InStart, InReset,
-    InClose,
-    OutGetNumDevs, OutGetDevCaps, OutOpen, OutPrepare, OutUnprepare, OutWrite, OutPause,
-    OutRestart, OutReset, OutClose,
-    AuxGetNumDevs, AuxGetDevCaps,
+    InGetNumDevs, InGetDevCaps, InOpen,        InPrepare,     InUnprepare, InAddBuffer,   InStart,
+    InReset,      InClose,      OutGetNumDevs, OutGetDevCaps, OutOpen,     OutPrepare,    OutUnprepare,
+    OutWrite,     OutPause,     OutRestart,    OutReset,      OutClose,    AuxGetNumDevs, AuxGetDevCaps,
 };
 
 } // namespace
 
-const WaveDeviceTable* SimWaveDeviceTable()
-{
-    return &kSimTable;
-}
+const WaveDeviceTable* SimWaveDeviceTable() { return &kSimTable; }
 
 int SimReset()
 {
@@ -570,8 +525,7 @@ int SimReset()
             d->returned.clear();
             d->cv.notify_all();
         }
-        if (d->thread.joinable() && d->thread.get_id() != std::this_thread::get_id())
-            d->thread.join();
+        if (d->thread.joinable() && d->thread.get_id() != std::this_thread::get_id()) d->thread.join();
     }
     s_calls = 0;
     return int(left.size());
@@ -632,17 +586,14 @@ int SimCompleteBlocks(SimDirection direction, int n)
         std::lock_guard<std::mutex> lk(State().mutex);
         d = State().Last(direction);
     }
-    if (!d || n <= 0)
-        return 0;
+    if (!d || n <= 0) return 0;
     std::unique_lock<std::mutex> lk(d->mu);
     const uint64_t start = d->completed;
     if (d->stepped) {
         d->credit = n;
         d->cv.notify_all();
     }
-    d->cv.wait(lk, [&] {
-        return d->completed - start >= uint64_t(n) || (!d->delivering && !d->CanPlay());
-    });
+    d->cv.wait(lk, [&] { return d->completed - start >= uint64_t(n) || (!d->delivering && !d->CanPlay()); });
     d->credit = 0;
     return int(d->completed - start);
 }
@@ -653,11 +604,9 @@ void SimSetStall(SimDirection direction, bool stalled)
     std::lock_guard<std::mutex> lk(s.mutex);
     s.stalled[direction] = stalled;
     for (auto& d : s.open) {
-        if (d->direction != direction)
-            continue;
+        if (d->direction != direction) continue;
         std::lock_guard<std::mutex> dl(d->mu);
-        if (d->stalled && !stalled)
-            d->Restart(); // no burst of overdue blocks after a stall
+        if (d->stalled && !stalled) d->Restart(); // no burst of overdue blocks after a stall
         d->stalled = stalled;
         d->cv.notify_all();
     }
@@ -669,8 +618,7 @@ void SimCutShortAtReset(SimDirection direction, uint32_t bytes)
     std::lock_guard<std::mutex> lk(s.mutex);
     s.cutShort[direction] = bytes;
     for (auto& d : s.open) {
-        if (d->direction != direction)
-            continue;
+        if (d->direction != direction) continue;
         std::lock_guard<std::mutex> dl(d->mu);
         d->cutShort = bytes;
     }
@@ -682,16 +630,14 @@ void SimDropAfter(SimDirection direction, int n)
     std::lock_guard<std::mutex> lk(s.mutex);
     bool applied = false;
     for (auto& d : s.open) {
-        if (d->direction != direction)
-            continue;
+        if (d->direction != direction) continue;
         std::lock_guard<std::mutex> dl(d->mu);
         d->dropAfter = n;
         d->dropped = n <= 0;
         d->cv.notify_all();
         applied = true;
     }
-    if (!applied)
-        s.pendingDrop[direction] = n < 0 ? 0 : n;
+    if (!applied) s.pendingDrop[direction] = n < 0 ? 0 : n;
 }
 
 std::vector<SimOpenRecord> SimOpenLog()
@@ -700,10 +646,7 @@ std::vector<SimOpenRecord> SimOpenLog()
     return State().log;
 }
 
-uint32_t SimCallCount()
-{
-    return s_calls.load();
-}
+uint32_t SimCallCount() { return s_calls.load(); }
 
 int SimOpenDeviceCount()
 {
@@ -718,8 +661,7 @@ int SimQueuedBlocks(SimDirection direction)
         std::lock_guard<std::mutex> lk(State().mutex);
         d = State().Last(direction);
     }
-    if (!d)
-        return 0;
+    if (!d) return 0;
     std::lock_guard<std::mutex> lk(d->mu);
     return int(d->queue.size());
 }

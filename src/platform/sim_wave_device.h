@@ -115,6 +115,6 @@ struct SimOpenRecord {
 };
 std::vector<SimOpenRecord> SimOpenLog(); // every open and query, in order
 
-uint32_t SimCallCount();      // calls into the table since SimReset
-int SimOpenDeviceCount();     // devices open now
+uint32_t SimCallCount();                     // calls into the table since SimReset
+int SimOpenDeviceCount();                    // devices open now
 int SimQueuedBlocks(SimDirection direction); // queued at the device opened last

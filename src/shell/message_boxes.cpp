@@ -41,8 +41,8 @@ constexpr MessageBoxText kBoxes[] = {
     {"There is not enough memory in your computer to allocate\nthe requested tone. Select a shorter tone\n"
      "or free up some memory",
      kLowMemory, BoxIcon::Exclamation},
-    {"There is no sound data available to be saved.\nRecord some sound first before attempting to save.",
-     kNoSoundData, BoxIcon::Information},
+    {"There is no sound data available to be saved.\nRecord some sound first before attempting to save.", kNoSoundData,
+     BoxIcon::Information},
     {"Mirravox does not support saving 24-bit 128khz audio.\n Please lower either the bit or sample rate",
      "Invalid Format", BoxIcon::Error},
     {"Could not open file for writing", kWavWriteError, BoxIcon::None},
@@ -52,8 +52,7 @@ constexpr MessageBoxText kBoxes[] = {
     {"The wav file could not be written completely.\nThe disk may be full.\nThe incomplete file has been deleted",
      kWavWriteError, BoxIcon::None},
 };
-static_assert(sizeof(kBoxes) / sizeof(kBoxes[0]) == static_cast<int>(MessageBoxId::Count),
-              "one row per MessageBoxId");
+static_assert(sizeof(kBoxes) / sizeof(kBoxes[0]) == static_cast<int>(MessageBoxId::Count), "one row per MessageBoxId");
 
 } // namespace
 

@@ -11,8 +11,8 @@
 
 class CFourier;
 
-extern uint32_t g_nFrameInterval; // ms, redraw timer 3
-extern int32_t g_bTrigger;        // the Trigger check box
-extern float g_fViewZoom;         // horizontal zoom of the views
+extern uint32_t g_nFrameInterval;  // ms, redraw timer 3
+extern int32_t g_bTrigger;         // the Trigger check box
+extern float g_fViewZoom;          // horizontal zoom of the views
 extern CFourier* g_pInputFourier;  // fed from the recording store
 extern CFourier* g_pOutputFourier; // fed from the playback store

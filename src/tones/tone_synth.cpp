@@ -31,8 +31,7 @@ void PutSquare(int64_t frames, int32_t frequency, int32_t rate, ToneLevel level,
 {
     const float high = level.fOffset + level.fScale;
     const float low = level.fOffset - level.fScale;
-    for (int64_t i = 0; i < frames; ++i)
-        PutToneSample(TonePhase(i, frequency, rate) < 0.5f ? high : low, position);
+    for (int64_t i = 0; i < frames; ++i) PutToneSample(TonePhase(i, frequency, rate) < 0.5f ? high : low, position);
 }
 
 // "Saw" is a symmetric triangle: up from the offset to the peak, down through

@@ -56,9 +56,9 @@ struct TonePreset {
     int32_t nSeconds;
 };
 constexpr TonePreset kTonePresets[] = {
-    {IDM_SINE_1K, ToneShape::Sine, 1000, 50, 0},         // "1kHz Sine wave"
-    {IDM_SAW_1K, ToneShape::Saw, 1000, 50, 0},           // "1kHz Saw Wave"
-    {IDM_SQUARE_1K, ToneShape::Square, 1000, 50, 0},     // "1kHz Square Wave"
+    {IDM_SINE_1K, ToneShape::Sine, 1000, 50, 0},           // "1kHz Sine wave"
+    {IDM_SAW_1K, ToneShape::Saw, 1000, 50, 0},             // "1kHz Saw Wave"
+    {IDM_SQUARE_1K, ToneShape::Square, 1000, 50, 0},       // "1kHz Square Wave"
     {IDM_WHITE_NOISE, ToneShape::WhiteNoise, 1000, 50, 0}, // "White noise"
 };
 

@@ -91,7 +91,7 @@ std::vector<uint8_t> BuildWavHeader(const WavFormat& format, uint32_t dataBytes)
     Put16(out, blockAlign);
     Put16(out, static_cast<uint32_t>(format.nBitsPerSample));
     if (extensible) {
-        Put16(out, 22); // extension size
+        Put16(out, 22);                                           // extension size
         Put16(out, static_cast<uint32_t>(format.nBitsPerSample)); // valid bits
         Put32(out, format.nChannels == 1 ? kSpeakerFrontCentre : kSpeakersFrontLeftRight);
         out.insert(out.end(), kPcmSubFormat, kPcmSubFormat + sizeof kPcmSubFormat);

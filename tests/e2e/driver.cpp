@@ -54,8 +54,7 @@ MirravoxProcess::MirravoxProcess(const std::string& args)
     if (!args.empty()) command += " " + args;
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_info))
-        m_info = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_info)) m_info = {};
 }
 
 MirravoxProcess::~MirravoxProcess()
@@ -170,7 +169,8 @@ bool Screenshot::SaveBmp(const std::string& path) const
     std::string opaque = pixels; // GDI leaves the fourth byte 0; viewers read it as alpha
     for (size_t i = 3; i < opaque.size(); i += 4) opaque[i] = static_cast<char>(0xFF);
     std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(&file), sizeof(file)).write(reinterpret_cast<const char*>(&info), sizeof(info));
+    f.write(reinterpret_cast<const char*>(&file), sizeof(file))
+        .write(reinterpret_cast<const char*>(&info), sizeof(info));
     f.write(opaque.data(), std::streamsize(opaque.size()));
     f.close();
     return !f.fail();

@@ -82,7 +82,8 @@ std::vector<uint8_t> Chunk(const std::vector<uint8_t>& file, const char* id)
 {
     for (size_t at = 12; at + 8 <= file.size(); at += 8 + Le32(file, at + 4) + (Le32(file, at + 4) & 1)) {
         const size_t size = std::min<size_t>(Le32(file, at + 4), file.size() - at - 8);
-        if (std::memcmp(&file[at], id, 4) == 0) return std::vector<uint8_t>(file.begin() + at + 8, file.begin() + at + 8 + size);
+        if (std::memcmp(&file[at], id, 4) == 0)
+            return std::vector<uint8_t>(file.begin() + at + 8, file.begin() + at + 8 + size);
     }
     return {};
 }

@@ -16,17 +16,40 @@ TEST(AllowedCommands, EachCommandInEachSessionState)
 {
     const SessionsUnderWay kIdle = {false, false}, kCapture = {true, false}, kPlayback = {false, true},
                            kBoth = {true, true};
-    const struct { int id; const char* verdicts; /* idle, capture, playback, both */ } kCommands[] = {
-        {IDM_RECORD, "RIRI"},           {IDC_RECORD, "RIRI"},          {IDM_PLAYBACK, "RRBB"},
-        {IDC_PLAYBACK, "RRBB"},         {IDM_SINE_1K, "RRBB"},         {IDM_SAW_1K, "RRBB"},
-        {IDM_SQUARE_1K, "RRBB"},        {IDM_WHITE_NOISE, "RRBB"},     {IDM_CREATE_TONE, "RRBB"},
-        {IDM_CLEAR, "RIII"},            {IDM_SAVE_RECORDING, "RIII"},  {IDM_DEVICE_SELECTION, "RIII"},
-        {IDM_DISPLAY_SETTINGS, "RIII"}, {IDM_MIXER, "RIII"},           {IDM_WAVE_CAPS, "RIII"},
-        {IDM_DS_CAPS, "RIII"},          {IDM_3D_SOUND, "RIII"},        {IDM_AUDIO_FX, "RIII"},
-        {IDC_RATE, "RIII"},             {IDC_CHANNELS, "RIII"},        {IDC_RESOLUTION, "RIII"},
-        {IDC_BUFFER_SIZE, "RIII"},      {IDM_STOP, "RRRR"},            {IDC_STOP, "RRRR"},
-        {IDM_EXIT, "RRRR"},             {IDC_ALT_EXIT, "RRRR"},        {IDM_HELP, "RRRR"},
-        {IDM_ABOUT, "RRRR"},            {IDC_VIEW, "RRRR"},            {IDC_FRAME_SPEED, "RRRR"},
+    const struct {
+        int id;
+        const char* verdicts; /* idle, capture, playback, both */
+    } kCommands[] = {
+        {IDM_RECORD, "RIRI"},
+        {IDC_RECORD, "RIRI"},
+        {IDM_PLAYBACK, "RRBB"},
+        {IDC_PLAYBACK, "RRBB"},
+        {IDM_SINE_1K, "RRBB"},
+        {IDM_SAW_1K, "RRBB"},
+        {IDM_SQUARE_1K, "RRBB"},
+        {IDM_WHITE_NOISE, "RRBB"},
+        {IDM_CREATE_TONE, "RRBB"},
+        {IDM_CLEAR, "RIII"},
+        {IDM_SAVE_RECORDING, "RIII"},
+        {IDM_DEVICE_SELECTION, "RIII"},
+        {IDM_DISPLAY_SETTINGS, "RIII"},
+        {IDM_MIXER, "RIII"},
+        {IDM_WAVE_CAPS, "RIII"},
+        {IDM_DS_CAPS, "RIII"},
+        {IDM_3D_SOUND, "RIII"},
+        {IDM_AUDIO_FX, "RIII"},
+        {IDC_RATE, "RIII"},
+        {IDC_CHANNELS, "RIII"},
+        {IDC_RESOLUTION, "RIII"},
+        {IDC_BUFFER_SIZE, "RIII"},
+        {IDM_STOP, "RRRR"},
+        {IDC_STOP, "RRRR"},
+        {IDM_EXIT, "RRRR"},
+        {IDC_ALT_EXIT, "RRRR"},
+        {IDM_HELP, "RRRR"},
+        {IDM_ABOUT, "RRRR"},
+        {IDC_VIEW, "RRRR"},
+        {IDC_FRAME_SPEED, "RRRR"},
         {IDC_TRIGGER, "RRRR"},
     };
     for (const auto& c : kCommands) {

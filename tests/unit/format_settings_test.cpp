@@ -58,7 +58,10 @@ TEST(FormatTables, LabelsAndValuesLineUp)
 
 TEST_F(FormatSettings, DerivedValuesAndStoresOfWholeFrames)
 {
-    const struct { const char *rate, *channels, *bits, *size; V derived; } cases[] = {
+    const struct {
+        const char *rate, *channels, *bits, *size;
+        V derived;
+    } cases[] = {
         // Sample rate, bytes per second, block frames, usable store bytes.
         {"5000Hz", "1 (Mono)", "8 bit", "2MB", {5000, 5000, 512, 2097152}},
         {"32000Hz", "2 (Stereo)", "16 bit", "2MB", {32000, 128000, 512, 2097152}},

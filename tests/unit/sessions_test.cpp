@@ -102,7 +102,12 @@ TEST_F(Sessions, ARunningSessionReportsAndStopEndsItOverItsStore)
 
 TEST_F(Sessions, AFailedStartReportsWhyAndSetsNoDoneEvent)
 {
-    const struct { SessionKind kind; SimDirection direction; bool refuseFormat; SessionFailure failure; } kCases[] = {
+    const struct {
+        SessionKind kind;
+        SimDirection direction;
+        bool refuseFormat;
+        SessionFailure failure;
+    } kCases[] = {
         {SessionKind::Capture, kSimInput, true, SessionFailure::FormatRefused},
         {SessionKind::Capture, kSimInput, false, SessionFailure::OpenFailed},
         {SessionKind::Playback, kSimOutput, true, SessionFailure::FormatRefused},

@@ -56,8 +56,9 @@ TEST_F(SimWaveDevice, OutputHeadersFollowTheQueueRules)
     EXPECT_EQ(m_t->outUnprepareHeader(m_device, &m_header[0]), kWaveErrStillPlaying);
 
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 2), 2);
-    EXPECT_EQ(std::make_tuple(Flags(0), Flags(1), Flags(2)), std::make_tuple(kHeaderPrepared | kHeaderDone,
-              kHeaderPrepared | kHeaderDone, kHeaderPrepared | kHeaderInQueue));
+    EXPECT_EQ(std::make_tuple(Flags(0), Flags(1), Flags(2)),
+              std::make_tuple(kHeaderPrepared | kHeaderDone, kHeaderPrepared | kHeaderDone,
+                              kHeaderPrepared | kHeaderInQueue));
     EXPECT_EQ(m_t->outClose(m_device), kWaveErrStillPlaying);
     // Rewriting a done block clears its done flag and puts it at the back.
     ASSERT_EQ(m_t->outWrite(m_device, &m_header[0]), kWaveOk);
@@ -70,14 +71,20 @@ TEST_F(SimWaveDevice, OutputHeadersFollowTheQueueRules)
     // Reset hands back the rest, in order, as done and unplayed; close comes last.
     ASSERT_EQ(m_t->outReset(m_device), kWaveOk);
     EXPECT_EQ(std::make_tuple(m_header[2].dwBytesRecorded, m_header[3].dwBytesRecorded, m_header[0].dwBytesRecorded),
-              std::make_tuple(300u, 0u, 0u)) << "2 played whole; 3 and 0 came back unplayed";
+              std::make_tuple(300u, 0u, 0u))
+        << "2 played whole; 3 and 0 came back unplayed";
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(Flags(i) & (kHeaderDone | kHeaderInQueue), kHeaderDone);
         EXPECT_EQ(m_t->outUnprepareHeader(m_device, &m_header[i]), kWaveOk);
     }
     ASSERT_EQ(m_t->outClose(m_device), kWaveOk);
-    EXPECT_EQ(g_events, (Events{{kWaveOutOpened, -1}, {kWaveOutDone, 0}, {kWaveOutDone, 1}, {kWaveOutDone, 2},
-                                {kWaveOutDone, 3}, {kWaveOutDone, 0}, {kWaveOutClosed, -1}}));
+    EXPECT_EQ(g_events, (Events{{kWaveOutOpened, -1},
+                                {kWaveOutDone, 0},
+                                {kWaveOutDone, 1},
+                                {kWaveOutDone, 2},
+                                {kWaveOutDone, 3},
+                                {kWaveOutDone, 0},
+                                {kWaveOutClosed, -1}}));
 }
 
 TEST_F(SimWaveDevice, InputOpensWhatItCanAndRecordsOnlyAfterStart)
@@ -102,14 +109,19 @@ TEST_F(SimWaveDevice, InputOpensWhatItCanAndRecordsOnlyAfterStart)
     // and the one behind it empty, as winmm does.
     SimCutShortAtReset(kSimInput, 151);
     ASSERT_EQ(m_t->inReset(m_device), kWaveOk);
-    for (int i = 0; i < 4; ++i)
-        m_t->inUnprepareHeader(m_device, &m_header[i]);
+    for (int i = 0; i < 4; ++i) m_t->inUnprepareHeader(m_device, &m_header[i]);
     ASSERT_EQ(m_t->inClose(m_device), kWaveOk);
     EXPECT_EQ(std::make_tuple(m_header[2].dwBytesRecorded, m_header[3].dwBytesRecorded), std::make_tuple(151u, 0u));
-    EXPECT_EQ(std::make_tuple(m_data[2][150], m_data[2][151], m_data[3][0]), std::make_tuple(uint8_t(750), uint8_t(0), uint8_t(0)))
+    EXPECT_EQ(std::make_tuple(m_data[2][150], m_data[2][151], m_data[3][0]),
+              std::make_tuple(uint8_t(750), uint8_t(0), uint8_t(0)))
         << "the part block goes on from the stream, nothing more is written";
-    EXPECT_EQ(g_events, (Events{{kWaveInOpened, -1}, {kWaveInData, 0}, {kWaveInData, 1}, {kWaveInData, 2},
-                                {kWaveInData, 3}, {kWaveInClosed, -1}})) << "the refused opens sent nothing";
+    EXPECT_EQ(g_events, (Events{{kWaveInOpened, -1},
+                                {kWaveInData, 0},
+                                {kWaveInData, 1},
+                                {kWaveInData, 2},
+                                {kWaveInData, 3},
+                                {kWaveInClosed, -1}}))
+        << "the refused opens sent nothing";
 }
 
 } // namespace
@@ -123,7 +135,10 @@ TEST(WaveDeviceChoice, ANamedTableForTestRunsElseTheSystemOne)
     EXPECT_EQ(ChooseWaveDeviceTable("winmm", &sentinel), &sentinel);
     EXPECT_EQ(ChooseWaveDeviceTable("none", &sentinel), NoWaveDeviceTable());
 
-    const struct { const char* name; uint32_t inOpen, outOpen; } kSims[] = {
+    const struct {
+        const char* name;
+        uint32_t inOpen, outOpen;
+    } kSims[] = {
         {"sim", kWaveOk, kWaveOk},
         {"sim-refuse-format", kWaveErrBadFormat, kWaveErrBadFormat},
         {"sim-open-fails", kWaveErrAllocated, kWaveErrAllocated},

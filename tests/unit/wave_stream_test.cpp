@@ -1,8 +1,8 @@
 // CWave streaming on the simulated device, stepped unless a test says otherwise.
 // Its sink keeps every played byte, to be checked against the looped source.
-#include "state/app_state.h"
 #include "audio/wave.h"
 #include "platform/sim_wave_device.h"
+#include "state/app_state.h"
 
 #include <gtest/gtest.h>
 
@@ -135,7 +135,9 @@ TEST_F(WaveStream, StoppedRecordingHoldsExactlyTheBytesTheDeviceDelivered)
 {
     SimSetInputSignal(PrimeSignal);
     constexpr int kFrame = 4, kBlock = 512 * kFrame, kSize = 30 * kBlock; // 16-bit stereo, no wrap
-    const struct { int blocks, frames; } cases[] = {
+    const struct {
+        int blocks, frames;
+    } cases[] = {
         // Whole blocks recorded, then frames of the block under way at Stop.
         {0, 0}, {0, 100}, {1, 0}, {3, 257}, {8, 0}, {9, 511}, {20, 1},
     };
@@ -162,7 +164,9 @@ TEST_F(WaveStream, StoppedRecordingHoldsExactlyTheBytesTheDeviceDelivered)
 TEST_F(WaveStream, WrappedRecordingIsTheNewestSoundOldestFirstForEveryBlockAndFrameSize)
 {
     SimSetInputSignal(PrimeSignal);
-    const struct { int channels, bits; } formats[] = {{1, 8}, {2, 8}, {1, 16}, {1, 24}, {2, 16}, {2, 24}};
+    const struct {
+        int channels, bits;
+    } formats[] = {{1, 8}, {2, 8}, {1, 16}, {1, 24}, {2, 16}, {2, 24}};
     for (const auto& f : formats) {
         for (int blockFrames : {512, 1024}) {
             const int frame = f.bits / 8 * f.channels, block = blockFrames * frame;
@@ -172,8 +176,9 @@ TEST_F(WaveStream, WrappedRecordingIsTheNewestSoundOldestFirstForEveryBlockAndFr
                 const int lap = (size - 1) / block * block;
                 // Stopped in the middle of a lap, and with the last whole block at its end.
                 for (int blocks : {15, 16}) {
-                    SCOPED_TRACE(testing::Message() << f.channels << " x " << f.bits << " bits, " << blockFrames
-                                                    << " frames a block, store " << size << ", " << blocks << " blocks");
+                    SCOPED_TRACE(testing::Message()
+                                 << f.channels << " x " << f.bits << " bits, " << blockFrames
+                                 << " frames a block, store " << size << ", " << blocks << " blocks");
                     std::vector<uint8_t> store(size_t(size), 0);
                     ResetStores(nullptr, 0);
                     UseRecordingStore(store);
@@ -233,7 +238,9 @@ TEST_F(WaveStream, PlaybackStoreAndTotalHoldOnlyWhatWasPlayed)
 {
     std::vector<uint8_t> source(3 * B + 77);
     PrimeSignal(source.data(), uint32_t(source.size()), 0);
-    const struct { int blocks, cutShort; } cases[] = {{0, 0}, {0, 100}, {2, 0}, {5, 511}, {12, 1}};
+    const struct {
+        int blocks, cutShort;
+    } cases[] = {{0, 0}, {0, 100}, {2, 0}, {5, 511}, {12, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.blocks << " blocks and " << c.cutShort << " bytes");
         m_played.clear();
@@ -294,17 +301,21 @@ TEST_F(WaveStream, OpenFailuresLeaveNoDeviceBehind)
 
 TEST_F(WaveStream, StoreStatusReportsFillAndWrap)
 {
-    const struct { int channels, rate, bits, storeSize, blocks, percent, bytes, position; float seconds; } cases[] = {
-        {1, 11025, 8, 1000, 1, 25, 250, 250, 250.0f / 11025},    // 250-byte blocks: one is 25 %
-        {1, 11025, 8, 1000, 4, 100, 750, 250, 750.0f / 11025},   // the 4th would reach the end: wrapped
-        {2, 8000, 16, 4000, 1, 25, 1000, 1000, 0.03125f},        // bytes / channels / 2 / rate
+    const struct {
+        int channels, rate, bits, storeSize, blocks, percent, bytes, position;
+        float seconds;
+    } cases[] = {
+        {1, 11025, 8, 1000, 1, 25, 250, 250, 250.0f / 11025},  // 250-byte blocks: one is 25 %
+        {1, 11025, 8, 1000, 4, 100, 750, 250, 750.0f / 11025}, // the 4th would reach the end: wrapped
+        {2, 8000, 16, 4000, 1, 25, 1000, 1000, 0.03125f},      // bytes / channels / 2 / rate
     };
     for (const auto& c : cases) {
         CWave wave(250, c.channels, c.rate, c.bits);
         std::vector<uint8_t> store(c.storeSize);
         ASSERT_TRUE(StartCapture(wave, store.data(), c.storeSize));
         ASSERT_EQ(SimCompleteBlocks(kSimInput, c.blocks), c.blocks);
-        int percent = -1, bytes = -1, position = -1; float seconds = -1;
+        int percent = -1, bytes = -1, position = -1;
+        float seconds = -1;
         EXPECT_EQ(wave.GetStoreStatus(&percent, &bytes, &seconds, &position), c.percent);
         EXPECT_EQ(std::make_tuple(percent, bytes, position), std::make_tuple(c.percent, c.bytes, c.position));
         EXPECT_FLOAT_EQ(seconds, c.seconds);
@@ -315,7 +326,9 @@ TEST_F(WaveStream, StoreStatusReportsFillAndWrap)
 TEST_F(WaveStream, LoopedSourcePlaysWithoutAGapIntoTheWrappingPlaybackStore)
 {
     // Source and store exactly sized, so the address sanitizer sees an access past either.
-    const struct { int source, store, total; } cases[] = {
+    const struct {
+        int source, store, total;
+    } cases[] = {
         {B + B / 2, 20 * B, 3000 * B}, // 3000 blocks wrap the store exactly
         // Shorter than one block; the store keeps the part of every third
         // block that fits, and the dropped half is not counted.
@@ -433,7 +446,8 @@ TEST_F(WaveStream, BlockWrittenWhileTheDeviceIsClosedOnAnotherThreadIsQueuedBefo
         if (g_writeArmed.exchange(false)) {
             g_writing.set_value();
             std::unique_lock<std::mutex> lock(g_resetLock);
-            g_resetDuringWrite = g_resetChanged.wait_for(lock, std::chrono::milliseconds(200), [] { return g_closeReset; });
+            g_resetDuringWrite =
+                g_resetChanged.wait_for(lock, std::chrono::milliseconds(200), [] { return g_closeReset; });
         }
         return SimWaveDeviceTable()->outWrite(device, header);
     };

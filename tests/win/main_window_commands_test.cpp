@@ -108,8 +108,13 @@ protected:
     {
         g_nRecordedBytes = bytes;
         g_nViewPos = bytes - BlockBytes();
-        SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_POS | SIF_PAGE, 0, g_nViewPos,
-                           static_cast<UINT>(BlockBytes()), g_nViewPos, 0};
+        SCROLLINFO info = {sizeof(info),
+                           SIF_RANGE | SIF_POS | SIF_PAGE,
+                           0,
+                           g_nViewPos,
+                           static_cast<UINT>(BlockBytes()),
+                           g_nViewPos,
+                           0};
         EnableWindow(g_hScrollBar, TRUE);
         SetScrollInfo(g_hScrollBar, SB_CTL, &info, TRUE);
     }
@@ -131,8 +136,10 @@ TEST_F(StoreScrolling, ScrollCodesMoveTheViewAndTheThumb)
     const int block = BlockBytes(), limit = 9 * block;
     ASSERT_EQ(block, 1024);
     Recorded(10 * block);
-    const struct { int code, view; } kSteps[] = {
-        {SB_LEFT, 0},          {SB_PAGERIGHT, block}, {SB_LINERIGHT, block + 2}, {SB_RIGHT, limit},
+    const struct {
+        int code, view;
+    } kSteps[] = {
+        {SB_LEFT, 0},          {SB_PAGERIGHT, block},    {SB_LINERIGHT, block + 2}, {SB_RIGHT, limit},
         {SB_PAGERIGHT, limit}, {SB_LINELEFT, limit - 2}, {SB_ENDSCROLL, limit - 2},
     };
     for (const auto& step : kSteps) {

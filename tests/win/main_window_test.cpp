@@ -33,7 +33,11 @@ protected:
 // "title: text=id, ..., -" (a separator) in order.
 TEST_F(MainWindow, TemplateHasEveryControlAndMenu)
 {
-    const struct { int id; const char* cls; const char* text; /* null: not checked */ } kControls[] = {
+    const struct {
+        int id;
+        const char* cls;
+        const char* text; /* null: not checked */
+    } kControls[] = {
         {IDC_GROUP_FORMAT, "Button", "Sound format"},
         {IDC_LABEL_RATE, "Static", "Requested Sample Rate"},
         {IDC_RATE, "ComboBox", nullptr},
@@ -106,8 +110,8 @@ TEST_F(MainWindow, TemplateHasEveryControlAndMenu)
         "Effects: " + item("3D Sound", IDM_3D_SOUND) + ", " + item("Audio FX", IDM_AUDIO_FX),
         "Action: " + item("Record", IDM_RECORD) + ", " + item("Stop", IDM_STOP) + ", " +
             item("Playback", IDM_PLAYBACK) + ", " + item("Clear buffer", IDM_CLEAR),
-        "Test tones: " + item("Create tone", IDM_CREATE_TONE) + ", -, " + item("1kHz Sine wave", IDM_SINE_1K) +
-            ", " + item("1kHz Saw Wave", IDM_SAW_1K) + ", " + item("1kHz Square Wave", IDM_SQUARE_1K) + ", " +
+        "Test tones: " + item("Create tone", IDM_CREATE_TONE) + ", -, " + item("1kHz Sine wave", IDM_SINE_1K) + ", " +
+            item("1kHz Saw Wave", IDM_SAW_1K) + ", " + item("1kHz Square Wave", IDM_SQUARE_1K) + ", " +
             item("White noise", IDM_WHITE_NOISE),
         "Help: " + item("Help", IDM_HELP) + ", " + item("About", IDM_ABOUT),
     };
@@ -130,10 +134,15 @@ TEST_F(MainWindow, TemplateHasEveryControlAndMenu)
 
 TEST_F(MainWindow, CombosStartWithTheirDefaults)
 {
-    const struct { int id; const char* const* labels; int count; const char* selected; } kCombos[] = {
+    const struct {
+        int id;
+        const char* const* labels;
+        int count;
+        const char* selected;
+    } kCombos[] = {
         {IDC_RATE, kSampleRateLabels, 13, "11025Hz (Telephone)"}, {IDC_CHANNELS, kChannelLabels, 2, "1 (Mono)"},
-        {IDC_RESOLUTION, kResolutionLabels, 3, "8 bit"},                {IDC_VIEW, kViewLabels, 3, "Waveform"},
-        {IDC_FRAME_SPEED, kFrameSpeedLabels, 6, "Fast"},                 {IDC_BUFFER_SIZE, kBufferSizeLabels, 6, "2MB"},
+        {IDC_RESOLUTION, kResolutionLabels, 3, "8 bit"},          {IDC_VIEW, kViewLabels, 3, "Waveform"},
+        {IDC_FRAME_SPEED, kFrameSpeedLabels, 6, "Fast"},          {IDC_BUFFER_SIZE, kBufferSizeLabels, 6, "2MB"},
     };
     for (const auto& c : kCombos) {
         SCOPED_TRACE(c.id);
@@ -159,16 +168,16 @@ TEST_F(MainWindow, FormatChangeRederivesAndClears)
 {
     g_nRecordedBytes = 4096;
     g_pInputBuffer[10] = 7;
-    Select(IDC_RATE, 7); // 44100Hz (CD quality)
-    Select(IDC_CHANNELS, 1); // stereo
+    Select(IDC_RATE, 7);       // 44100Hz (CD quality)
+    Select(IDC_CHANNELS, 1);   // stereo
     Select(IDC_RESOLUTION, 1); // 16 bit
     EXPECT_EQ(Text(IDC_REQUESTED), "176400");
     EXPECT_EQ(g_nBlockSize, 1024);
     EXPECT_EQ(g_nRecordedBytes, 0);
     EXPECT_EQ(g_pInputBuffer[10], 0) << "16-bit silence";
 
-    Select(IDC_RESOLUTION, 2); // 24 bit
-    Select(IDC_CHANNELS, 0); // mono
+    Select(IDC_RESOLUTION, 2);  // 24 bit
+    Select(IDC_CHANNELS, 0);    // mono
     Select(IDC_BUFFER_SIZE, 0); // 1MB
     EXPECT_EQ(g_nInputBufferSize, 1048575) << "whole 24-bit frames";
     EXPECT_EQ(g_nOutputBufferSize, 1048575);
@@ -194,9 +203,9 @@ TEST_F(MainWindow, LowMemoryBoxesLeaveTheStoresAbsent)
     const std::vector<CaughtBox> boxes = catcher.Boxes();
     ASSERT_EQ(boxes.size(), 2u);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(boxes[i].text, std::string("There is not enough memory in your computer to allocate\nthe requested ") +
-                                     (i ? "output" : "Input") +
-                                     " sound buffer. Select a smaller buffer size\nor free up some memory");
+        EXPECT_EQ(boxes[i].text,
+                  std::string("There is not enough memory in your computer to allocate\nthe requested ") +
+                      (i ? "output" : "Input") + " sound buffer. Select a smaller buffer size\nor free up some memory");
         EXPECT_EQ(boxes[i].caption, "Low memory");
         EXPECT_EQ(boxes[i].icon, "exclamation");
     }

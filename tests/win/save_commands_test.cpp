@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "state/app_state.h"
 #include "app/startup_win.h"
 #include "file_dialog_hook.h"
 #include "message_box_hook.h"
 #include "resource.h"
+#include "state/app_state.h"
 #include "tones/save_commands_win.h"
 
 namespace {

@@ -22,7 +22,7 @@
 namespace {
 
 constexpr int kRate = 44100;
-constexpr int kTone = 997; // Hz
+constexpr int kTone = 997;                    // Hz
 constexpr double kBytesPerSecond = kRate * 2; // 16-bit mono
 // Under Wine playback runs at about 0.6x for its first 2 s, and the monitor
 // delivers nothing for about 1.5 s, then catches up: rates are measured after.
@@ -165,8 +165,8 @@ TEST_F(SessionDevices, PlayedSineComesBackThroughTheLoopbackAtTheNominalRate)
     // finished just before the reset).
     std::string handedBack;
     for (uint32_t bytes : ResetProbe::handedBack) handedBack += " " + std::to_string(bytes);
-    std::printf("[ measured ] input blocks after the reset at Stop, dwBytesRecorded of %d:%s\n",
-                g_nBlockSize * 2, handedBack.c_str());
+    std::printf("[ measured ] input blocks after the reset at Stop, dwBytesRecorded of %d:%s\n", g_nBlockSize * 2,
+                handedBack.c_str());
     EXPECT_EQ(ResetProbe::handedBack.size(), size_t(CWave::kBlockCount));
 
     // Save Recording writes exactly the recorded bytes, and none of its

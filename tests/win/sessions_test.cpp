@@ -61,15 +61,22 @@ TEST_F(Sessions, FailedStartShowsItsTextAndLeavesTheProgramIdleAndUsable)
     const std::string refused = " device selected is not able to ";
     const std::string unopened = refused + "be opened.\nThis may be because the device is already in use or "
                                            "because\nthe device has not been installed correctly";
-    const struct { SimDirection direction; bool refuseFormat; /* else the open fails: allocated */ std::string text; }
-        kFailures[] = {
-            {kSimInput, true, "The sound input" + refused + "record\nsound in the format requested. Select a "
-                              "different input\ndevice, or a different sound format"},
-            {kSimInput, false, "The sound input" + unopened},
-            {kSimOutput, true, "The sound output" + refused + "play\nsound in the format requested. Select a "
-                               "different output\ndevice, or a different sound format"},
-            {kSimOutput, false, "The sound output" + unopened},
-        };
+    const struct {
+        SimDirection direction;
+        bool refuseFormat; /* else the open fails: allocated */
+        std::string text;
+    } kFailures[] = {
+        {kSimInput, true,
+         "The sound input" + refused +
+             "record\nsound in the format requested. Select a "
+             "different input\ndevice, or a different sound format"},
+        {kSimInput, false, "The sound input" + unopened},
+        {kSimOutput, true,
+         "The sound output" + refused +
+             "play\nsound in the format requested. Select a "
+             "different output\ndevice, or a different sound format"},
+        {kSimOutput, false, "The sound output" + unopened},
+    };
     for (const auto& c : kFailures) {
         SCOPED_TRACE(c.text);
         UseSimulator();

@@ -51,8 +51,8 @@ struct Handler {
             self->table->outWrite(device, header);
         }
         std::lock_guard<std::mutex> lk(self->lock);
-        self->notices.push_back({message, header ? int(header->dwUser) : -1, GetCurrentThreadId(),
-                                 header ? header->dwBytesRecorded : 0});
+        self->notices.push_back(
+            {message, header ? int(header->dwUser) : -1, GetCurrentThreadId(), header ? header->dwBytesRecorded : 0});
         if (message == kWaveOutDone && ++self->done == kBlocks + 2) SetEvent(self->allDone);
     }
 };

@@ -7,15 +7,22 @@ constexpr char kSoundDevice[] = "Sound device problem";
 constexpr char kNoSoundData[] = "No sound data";
 constexpr char kWavWriteError[] = "Error writing wav file to disk";
 
+// The texts that come in kinds differ only in a word or two.
+#define LOW_MEMORY_TEXT(what, choice)                                                                                  \
+    "There is not enough memory in your computer to allocate\nthe requested " what ". Select " choice                  \
+    "\nor free up some memory"
+#define FORMAT_REFUSED_TEXT(direction, verb)                                                                           \
+    "The sound " direction " device selected is not able to " verb "\nsound in the format requested. Select a "        \
+    "different " direction "\ndevice, or a different sound format"
+#define OPEN_FAILED_TEXT(direction)                                                                                    \
+    "The sound " direction " device selected is not able to be opened.\nThis may be because the device is already "    \
+    "in use or because\nthe device has not been installed correctly"
+
 // In the order of MessageBoxId.
 constexpr MessageBoxText kBoxes[] = {
     {"", "", BoxIcon::None},
-    {"There is not enough memory in your computer to allocate\nthe requested Input sound buffer. "
-     "Select a smaller buffer size\nor free up some memory",
-     kLowMemory, BoxIcon::Exclamation},
-    {"There is not enough memory in your computer to allocate\nthe requested output sound buffer. "
-     "Select a smaller buffer size\nor free up some memory",
-     kLowMemory, BoxIcon::Exclamation},
+    {LOW_MEMORY_TEXT("Input sound buffer", "a smaller buffer size"), kLowMemory, BoxIcon::Exclamation},
+    {LOW_MEMORY_TEXT("output sound buffer", "a smaller buffer size"), kLowMemory, BoxIcon::Exclamation},
     {"There is already a sound being played\nIn order to play a new sound you must stop\n"
      "the current output first.\n",
      "Output in progress", BoxIcon::Information},
@@ -23,24 +30,14 @@ constexpr MessageBoxText kBoxes[] = {
      "or from the Start menu\n",
      "Could not open mixer", BoxIcon::None},
     {"Could not create the sound capture object", kSoundDevice, BoxIcon::Exclamation},
-    {"The sound input device selected is not able to record\nsound in the format requested. "
-     "Select a different input\ndevice, or a different sound format",
-     kSoundDevice, BoxIcon::Exclamation},
-    {"The sound input device selected is not able to be opened.\nThis may be because the device "
-     "is already in use or because\nthe device has not been installed correctly",
-     kSoundDevice, BoxIcon::Exclamation},
+    {FORMAT_REFUSED_TEXT("input", "record"), kSoundDevice, BoxIcon::Exclamation},
+    {OPEN_FAILED_TEXT("input"), kSoundDevice, BoxIcon::Exclamation},
     {"Could not create the sound output object", kSoundDevice, BoxIcon::Exclamation},
-    {"The sound output device selected is not able to play\nsound in the format requested. "
-     "Select a different output\ndevice, or a different sound format",
-     kSoundDevice, BoxIcon::Exclamation},
-    {"The sound output device selected is not able to be opened.\nThis may be because the device "
-     "is already in use or because\nthe device has not been installed correctly",
-     kSoundDevice, BoxIcon::Exclamation},
+    {FORMAT_REFUSED_TEXT("output", "play"), kSoundDevice, BoxIcon::Exclamation},
+    {OPEN_FAILED_TEXT("output"), kSoundDevice, BoxIcon::Exclamation},
     {"There is no sound data available to be played back.\nRecord some sound first. Then attempt playback.",
      kNoSoundData, BoxIcon::Information},
-    {"There is not enough memory in your computer to allocate\nthe requested tone. Select a shorter tone\n"
-     "or free up some memory",
-     kLowMemory, BoxIcon::Exclamation},
+    {LOW_MEMORY_TEXT("tone", "a shorter tone"), kLowMemory, BoxIcon::Exclamation},
     {"There is no sound data available to be saved.\nRecord some sound first before attempting to save.", kNoSoundData,
      BoxIcon::Information},
     {"Mirravox does not support saving 24-bit 128khz audio.\n Please lower either the bit or sample rate",
@@ -52,6 +49,9 @@ constexpr MessageBoxText kBoxes[] = {
     {"The wav file could not be written completely.\nThe disk may be full.\nThe incomplete file has been deleted",
      kWavWriteError, BoxIcon::None},
 };
+#undef LOW_MEMORY_TEXT
+#undef FORMAT_REFUSED_TEXT
+#undef OPEN_FAILED_TEXT
 static_assert(sizeof(kBoxes) / sizeof(kBoxes[0]) == static_cast<int>(MessageBoxId::Count), "one row per MessageBoxId");
 
 } // namespace

@@ -33,47 +33,27 @@ protected:
 // "title: text=id, ..., -" (a separator) in order.
 TEST_F(MainWindow, TemplateHasEveryControlAndMenu)
 {
-    const struct {
-        int id;
-        const char* cls;
-        const char* text; /* null: not checked */
-    } kControls[] = {
-        {IDC_GROUP_FORMAT, "Button", "Sound format"},
-        {IDC_LABEL_RATE, "Static", "Requested Sample Rate"},
-        {IDC_RATE, "ComboBox", nullptr},
-        {IDC_LABEL_CHANNELS, "Static", "Channels"},
-        {IDC_CHANNELS, "ComboBox", nullptr},
-        {IDC_LABEL_RESOLUTION, "Static", "Resolution"},
-        {IDC_RESOLUTION, "ComboBox", nullptr},
-        {IDC_LABEL_REQUESTED, "Static", "Requested"},
-        {IDC_LABEL_ACTUAL_IN, "Static", "Actual In"},
-        {IDC_LABEL_AVERAGE_IN, "Static", "Average In"},
-        {IDC_LABEL_ACTUAL_OUT, "Static", "Actual Out"},
-        {IDC_LABEL_AVERAGE_OUT, "Static", "Average Out"},
-        {IDC_LABEL_VIEW, "Static", "View"},
-        {IDC_VIEW, "ComboBox", nullptr},
-        {IDC_LABEL_FRAME_RATE, "Static", "Frame Rate"},
-        {IDC_FRAME_SPEED, "ComboBox", nullptr},
-        {IDC_TRIGGER, "Button", "Trigger"},
-        {IDC_LABEL_SIZE, "Static", "Size"},
-        {IDC_BUFFER_SIZE, "ComboBox", nullptr},
-        {IDC_LABEL_FILL_IN, "Static", "In"},
-        {IDC_LABEL_FILL_OUT, "Static", "Out"},
-        {IDC_RECORD, "Button", "Record"},
-        {IDC_PLAYBACK, "Button", ""},
-        {IDC_STOP, "Button", "Stop"},
-        {IDC_AMPLITUDE, "msctls_trackbar32", nullptr},
-        {IDC_DISPLAY, "Static", ""},
-        {IDC_ZOOM, "msctls_trackbar32", nullptr},
-        {IDC_STORE_SCROLL, "ScrollBar", nullptr},
-        // Cleared at start-up.
-        {IDC_ACTUAL_IN, "Static", "0"},
-        {IDC_AVERAGE_IN, "Static", "0"},
-        {IDC_ACTUAL_OUT, "Static", "0"},
-        {IDC_AVERAGE_OUT, "Static", "0"},
-        {IDC_FILL_IN, "Static", "0% 0.0MB 0.0Sec"},
+    // clang-format off
+    const struct { int id; const char* cls; const char* text; /* null: not checked */ } kControls[] = {
+        {IDC_GROUP_FORMAT, "Button", "Sound format"}, {IDC_LABEL_RATE, "Static", "Requested Sample Rate"},
+        {IDC_RATE, "ComboBox", nullptr}, {IDC_LABEL_CHANNELS, "Static", "Channels"},
+        {IDC_CHANNELS, "ComboBox", nullptr}, {IDC_LABEL_RESOLUTION, "Static", "Resolution"},
+        {IDC_RESOLUTION, "ComboBox", nullptr}, {IDC_LABEL_REQUESTED, "Static", "Requested"},
+        {IDC_LABEL_ACTUAL_IN, "Static", "Actual In"}, {IDC_LABEL_AVERAGE_IN, "Static", "Average In"},
+        {IDC_LABEL_ACTUAL_OUT, "Static", "Actual Out"}, {IDC_LABEL_AVERAGE_OUT, "Static", "Average Out"},
+        {IDC_LABEL_VIEW, "Static", "View"}, {IDC_VIEW, "ComboBox", nullptr},
+        {IDC_LABEL_FRAME_RATE, "Static", "Frame Rate"}, {IDC_FRAME_SPEED, "ComboBox", nullptr},
+        {IDC_TRIGGER, "Button", "Trigger"}, {IDC_LABEL_SIZE, "Static", "Size"},
+        {IDC_BUFFER_SIZE, "ComboBox", nullptr}, {IDC_LABEL_FILL_IN, "Static", "In"},
+        {IDC_LABEL_FILL_OUT, "Static", "Out"}, {IDC_RECORD, "Button", "Record"}, {IDC_PLAYBACK, "Button", ""},
+        {IDC_STOP, "Button", "Stop"}, {IDC_AMPLITUDE, "msctls_trackbar32", nullptr}, {IDC_DISPLAY, "Static", ""},
+        {IDC_ZOOM, "msctls_trackbar32", nullptr}, {IDC_STORE_SCROLL, "ScrollBar", nullptr},
+        // The fields cleared at start-up.
+        {IDC_ACTUAL_IN, "Static", "0"}, {IDC_AVERAGE_IN, "Static", "0"}, {IDC_ACTUAL_OUT, "Static", "0"},
+        {IDC_AVERAGE_OUT, "Static", "0"}, {IDC_FILL_IN, "Static", "0% 0.0MB 0.0Sec"},
         {IDC_FILL_OUT, "Static", "0% 0.0MB 0.0Sec"},
     };
+    // clang-format on
     char buf[128] = "";
     GetClassNameA(hWnd, buf, sizeof(buf));
     EXPECT_STREQ(buf, "Mirravox");

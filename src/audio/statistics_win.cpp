@@ -1,21 +1,16 @@
 // The main window's timer handler: transfer statistics (timer 1), CPU load
 // (timer 2) and redraw (timer 3).
-#include "audio/statistics.h"
+#include "audio/statistics_win.h"
 
-#include "app/win_state.h"
-#include "audio/sessions.h"
 #include "audio/transfer_statistics.h"
 #include "audio/wave.h"
-#include "display/cpu_load.h"
-#include "display/frame.h"
+#include "display/cpu_load_win.h"
+#include "display/frame_win.h"
 #include "platform/sync.h"
 #include "resource.h"
-
-const char kLostOutputText[] = "Mirravox has encountered a problem and is no longer able to output "
-                               "audio.\nThis is a known issue and is "
-                               "usually caused by unexpected changes\nto the audio setup when using "
-                               "Windows Vista\nMirravox will now exit";
-const char kLostOutputCaption[] = "Lost Output Device";
+#include "shell/message_boxes_win.h"
+#include "state/app_state.h"
+#include "state/window_timers.h"
 
 namespace {
 
@@ -51,7 +46,7 @@ void ShowTransferStatistics(HWND hWnd)
     if (t.outputLost) {
         // Further ticks arrive while the box is up; with the flag clear they
         // only write zero output rates.
-        MessageBoxA(hWnd, kLostOutputText, kLostOutputCaption, MB_ICONEXCLAMATION);
+        ShowMessageBox(hWnd, MessageBoxId::LostOutputDevice);
         PostQuitMessage(0);
     }
 }

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
 #include "audio/wave.h"
+#include "state/session_state.h"
 
 RateSamples g_InSamples;
 RateSamples g_OutSamples;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+CCpuLoad* g_pCpuLoad = nullptr;
 int32_t g_nCpuLoad = 0;
 float g_fAvgCpuLoad = 0.0f;
 

@@ -44,6 +44,9 @@ private:
     std::unique_ptr<CpuLoadSource> m_pSource;
 };
 
+// The one monitor, owned by the main window; null when there is none
+// (user-interface thread only).
+extern CCpuLoad* g_pCpuLoad;
 // The values the overlay shows: the last sample and the average.
 extern int32_t g_nCpuLoad;
 extern float g_fAvgCpuLoad;

@@ -4,11 +4,6 @@
 
 #include <pdh.h>
 
-const char kCpuLoadCaption[] = "Error while getting CPU load information";
-const char kPdhLoadText[] = "Could not load the Performance Data Helper library (PDH.DLL).";
-const char kPdhCallText[] = "PDH function call error.";
-const char kRegistryLoadText[] = "Registry operation error.";
-
 namespace {
 
 uint64_t Units(const FILETIME& t) { return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
@@ -52,13 +47,13 @@ public:
 
     PdhSource()
     {
-        if (!LoadPdhLibrary()) throw kPdhLoadText;
+        if (!LoadPdhLibrary()) throw MessageBoxId::CpuPdhLibrary;
         // Windows matches counter paths without regard to case; Wine only
         // matches this spelling.
         if (m_pfnOpenQuery(nullptr, 0, &m_hQuery) != 0 ||
             m_pfnAddCounter(m_hQuery, "\\Processor(_Total)\\% Processor Time", 0, &m_hCounter) != 0) {
             FreeLibrary(m_hPdh);
-            throw kPdhCallText;
+            throw MessageBoxId::CpuPdhCall;
         }
         // A rate counter needs two collections; the first sample is then a
         // real one instead of a failure.
@@ -111,11 +106,12 @@ public:
     RegistrySource()
     {
         HKEY start = nullptr;
-        if (RegOpenKeyA(HKEY_DYN_DATA, "PerfStats\\StartStat", &start) != ERROR_SUCCESS) throw kRegistryLoadText;
+        if (RegOpenKeyA(HKEY_DYN_DATA, "PerfStats\\StartStat", &start) != ERROR_SUCCESS)
+            throw MessageBoxId::CpuRegistry;
         const bool started = Read(start);
         RegCloseKey(start);
         if (!started || RegOpenKeyA(HKEY_DYN_DATA, "PerfStats\\StatData", &m_hKey) != ERROR_SUCCESS)
-            throw kRegistryLoadText;
+            throw MessageBoxId::CpuRegistry;
     }
     ~RegistrySource() override
     {

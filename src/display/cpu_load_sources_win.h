@@ -5,17 +5,13 @@
 // - NT family without it: the Performance Data Helper, loaded at run time
 //   from "PDH.DLL", with the counter "\Processor(_Total)\% Processor Time";
 // - outside the NT family: the kernel's statistics under HKEY_DYN_DATA.
-// Opening a source that cannot be had throws its message text (const char*).
+// Opening a source that cannot be had throws the MessageBoxId of its message.
 #pragma once
 
 #include <memory>
 
 #include "display/cpu_load_monitor.h"
-
-extern const char kCpuLoadCaption[];   // "Error while getting CPU load information"
-extern const char kPdhLoadText[];      // the library or one of its four functions is missing
-extern const char kPdhCallText[];      // opening the query or adding the counter failed
-extern const char kRegistryLoadText[]; // a registry open or read failed while starting
+#include "shell/message_boxes.h"
 
 bool IsWinNT();
 

@@ -1,17 +1,18 @@
-#include "display/cpu_load.h"
+#include "display/cpu_load_win.h"
 
-#include "app/win_state.h"
 #include "display/cpu_load_monitor.h"
 #include "display/cpu_load_sources_win.h"
-#include "display/overlay.h"
+#include "display/overlay_win.h"
+#include "shell/message_boxes_win.h"
+#include "state/window_timers.h"
 
 void CreateCpuMonitor(HWND hWnd)
 {
     try {
         g_pCpuLoad = new CCpuLoad(OpenCpuLoadSource());
-    } catch (const char* text) {
+    } catch (MessageBoxId box) {
         g_pCpuLoad = nullptr;
-        MessageBoxA(nullptr, text, kCpuLoadCaption, MB_ICONEXCLAMATION);
+        ShowMessageBox(nullptr, box);
     }
     SetTimer(hWnd, kCpuLoadTimer, kCpuLoadIntervalMs, nullptr);
 }

@@ -1,11 +1,14 @@
 #include "display/display_settings_win.h"
 
-#include "app/center_dialog.h"
-#include "app/win_state.h"
-#include "display/cpu_load.h"
-#include "display/frame.h"
-#include "display/overlay.h"
+#include "display/cpu_load_monitor.h"
+#include "display/cpu_load_win.h"
+#include "display/frame_win.h"
+#include "display/overlay_win.h"
 #include "resource.h"
+#include "shell/dialog_centring_win.h"
+#include "state/display_state.h"
+#include "state/win_state_win.h"
+#include "state/window_timers.h"
 
 namespace {
 

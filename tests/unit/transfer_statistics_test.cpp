@@ -1,10 +1,11 @@
 // The transfer statistics over CWave on the stepped simulated device, with a
 // counter the test moves: the field formats and rounding, the first sample
 // of a session, the 5000 Hz choice and the lost-output-device rule.
-#include "app/app_state.h"
 #include "audio/transfer_statistics.h"
 #include "audio/wave.h"
 #include "platform/sim_wave_device.h"
+#include "state/session_state.h"
+#include "state/stores.h"
 
 #include <gtest/gtest.h>
 
@@ -67,25 +68,15 @@ protected:
         SetWaveDeviceTable(SimWaveDeviceTable());
         SimSetStepped(true);
         ResetTransferStatistics();
-        g_nOutputPos = g_nOutputBytes = g_bOutputWrapped = 0;
-        g_nRecordedBytes = g_nInputPos = g_bInputWrapped = 0;
     }
     void TearDown() override
     {
         EXPECT_EQ(SimReset(), 0) << "a device was left open";
         SetWaveDeviceTable(nullptr);
-        g_pOutputBuffer = m_savedStore;
-        g_nInputBufferSize = m_savedInputSize;
-        g_nOutputBufferSize = m_savedSize;
-        g_nOutputPos = g_nOutputBytes = g_bOutputWrapped = 0;
-        g_nRecordedBytes = g_nInputPos = g_bInputWrapped = 0;
     }
     TransferTexts Update() { return UpdateTransferStatistics(m_sources, FakeCounter); }
 
     TransferSources m_sources;
-    uint8_t* const m_savedStore = g_pOutputBuffer;
-    const int32_t m_savedInputSize = g_nInputBufferSize;
-    const int32_t m_savedSize = g_nOutputBufferSize;
 };
 
 // The counter counts bytes at the nominal rate: a capture that delivers at
@@ -101,9 +92,11 @@ TEST_F(TransferStatistics, CaptureAtTheNominalRateAndTheChoiceOf5000Hz)
         SetUp();
         CWave wave(512, 1, c.requestedRate, 8);
         ASSERT_EQ(wave.m_nSampleRate, 11025) << "5000 Hz runs the device at 11025 Hz";
-        std::vector<uint8_t> store(128 * 512);
-        g_nInputBufferSize = int32_t(store.size());
-        wave.SetInputStore(store.data(), int32_t(store.size()));
+        std::vector<uint8_t> buffer(128 * 512);
+        SharedStore store;
+        store.pBuffer = buffer.data();
+        store.nSize = int32_t(buffer.size());
+        wave.SetInputStore(&store);
         ASSERT_EQ(wave.OpenInput(0), kWaveOk);
         ASSERT_EQ(wave.StartInput(), kWaveOk);
 
@@ -120,7 +113,7 @@ TEST_F(TransferStatistics, CaptureAtTheNominalRateAndTheChoiceOf5000Hz)
             ASSERT_EQ(SimCompleteBlocks(kSimInput, n), n);
             blocks += n;
             s_now = m_sources.captureStart + blocks * 512;
-            m_sources.recordedBytes = g_nRecordedBytes;
+            m_sources.recordedBytes = store.nBytes;
             const TransferTexts t = Update();
             EXPECT_EQ(t.averageIn, c.average) << "after " << blocks << " blocks";
             EXPECT_EQ(t.actualIn, "11025") << "after " << blocks << " blocks";
@@ -139,7 +132,7 @@ TEST_F(TransferStatistics, CaptureAtTheNominalRateAndTheChoiceOf5000Hz)
         // Wrapped: 100 %, and the megabytes and seconds of the whole store.
         ASSERT_EQ(SimCompleteBlocks(kSimInput, 60), 60);
         s_now += 60 * 512;
-        m_sources.recordedBytes = g_nRecordedBytes;
+        m_sources.recordedBytes = store.nBytes;
         t = Update();
         EXPECT_EQ(t.fillIn, "100% 0.1MB 5.9Sec");
         wave.CloseInput();
@@ -165,10 +158,12 @@ TEST_F(TransferStatistics, LostOutputDeviceAfterTwoSecondsOfSilenceOnlyOncePlayb
         SetUp();
         std::vector<uint8_t> source(4096, 128);
         std::vector<uint8_t> playback(64 * 512);
-        g_pOutputBuffer = playback.data();
-        g_nOutputBufferSize = int32_t(playback.size());
+        SharedStore store;
+        store.pBuffer = playback.data();
+        store.nSize = int32_t(playback.size());
         CWave wave(512, 1, 11025, 8);
         wave.SetOutputSource(source.data(), int32_t(source.size()));
+        wave.SetPlaybackStore(&store);
         ASSERT_EQ(wave.OpenOutput(0), kWaveOk);
         ASSERT_EQ(wave.StartOutput(), 1);
         m_sources = {};
@@ -184,8 +179,8 @@ TEST_F(TransferStatistics, LostOutputDeviceAfterTwoSecondsOfSilenceOnlyOncePlayb
             const int due = int(int64_t(t) * 11025 / 512 / 1000) - int(int64_t(t - 500) * 11025 / 512 / 1000);
             EXPECT_EQ(SimCompleteBlocks(kSimOutput, due), stalled ? 0 : due);
             s_now = t;
-            m_sources.outputBytes = g_nOutputBytes;
-            m_sources.outputBufferSize = g_nOutputBufferSize;
+            m_sources.outputBytes = store.nBytes;
+            m_sources.outputBufferSize = store.nSize;
             const TransferTexts texts = Update();
             if (texts.outputLost) {
                 lostAt = t;

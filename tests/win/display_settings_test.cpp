@@ -3,11 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "display/cpu_load.h"
 #include "display/cpu_load_monitor.h"
 #include "display/cpu_load_sources_win.h"
+#include "display/cpu_load_win.h"
 #include "display/display_settings_win.h"
 #include "main_window_fixture.h"
+#include "state/window_timers.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ std::unique_ptr<CpuLoadSource> OpenFixed()
     ++s_opened;
     return std::make_unique<FixedSource>();
 }
-std::unique_ptr<CpuLoadSource> OpenFailing() { throw static_cast<const char*>(kPdhCallText); }
+std::unique_ptr<CpuLoadSource> OpenFailing() { throw MessageBoxId::CpuPdhCall; }
 
 class DisplaySettings : public MainWindowFixture {
 protected:
@@ -186,8 +187,8 @@ TEST(CpuLoadSources, SystemTimesAndThePdhCounterOpenUnderWine)
     try {
         auto pdh = OpenPdhSource();
         EXPECT_EQ(pdh->Sample(&load), 0);
-    } catch (const char* text) {
-        ADD_FAILURE() << text;
+    } catch (MessageBoxId box) {
+        ADD_FAILURE() << MessageBoxTextOf(box).pszText;
     }
 }
 

@@ -9,8 +9,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/sound_commands_win.h"
 #include "audio/sessions.h"
-#include "audio/statistics.h"
+#include "audio/statistics_win.h"
 #include "audio/transfer_statistics.h"
 #include "audio/wave.h"
 #include "display/cpu_load_monitor.h"
@@ -19,6 +20,7 @@
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
 #include "platform/winmm_device_win.h"
+#include "state/window_timers.h"
 
 namespace {
 
@@ -104,7 +106,7 @@ TEST_F(TransferFields, OutputDeviceSilentForTwoSecondsEndsTheProgramWithItsMessa
     HalfSecondPasses();
     Tick();
     ASSERT_EQ(catcher.Boxes().size(), 1u);
-    EXPECT_EQ(catcher.Boxes()[0].text, kLostOutputText);
+    EXPECT_EQ(catcher.Boxes()[0].text, MessageBoxTextOf(MessageBoxId::LostOutputDevice).pszText);
     EXPECT_EQ(catcher.Boxes()[0].caption, "Lost Output Device");
     EXPECT_EQ(catcher.Boxes()[0].icon, "exclamation");
     EXPECT_FALSE(g_bPlaying);

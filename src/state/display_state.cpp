@@ -1,0 +1,25 @@
+#include "state/display_state.h"
+
+uint32_t g_nFrameInterval = 50;
+int32_t g_bTrigger = 0;
+float g_fViewZoom = 1.0f;
+CFourier* g_pInputFourier = nullptr;
+CFourier* g_pOutputFourier = nullptr;
+
+int32_t g_nViewMode = 0;
+
+int32_t g_bShowCpuLoad = 1;
+int32_t g_bShowAvgCpuLoad = 1;
+int32_t g_bShowStatus = 1;
+int32_t g_bShowGrid = 1;
+int32_t g_bShowViewRange = 1;
+int32_t g_bShowFrameRate = 1;
+int32_t g_bShowPosition = 1;
+int32_t g_nDisplaySource = 2;
+
+void ResetDisplayFlags()
+{
+    g_bShowCpuLoad = g_bShowAvgCpuLoad = g_bShowStatus = g_bShowGrid = 1;
+    g_bShowViewRange = g_bShowFrameRate = g_bShowPosition = 1;
+    g_nDisplaySource = 2;
+}

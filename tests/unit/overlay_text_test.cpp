@@ -23,6 +23,15 @@ OverlayState AllOn()
     return s;
 }
 
+// Every line off but one (none for null).
+void OnlyLine(OverlayState& s, bool OverlayState::*line)
+{
+    for (bool OverlayState::*flag :
+         {&OverlayState::showCpuLoad, &OverlayState::showAvgCpuLoad, &OverlayState::showStatus,
+          &OverlayState::showFrameRate, &OverlayState::showViewRange, &OverlayState::showPosition})
+        s.*flag = flag == line;
+}
+
 TEST(OverlayText, LinesByFlagsStateAndView)
 {
     struct Case {
@@ -36,8 +45,7 @@ TEST(OverlayText, LinesByFlagsStateAndView)
          {"CPU load: 37%", "Average CPU load: 41.3%", "Status: Idle", "Frame Rate: 20.0fps", "View Range: 23.2ms"}},
         {"every flag off",
          [](OverlayState& s) {
-             s.showCpuLoad = s.showAvgCpuLoad = s.showStatus = s.showFrameRate = false;
-             s.showViewRange = s.showPosition = false;
+             OnlyLine(s, nullptr);
              s.outputBytes = 4096;
          },
          {}},
@@ -74,7 +82,7 @@ TEST(OverlayText, LinesByFlagsStateAndView)
           "View Range: 0Hz - 10766Hz"}},
         {"spectrum with every bin",
          [](OverlayState& s) {
-             s.showCpuLoad = s.showAvgCpuLoad = s.showStatus = s.showFrameRate = false;
+             OnlyLine(s, &OverlayState::showViewRange);
              s.viewMode = 1;
              s.analyserRate = 44100;
              s.analyserSize = 4096;
@@ -83,20 +91,20 @@ TEST(OverlayText, LinesByFlagsStateAndView)
          {"View Range: 0Hz - 0Hz"}},
         {"no view",
          [](OverlayState& s) {
-             s.showCpuLoad = s.showAvgCpuLoad = s.showStatus = s.showFrameRate = false;
+             OnlyLine(s, &OverlayState::showViewRange);
              s.viewMode = 2;
          },
          {"View Range: N/A"}},
         {"position over what was played: 1.5 s into 10 s at CD quality",
          [](OverlayState& s) {
-             s.showCpuLoad = s.showAvgCpuLoad = s.showStatus = s.showFrameRate = s.showViewRange = false;
+             OnlyLine(s, &OverlayState::showPosition);
              s.viewPos = 264600 + 2; // not on a frame: the frame count is truncated
              s.outputBytes = 1764000 + 256;
          },
          {"1.50 Secs of 10.00"}},
         {"position at 8-bit mono 11025 Hz",
          [](OverlayState& s) {
-             s.showCpuLoad = s.showAvgCpuLoad = s.showStatus = s.showFrameRate = s.showViewRange = false;
+             OnlyLine(s, &OverlayState::showPosition);
              s.sampleRate = 11025;
              s.channels = 1;
              s.bitsPerSample = 8;
@@ -107,7 +115,7 @@ TEST(OverlayText, LinesByFlagsStateAndView)
          {"1.00 Secs of 2.00"}},
         {"nothing played: no position",
          [](OverlayState& s) {
-             s.showCpuLoad = s.showAvgCpuLoad = s.showStatus = s.showFrameRate = s.showViewRange = false;
+             OnlyLine(s, &OverlayState::showPosition);
              s.viewPos = 4096;
          },
          {}},

@@ -19,9 +19,19 @@ void ShowSelectedDevice(HWND hDlg)
     const DsCaps& caps = s_pDirectSnd->devices[s_nSelectedDevice].caps;
     HWND list = GetDlgItem(hDlg, IDC_DSCAPS_INFO);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    // The longest sentences are wider than the list: let it scroll sideways.
+    HDC dc = GetDC(list);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    int widest = 0;
     for (const char* sentence : DsFlagSentences(caps.dwFlags)) {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(sentence));
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, sentence, lstrlenA(sentence), &size);
+        if (size.cx > widest) widest = size.cx;
     }
+    SelectObject(dc, oldFont);
+    ReleaseDC(list, dc);
+    SendMessageA(list, LB_SETHORIZONTALEXTENT, widest + 4, 0);
     for (const DsCapsField& field : DsCapsFieldTexts(caps)) {
         SetDlgItemTextA(hDlg, field.controlId, field.text.c_str());
     }

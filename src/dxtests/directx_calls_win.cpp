@@ -11,6 +11,8 @@
 #include <dmusici.h>
 #include <dsound.h>
 
+#include <cstring>
+
 static_assert(sizeof(DsCaps) == sizeof(DSCAPS), "DsCaps mirrors DSCAPS");
 static_assert(sizeof(DsGuid) == sizeof(GUID), "DsGuid mirrors GUID");
 
@@ -61,8 +63,13 @@ HResult CreateLoader(IDirectMusicLoader8** loader)
                             IID_IDirectMusicLoader8, reinterpret_cast<void**>(loader));
 }
 
+// A path the buffer cannot hold is refused rather than cut to another path.
+constexpr HResult kBadPath = static_cast<HResult>(0x88781181u); // DMUS_E_LOADER_BADPATH
+bool FitsPath(const char* path) { return path && std::strlen(path) < MAX_PATH; }
+
 HResult SetSearchDirectory(IDirectMusicLoader8* loader, const char* folder)
 {
+    if (!FitsPath(folder)) return kBadPath;
     WCHAR wide[MAX_PATH];
     AnsiToWide(wide, folder, MAX_PATH);
     return loader->SetSearchDirectory(GUID_DirectMusicAllTypes, wide, FALSE);
@@ -70,6 +77,7 @@ HResult SetSearchDirectory(IDirectMusicLoader8* loader, const char* folder)
 
 HResult LoadSegment(IDirectMusicLoader8* loader, const char* path, IDirectMusicSegment8** segment)
 {
+    if (!FitsPath(path)) return kBadPath;
     WCHAR wide[MAX_PATH];
     AnsiToWide(wide, path, MAX_PATH);
     return loader->LoadObjectFromFile(CLSID_DirectMusicSegment, IID_IDirectMusicSegment8, wide,

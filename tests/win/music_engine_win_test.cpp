@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -96,9 +97,18 @@ TEST_F(WineDirectMusic, DamagedContentIsRefusedWithoutASegment)
         }
     }
     std::printf("[ refused ] %d damaged copies\n", refused);
-    CMusicSegment* segment = nullptr;
-    EXPECT_TRUE(FAILED(engine->CreateSegmentFromFile(&segment, "C:\\no such folder\\Intrigue.mid", true, true)));
-    EXPECT_EQ(segment, nullptr);
+    // Missing, and a path one character too long whose first 259 name a
+    // real file: it must be refused, not cut short to that file.
+    std::string cut = ContentFile("");
+    while (cut.size() + std::strlen("Intrigue.mid") < MAX_PATH - 2) cut += ".\\";
+    if (cut.size() + std::strlen("Intrigue.mid") < MAX_PATH - 1) cut += "\\";
+    const std::string tooLong = cut + "Intrigue.mid" + "x";
+    ASSERT_EQ(tooLong.size(), size_t(MAX_PATH));
+    for (const std::string& path : {std::string("C:\\no such folder\\Intrigue.mid"), tooLong}) {
+        CMusicSegment* segment = nullptr;
+        EXPECT_TRUE(FAILED(engine->CreateSegmentFromFile(&segment, path.c_str(), true, true))) << path;
+        EXPECT_EQ(segment, nullptr);
+    }
 }
 
 // ---- The media path and the text conversion ----

@@ -1,7 +1,7 @@
 #include "devices/ds_caps_dialog_win.h"
 
-#include "app/center_dialog.h"
-#include "app/win_state.h"
+#include "shell/dialog_centring_win.h"
+#include "state/win_state_win.h"
 #include "dxtests/direct_snd.h"
 #include "dxtests/ds_caps_text.h"
 #include "resource.h"

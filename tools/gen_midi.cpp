@@ -118,7 +118,7 @@ bool WriteReggaeBeats(const std::string& path)
     conductor.Meta(0, 0x58, std::string{4, 2, 24, 8}); // 4/4
     conductor.Tempo(0, 96);
 
-    const int roots[kBars] = {45, 45, 50, 50, 41, 43, 45, 40};       // bass roots (A2 D3 F2 G2 E2)
+    const int roots[kBars] = {45, 45, 50, 50, 41, 43, 45, 40}; // bass roots (A2 D3 F2 G2 E2)
     const int chords[kBars][3] = {{57, 60, 64}, {57, 60, 64}, {57, 62, 65}, {57, 62, 65},
                                   {57, 60, 65}, {59, 62, 67}, {57, 60, 64}, {56, 59, 64}};
     bass.Program(1, 33);  // fingered electric bass
@@ -143,7 +143,8 @@ bool WriteReggaeBeats(const std::string& path)
             for (int key : chords[bar]) skank.Note(2, start + beat * kTicksPerBeat + kEighth, kEighth / 2, key, 75);
         }
         // Organ bubble: the chord's root and fifth on the second and fourth eighths of each half.
-        for (int e : {1, 3, 5, 7}) organ.Note(3, start + e * kEighth, kEighth - 30, chords[bar][e % 4 == 1 ? 0 : 2] - 12, 60);
+        for (int e : {1, 3, 5, 7})
+            organ.Note(3, start + e * kEighth, kEighth - 30, chords[bar][e % 4 == 1 ? 0 : 2] - 12, 60);
     }
     return WriteMidi(path, {conductor, drums, bass, skank, organ}, kBars * kBar);
 }
@@ -175,7 +176,8 @@ bool WriteIntrigue(const std::string& path)
         const int steps[4] = {0, 7, 3, 7};
         int root = roots[bar] + 12;
         for (int s = 0; s < 16; ++s) {
-            ostinato.Note(0, start + s * kSixteenth, kSixteenth - 10, root + steps[s % 4], loudness[bar] - (s % 4 ? 10 : 0));
+            ostinato.Note(0, start + s * kSixteenth, kSixteenth - 10, root + steps[s % 4],
+                          loudness[bar] - (s % 4 ? 10 : 0));
         }
         // Strings hold the chord from bar 3, swelling with expression.
         if (bar >= 2) {
@@ -186,23 +188,22 @@ bool WriteIntrigue(const std::string& path)
         }
         // Cello doubles the root in half notes from bar 5.
         if (bar >= 4) {
-            for (int half = 0; half < 2; ++half) low.Note(3, start + half * 2 * kTicksPerBeat, 2 * kTicksPerBeat - 20, roots[bar] - 12, loudness[bar]);
+            for (int half = 0; half < 2; ++half)
+                low.Note(3, start + half * 2 * kTicksPerBeat, 2 * kTicksPerBeat - 20, roots[bar] - 12, loudness[bar]);
         }
         // Timpani rolls into the climax and marks the last bar.
         if (bar == 5 || bar == 6) {
-            for (int s = 12; s < 16; ++s) timpani.Note(4, start + s * kSixteenth, kSixteenth, 38, 60 + 8 * (s - 12) + 10 * (bar - 5));
+            for (int s = 12; s < 16; ++s)
+                timpani.Note(4, start + s * kSixteenth, kSixteenth, 38, 60 + 8 * (s - 12) + 10 * (bar - 5));
         }
         if (bar == 9) timpani.Note(4, start, kTicksPerBeat, 33, 90);
     }
     // The melody enters in bar 4, climbs to the climax and falls back.
-    const int tune[][3] = { // bar, sixteenth, key; each note lasts to the next
-        {3, 0, 74}, {3, 6, 72}, {3, 8, 70}, {3, 12, 69},
-        {4, 0, 74}, {4, 4, 77}, {4, 8, 76}, {4, 12, 74},
-        {5, 0, 77}, {5, 6, 79}, {5, 8, 81}, {5, 12, 82},
-        {6, 0, 86}, {6, 8, 84}, {6, 12, 82},
-        {7, 0, 81}, {7, 4, 79}, {7, 8, 77}, {7, 12, 76},
-        {8, 0, 74}, {8, 8, 73},
-        {9, 0, 74}};
+    const int tune[][3] = {// bar, sixteenth, key; each note lasts to the next
+                           {3, 0, 74},  {3, 6, 72},  {3, 8, 70},  {3, 12, 69}, {4, 0, 74}, {4, 4, 77},
+                           {4, 8, 76},  {4, 12, 74}, {5, 0, 77},  {5, 6, 79},  {5, 8, 81}, {5, 12, 82},
+                           {6, 0, 86},  {6, 8, 84},  {6, 12, 82}, {7, 0, 81},  {7, 4, 79}, {7, 8, 77},
+                           {7, 12, 76}, {8, 0, 74},  {8, 8, 73},  {9, 0, 74}};
     const int tuneNotes = int(sizeof tune / sizeof tune[0]);
     for (int i = 0; i < tuneNotes; ++i) {
         int at = tune[i][0] * kBar + tune[i][1] * kSixteenth;

@@ -1,10 +1,10 @@
 #include "devices/ds_caps_dialog_win.h"
 
-#include "shell/dialog_centring_win.h"
-#include "state/win_state_win.h"
 #include "dxtests/direct_snd.h"
 #include "dxtests/ds_caps_text.h"
 #include "resource.h"
+#include "shell/dialog_centring_win.h"
+#include "state/win_state_win.h"
 
 namespace {
 
@@ -80,16 +80,11 @@ INT_PTR CALLBACK DsCapsDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
             }
             return TRUE;
         case IDOK:
-        case IDCANCEL:
-            EndDsCapsDialog(hDlg);
-            return TRUE;
+        case IDCANCEL: EndDsCapsDialog(hDlg); return TRUE;
         }
         return FALSE;
-    case WM_CLOSE:
-        EndDsCapsDialog(hDlg);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_CLOSE: EndDsCapsDialog(hDlg); return TRUE;
+    default: return FALSE;
     }
 }
 

@@ -24,8 +24,7 @@ int32_t CDirectSnd::EnumerateDevices()
     return count;
 }
 
-bool CDirectSnd::OnDevice(const DsGuid* guid, const char* description, const char* module,
-                          void* context)
+bool CDirectSnd::OnDevice(const DsGuid* guid, const char* description, const char* module, void* context)
 {
     CDirectSnd* self = static_cast<CDirectSnd*>(context);
     if (self->count >= kMaxDevices) return false; // a platform that does not stop when told

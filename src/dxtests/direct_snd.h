@@ -37,8 +37,7 @@ public:
     int32_t count;
 
 private:
-    static bool OnDevice(const DsGuid* guid, const char* description, const char* module,
-                         void* context);
+    static bool OnDevice(const DsGuid* guid, const char* description, const char* module, void* context);
 
     void* m_window;
 };

@@ -77,8 +77,7 @@ static_assert(sizeof(DsCaps) == 96, "DSCAPS is 96 bytes");
 
 // One device reported by the enumeration; guid is null for the system's
 // default entry. Returns true to go on, false to stop.
-using DsEnumCallback = bool (*)(const DsGuid* guid, const char* description, const char* module,
-                                void* context);
+using DsEnumCallback = bool (*)(const DsGuid* guid, const char* description, const char* module, void* context);
 
 struct DirectXCalls {
     // COM for the calling thread.
@@ -96,24 +95,20 @@ struct DirectXCalls {
     // The DirectMusic loader (texts are ANSI; the binding converts them).
     HResult (*createLoader)(IDirectMusicLoader8** loader);
     HResult (*setSearchDirectory)(IDirectMusicLoader8* loader, const char* folder);
-    HResult (*loadSegment)(IDirectMusicLoader8* loader, const char* path,
-                           IDirectMusicSegment8** segment);
+    HResult (*loadSegment)(IDirectMusicLoader8* loader, const char* path, IDirectMusicSegment8** segment);
     void (*collectGarbage)(IDirectMusicLoader8* loader);
     HResult (*releaseObject)(IDirectMusicLoader8* loader, IDirectMusicSegment8* segment);
 
     // The DirectMusic performance.
     HResult (*createPerformance)(IDirectMusicPerformance8** performance);
-    HResult (*initAudio)(IDirectMusicPerformance8* performance, void* window, uint32_t pathType,
-                         uint32_t pchannels, uint32_t flags);
-    HResult (*getDefaultAudioPath)(IDirectMusicPerformance8* performance,
-                                   IDirectMusicAudioPath8** path);
-    HResult (*createAudioPath)(IDirectMusicPerformance8* performance, void* config,
-                               IDirectMusicAudioPath8** path);
-    HResult (*playSegment)(IDirectMusicPerformance8* performance, IDirectMusicSegment8* segment,
-                           uint32_t flags, IDirectMusicAudioPath8* path);
+    HResult (*initAudio)(IDirectMusicPerformance8* performance, void* window, uint32_t pathType, uint32_t pchannels,
+                         uint32_t flags);
+    HResult (*getDefaultAudioPath)(IDirectMusicPerformance8* performance, IDirectMusicAudioPath8** path);
+    HResult (*createAudioPath)(IDirectMusicPerformance8* performance, void* config, IDirectMusicAudioPath8** path);
+    HResult (*playSegment)(IDirectMusicPerformance8* performance, IDirectMusicSegment8* segment, uint32_t flags,
+                           IDirectMusicAudioPath8* path);
     // A null segment stops everything the performance plays.
-    HResult (*stop)(IDirectMusicPerformance8* performance, IDirectMusicSegment8* segment,
-                    uint32_t flags);
+    HResult (*stop)(IDirectMusicPerformance8* performance, IDirectMusicSegment8* segment, uint32_t flags);
     HResult (*closeDown)(IDirectMusicPerformance8* performance);
 
     // A segment. Download and unload take the performance or an audio path

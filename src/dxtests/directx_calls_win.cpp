@@ -52,15 +52,12 @@ HResult SetCooperativeLevel(IDirectSound* device, void* window, uint32_t level)
     return device->SetCooperativeLevel(static_cast<HWND>(window), level);
 }
 
-HResult GetCaps(IDirectSound* device, DsCaps* caps)
-{
-    return device->GetCaps(reinterpret_cast<DSCAPS*>(caps));
-}
+HResult GetCaps(IDirectSound* device, DsCaps* caps) { return device->GetCaps(reinterpret_cast<DSCAPS*>(caps)); }
 
 HResult CreateLoader(IDirectMusicLoader8** loader)
 {
-    return CoCreateInstance(CLSID_DirectMusicLoader, nullptr, CLSCTX_INPROC,
-                            IID_IDirectMusicLoader8, reinterpret_cast<void**>(loader));
+    return CoCreateInstance(CLSID_DirectMusicLoader, nullptr, CLSCTX_INPROC, IID_IDirectMusicLoader8,
+                            reinterpret_cast<void**>(loader));
 }
 
 // A path the buffer cannot hold is refused rather than cut to another path.
@@ -93,15 +90,14 @@ HResult ReleaseObject(IDirectMusicLoader8* loader, IDirectMusicSegment8* segment
 
 HResult CreatePerformance(IDirectMusicPerformance8** performance)
 {
-    return CoCreateInstance(CLSID_DirectMusicPerformance, nullptr, CLSCTX_INPROC,
-                            IID_IDirectMusicPerformance8, reinterpret_cast<void**>(performance));
+    return CoCreateInstance(CLSID_DirectMusicPerformance, nullptr, CLSCTX_INPROC, IID_IDirectMusicPerformance8,
+                            reinterpret_cast<void**>(performance));
 }
 
-HResult InitAudio(IDirectMusicPerformance8* performance, void* window, uint32_t pathType,
-                  uint32_t pchannels, uint32_t flags)
+HResult InitAudio(IDirectMusicPerformance8* performance, void* window, uint32_t pathType, uint32_t pchannels,
+                  uint32_t flags)
 {
-    return performance->InitAudio(nullptr, nullptr, static_cast<HWND>(window), pathType, pchannels,
-                                  flags, nullptr);
+    return performance->InitAudio(nullptr, nullptr, static_cast<HWND>(window), pathType, pchannels, flags, nullptr);
 }
 
 HResult GetDefaultAudioPath(IDirectMusicPerformance8* performance, IDirectMusicAudioPath8** path)
@@ -109,14 +105,13 @@ HResult GetDefaultAudioPath(IDirectMusicPerformance8* performance, IDirectMusicA
     return performance->GetDefaultAudioPath(path);
 }
 
-HResult CreateAudioPath(IDirectMusicPerformance8* performance, void* config,
-                        IDirectMusicAudioPath8** path)
+HResult CreateAudioPath(IDirectMusicPerformance8* performance, void* config, IDirectMusicAudioPath8** path)
 {
     return performance->CreateAudioPath(static_cast<IUnknown*>(config), TRUE, path);
 }
 
-HResult PlaySegment(IDirectMusicPerformance8* performance, IDirectMusicSegment8* segment,
-                    uint32_t flags, IDirectMusicAudioPath8* path)
+HResult PlaySegment(IDirectMusicPerformance8* performance, IDirectMusicSegment8* segment, uint32_t flags,
+                    IDirectMusicAudioPath8* path)
 {
     return performance->PlaySegmentEx(segment, nullptr, nullptr, flags, 0, nullptr, nullptr, path);
 }
@@ -143,28 +138,37 @@ HResult Download(IDirectMusicSegment8* segment, void* target)
     return segment->Download(static_cast<IUnknown*>(target));
 }
 
-HResult Unload(IDirectMusicSegment8* segment, void* target)
-{
-    return segment->Unload(static_cast<IUnknown*>(target));
-}
+HResult Unload(IDirectMusicSegment8* segment, void* target) { return segment->Unload(static_cast<IUnknown*>(target)); }
 
-HResult SetRepeats(IDirectMusicSegment8* segment, uint32_t repeats)
-{
-    return segment->SetRepeats(repeats);
-}
+HResult SetRepeats(IDirectMusicSegment8* segment, uint32_t repeats) { return segment->SetRepeats(repeats); }
 
 const DirectXCalls kDirectXWin = {
-    ComInitialize, ComUninitialize, Release,
-    EnumerateDevices, CreateDevice, SetCooperativeLevel, GetCaps,
-    CreateLoader, SetSearchDirectory, LoadSegment, CollectGarbage, ReleaseObject,
-    CreatePerformance, InitAudio, GetDefaultAudioPath, CreateAudioPath, PlaySegment, Stop,
+    ComInitialize,
+    ComUninitialize,
+    Release,
+    EnumerateDevices,
+    CreateDevice,
+    SetCooperativeLevel,
+    GetCaps,
+    CreateLoader,
+    SetSearchDirectory,
+    LoadSegment,
+    CollectGarbage,
+    ReleaseObject,
+    CreatePerformance,
+    InitAudio,
+    GetDefaultAudioPath,
+    CreateAudioPath,
+    PlaySegment,
+    Stop,
     CloseDown,
-    GetAudioPathConfig, SetMidiParam, Download, Unload, SetRepeats,
+    GetAudioPathConfig,
+    SetMidiParam,
+    Download,
+    Unload,
+    SetRepeats,
 };
 
 } // namespace
 
-const DirectXCalls* DirectXCallsWin()
-{
-    return &kDirectXWin;
-}
+const DirectXCalls* DirectXCallsWin() { return &kDirectXWin; }

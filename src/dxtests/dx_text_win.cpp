@@ -14,14 +14,13 @@ const char* GetDXMediaPath()
 {
     s_szMediaPath[0] = '\0';
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\DirectX SDK", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\DirectX SDK", 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return s_szMediaPath;
     }
     DWORD type = 0;
     DWORD bytes = sizeof s_szMediaPath;
-    LONG read = RegQueryValueExA(key, "DX81SDK Samples Path", nullptr, &type,
-                                 reinterpret_cast<BYTE*>(s_szMediaPath), &bytes);
+    LONG read =
+        RegQueryValueExA(key, "DX81SDK Samples Path", nullptr, &type, reinterpret_cast<BYTE*>(s_szMediaPath), &bytes);
     RegCloseKey(key);
     static const char kMedia[] = "\\Media\\";
     // The value's type is ignored, so its text may come without an end.

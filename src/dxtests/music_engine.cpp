@@ -54,8 +54,7 @@ IDirectMusicAudioPath8* CMusicEngine::GetDefaultAudioPath()
     return path;
 }
 
-HResult CMusicEngine::CreateSegmentFromFile(CMusicSegment** out, const char* path, bool download,
-                                            bool isMidi)
+HResult CMusicEngine::CreateSegmentFromFile(CMusicSegment** out, const char* path, bool download, bool isMidi)
 {
     if (!out || !path) return kEPointer;
     if (!loader) return kEUnexpected;
@@ -85,7 +84,4 @@ HResult CMusicEngine::CreateSegmentFromFile(CMusicSegment** out, const char* pat
     return kSOk;
 }
 
-bool IsMidiPath(const char* path)
-{
-    return path && (std::strstr(path, ".mid") || std::strstr(path, ".rmi"));
-}
+bool IsMidiPath(const char* path) { return path && (std::strstr(path, ".mid") || std::strstr(path, ".rmi")); }

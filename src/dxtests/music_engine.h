@@ -35,8 +35,7 @@ public:
     // A MIDI file whose structure is broken is refused before the loader
     // sees it. A segment made here belongs to the caller, even when a later
     // step fails; out is not written when loading fails.
-    HResult CreateSegmentFromFile(CMusicSegment** out, const char* path, bool download,
-                                  bool isMidi);
+    HResult CreateSegmentFromFile(CMusicSegment** out, const char* path, bool download, bool isMidi);
 
     bool comInitialized;
     IDirectMusicLoader8* loader;

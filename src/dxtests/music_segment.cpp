@@ -2,7 +2,10 @@
 
 CMusicSegment::CMusicSegment(IDirectMusicPerformance8* performance, IDirectMusicLoader8* loader,
                              IDirectMusicSegment8* segment)
-    : segment(segment), loader(loader), performance(performance), embeddedPath(nullptr),
+    : segment(segment),
+      loader(loader),
+      performance(performance),
+      embeddedPath(nullptr),
       downloaded(false)
 {
     if (!segment || !performance) return;

@@ -17,8 +17,7 @@ public:
     static constexpr uint32_t kRepeatForever = 0xFFFFFFFFu; // DMUS_SEG_REPEAT_INFINITE
 
     // Takes over one reference to segment; builds the file's own audio path.
-    CMusicSegment(IDirectMusicPerformance8* performance, IDirectMusicLoader8* loader,
-                  IDirectMusicSegment8* segment);
+    CMusicSegment(IDirectMusicPerformance8* performance, IDirectMusicLoader8* loader, IDirectMusicSegment8* segment);
     virtual ~CMusicSegment();
     CMusicSegment(const CMusicSegment&) = delete;
     CMusicSegment& operator=(const CMusicSegment&) = delete;

@@ -36,10 +36,8 @@ TEST(DsCapsOnScreen, SettingsMenuOpensTheDeviceListWithItsFields)
     ASSERT_NE(dialog, nullptr) << "no DirectSound capabilities dialog";
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), hWnd);
 
-    const std::vector<std::string> devices =
-        Items(GetDlgItem(dialog, IDC_DSCAPS_DEVICE), CB_GETCOUNT, CB_GETLBTEXT);
-    const std::vector<std::string> sentences =
-        Items(GetDlgItem(dialog, IDC_DSCAPS_INFO), LB_GETCOUNT, LB_GETTEXT);
+    const std::vector<std::string> devices = Items(GetDlgItem(dialog, IDC_DSCAPS_DEVICE), CB_GETCOUNT, CB_GETLBTEXT);
+    const std::vector<std::string> sentences = Items(GetDlgItem(dialog, IDC_DSCAPS_INFO), LB_GETCOUNT, LB_GETTEXT);
     for (const std::string& d : devices) std::printf("[ device ] %s\n", d.c_str());
     for (const std::string& s : sentences) std::printf("[ sentence ] %s\n", s.c_str());
     std::printf("[ fields ] rates %s, memory %s / %s\n", ControlText(dialog, IDC_DSCAPS_RATES).c_str(),
@@ -68,11 +66,13 @@ TEST(DsCapsOnScreen, SettingsMenuOpensTheDeviceListWithItsFields)
                 if (shot.At(x, y) != shot.At(list.left, list.top)) return true;
         return false;
     };
-    WaitUntil([&] {
-        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        shot = CaptureWindow(dialog);
-        return devices.empty() || listDrawn();
-    }, 5000);
+    WaitUntil(
+        [&] {
+            RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            shot = CaptureWindow(dialog);
+            return devices.empty() || listDrawn();
+        },
+        5000);
     EXPECT_TRUE(shot.SaveBmp(ArtefactFolder() + "\\ds_capabilities.bmp"));
     PressButton(dialog, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));

@@ -36,12 +36,9 @@ TEST(DirectSnd, TableKeepsAtMostSixRealDevicesInPlatformOrder)
         int offeredAfter; // devices handed over before the enumeration stopped
     };
     const Case cases[] = {
-        {"default entry only", 0, true, 0, 1},
-        {"nothing at all", 0, false, 0, 0},
-        {"default and two", 2, true, 2, 3},
-        {"default and six", 6, true, 6, 7},
-        {"default and eight", 8, true, 6, 7},
-        {"eight without default", 8, false, 6, 6},
+        {"default entry only", 0, true, 0, 1}, {"nothing at all", 0, false, 0, 0},
+        {"default and two", 2, true, 2, 3},    {"default and six", 6, true, 6, 7},
+        {"default and eight", 8, true, 6, 7},  {"eight without default", 8, false, 6, 6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -120,11 +120,9 @@ HResult Unload(IDirectMusicSegment8*, void* target) { return Log("unload", N(tar
 HResult Repeats(IDirectMusicSegment8*, uint32_t n) { return Log("setRepeats", std::to_string(n)); }
 
 const DirectXCalls kFake = {
-    CoInit, CoUninit, Release,
-    Enumerate, CreateDevice, Cooperate, GetCaps,
-    CreateLoader, Search, Load, Garbage, Forget,
-    CreatePerformance, InitAudio, DefaultPath, CreatePath, Play, Stop, CloseDown,
-    Config, Midi, Download, Unload, Repeats,
+    CoInit,    CoUninit, Release, Enumerate,         CreateDevice, Cooperate,   GetCaps,    CreateLoader, Search,
+    Load,      Garbage,  Forget,  CreatePerformance, InitAudio,    DefaultPath, CreatePath, Play,         Stop,
+    CloseDown, Config,   Midi,    Download,          Unload,       Repeats,
 };
 
 } // namespace

@@ -17,8 +17,8 @@ std::vector<uint8_t> ReadContent(const char* name)
 
 std::vector<uint8_t> AsRmid(const std::vector<uint8_t>& smf)
 {
-    std::vector<uint8_t> b = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'R', 'M', 'I', 'D',
-                              'I', 'N', 'F', 'O', 1, 0, 0, 0, 'x', 0, 'd', 'a', 't', 'a'};
+    std::vector<uint8_t> b = {'R', 'I', 'F', 'F', 0, 0, 0, 0,   'R', 'M', 'I', 'D', 'I',
+                              'N', 'F', 'O', 1,   0, 0, 0, 'x', 0,   'd', 'a', 't', 'a'};
     for (int i = 0; i < 4; ++i) b.push_back(uint8_t(smf.size() >> (8 * i)));
     b.insert(b.end(), smf.begin(), smf.end());
     return b;

@@ -60,8 +60,7 @@ TEST(MusicEngine, DestructorReleasesInOrderAndBalancesComOnlyWhenItWasInitialise
         const char* calls;
     };
     const Case cases[] = {
-        {kSOk, true,
-         "release(loader); stop(null,0); closeDown; release(performance); coUninitialize"},
+        {kSOk, true, "release(loader); stop(null,0); closeDown; release(performance); coUninitialize"},
         {kSFalse, false, "coUninitialize"},
         {static_cast<HResult>(0x80010106u), true, // RPC_E_CHANGED_MODE
          "release(loader); stop(null,0); closeDown; release(performance)"},
@@ -150,11 +149,11 @@ TEST(MusicEngine, MidiParameterRuleIsCaseSensitiveAnywhereInThePath)
         bool midi;
     };
     const Case cases[] = {
-        {"C:\\songs\\tune.mid", true},     {"C:\\songs\\tune.rmi", true},
-        {"C:\\a.midi\\drum.wav", true},    {"C:\\x.rmi.bak\\y.sgt", true},
-        {"C:\\songs\\TUNE.MID", false},    {"C:\\songs\\tune.Mid", false},
-        {"C:\\songs\\tune.RMI", false},    {"C:\\songs\\middle.wav", false},
-        {"C:\\songs\\tune.sgt", false},    {"", false},
+        {"C:\\songs\\tune.mid", true},  {"C:\\songs\\tune.rmi", true},
+        {"C:\\a.midi\\drum.wav", true}, {"C:\\x.rmi.bak\\y.sgt", true},
+        {"C:\\songs\\TUNE.MID", false}, {"C:\\songs\\tune.Mid", false},
+        {"C:\\songs\\tune.RMI", false}, {"C:\\songs\\middle.wav", false},
+        {"C:\\songs\\tune.sgt", false}, {"", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsMidiPath(c.path), c.midi) << c.path;
     EXPECT_FALSE(IsMidiPath(nullptr));

@@ -118,12 +118,12 @@ TEST_F(DsCapsDialog, ShowsEachDeviceAndReplacesTheSentencesOnAChange)
     EXPECT_EQ(second.fields[4], "60 free");
     EXPECT_EQ(second.fields[13], "2097152");
     EXPECT_EQ(second.fields[14], "1048576 free");
-    EXPECT_EQ(second.sentences,
-              (std::vector<std::string>{"- This driver has been tested and certified by Microsoft",
-                                        "- Driver supports a continuous range of sample rates",
-                                        "- A DirectSound driver is installed",
-                                        "- The device supports stereo primary buffers",
-                                        "- The device supports hardware-mixed secondary buffers with 16-bit samples"}));
+    EXPECT_EQ(
+        second.sentences,
+        (std::vector<std::string>{"- This driver has been tested and certified by Microsoft",
+                                  "- Driver supports a continuous range of sample rates",
+                                  "- A DirectSound driver is installed", "- The device supports stereo primary buffers",
+                                  "- The device supports hardware-mixed secondary buffers with 16-bit samples"}));
     EXPECT_EQ(again.sentences, first.sentences);
     EXPECT_EQ(again.fields, first.fields);
 }

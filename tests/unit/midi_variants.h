@@ -4,6 +4,7 @@
 // claims to be MIDI; the others are refused by the loader itself.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -19,11 +20,6 @@ struct MidiVariant {
 inline uint32_t VariantBig32(const std::vector<uint8_t>& b, size_t at)
 {
     return (uint32_t(b[at]) << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3];
-}
-
-inline void VariantSetBig32(std::vector<uint8_t>& b, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (24 - 8 * i));
 }
 
 // good: a format 1 file with at least two tracks, its first event of the
@@ -46,60 +42,41 @@ inline std::vector<MidiVariant> MakeBrokenMidiVariants(const std::vector<uint8_t
     add("last byte missing", cut(good.size() - 1));
     add("end of track missing", cut(good.size() - 3));
 
+    // Bytes written over a good copy at a place.
+    struct Patch {
+        const char* name;
+        size_t at;
+        std::vector<uint8_t> bytes;
+    };
+    auto big32 = [](uint32_t v) {
+        return std::vector<uint8_t>{uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+    };
+    const uint32_t length1 = VariantBig32(good, track1 + 4);
+    const size_t event2 = track2 + 8; // delta time, status, data of track 2's first event
+    const Patch patches[] = {
+        {"header length 2", 4, big32(2)},
+        {"header length huge", 4, big32(0x7FFFFFFF)},
+        {"track length one long", track1 + 4, big32(length1 + 1)},
+        {"track length one short", track1 + 4, big32(length1 - 1)},
+        {"track length past the end", track2 + 4, big32(0xFFFFFFF0)},
+        {"one track too many", 11, {uint8_t(good[11] + 1)}},
+        {"no tracks", 10, {0, 0}},
+        {"format 0 with many tracks", 8, {0, 0}},
+        {"unknown format", 8, {0, 7}},
+        {"division 0", 12, {0, 0}},
+        {"track renamed", track2, {'M', 'T', 'r', 'x'}},
+        {"status byte where data belongs", event2 + 2, {0xC0}},
+        {"data byte without running status", event2 + 1, {0x40}},
+        {"system common event in a file", event2 + 1, {0xF3}},
+        {"delta time of five bytes", event2, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"end of track with a length", good.size() - 1, {1}},
+    };
     std::vector<uint8_t> b;
-    b = good;
-    VariantSetBig32(b, 4, 2);
-    add("header length 2", b);
-    b = good;
-    VariantSetBig32(b, 4, 0x7FFFFFFF);
-    add("header length huge", b);
-    b = good;
-    VariantSetBig32(b, track1 + 4, VariantBig32(good, track1 + 4) + 1);
-    add("track length one long", b);
-    b = good;
-    VariantSetBig32(b, track1 + 4, VariantBig32(good, track1 + 4) - 1);
-    add("track length one short", b);
-    b = good;
-    VariantSetBig32(b, track2 + 4, 0xFFFFFFF0);
-    add("track length past the end", b);
-    b = good;
-    b[11] += 1;
-    add("one track too many", b);
-    b = good;
-    b[10] = 0;
-    b[11] = 0;
-    add("no tracks", b);
-    b = good;
-    b[9] = 0;
-    add("format 0 with many tracks", b);
-    b = good;
-    b[9] = 7;
-    add("unknown format", b);
-    b = good;
-    b[12] = 0;
-    b[13] = 0;
-    add("division 0", b);
-    b = good;
-    std::memcpy(&b[track2], "MTrx", 4);
-    add("track renamed", b);
-    b = good;
-    b[track2 + 8 + 2] = 0xC0;
-    add("status byte where data belongs", b);
-    b = good;
-    b[track2 + 8 + 1] = 0x40;
-    add("data byte without running status", b);
-    b = good;
-    b[b.size() - 1] = 1;
-    add("end of track with a length", b);
-    b = good;
-    b[track2 + 8 + 1] = 0xF3;
-    add("system common event in a file", b);
-    b = good;
-    b[track2 + 8] = 0xFF;
-    b[track2 + 9] = 0xFF;
-    b[track2 + 10] = 0xFF;
-    b[track2 + 11] = 0xFF;
-    add("delta time of five bytes", b);
+    for (const Patch& p : patches) {
+        b = good;
+        std::copy(p.bytes.begin(), p.bytes.end(), b.begin() + p.at);
+        add(p.name, b);
+    }
 
     std::mt19937 random(20261207);
     for (int seed = 0; seed < 3; ++seed) {

@@ -200,12 +200,12 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lParam) == g_hHorzSlider)
-            OnSliderScroll(hWnd, g_hHorzSlider);
+            OnSliderScroll(hWnd, g_hHorzSlider, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
         else
             ScrollStoreView(LOWORD(wParam));
         break;
     case WM_VSCROLL:
-        OnSliderScroll(hWnd, g_hVertSlider);
+        OnSliderScroll(hWnd, g_hVertSlider, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
         break;
     default:
         break;

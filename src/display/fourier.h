@@ -48,4 +48,6 @@ public:
 
 private:
     void LoadBitReversed();
+    std::vector<float> m_PreparedTwiddles; // the fast transform's copy, stage 3 on
+    bool m_bSelfInverse = false;           // m_pBitRev undoes itself (N a power of two)
 };

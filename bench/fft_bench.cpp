@@ -3,8 +3,10 @@
 // The peers are linked into this benchmark only.
 #include <benchmark/benchmark.h>
 
+#if defined(MIRRAVOX_FFT_PEERS)
 #include <fftw3.h>
 #include <kissfft/kiss_fft.h>
+#endif
 
 #include <random>
 #include <vector>
@@ -52,6 +54,7 @@ void BM_TransformScalar(benchmark::State& state)
 }
 BENCHMARK(BM_TransformScalar)->Arg(2048);
 
+#if defined(MIRRAVOX_FFT_PEERS)
 void BM_Fftw3f(benchmark::State& state)
 {
     const int n = int(state.range(0));
@@ -84,6 +87,7 @@ void BM_KissFft(benchmark::State& state)
     kiss_fft_free(cfg);
 }
 BENCHMARK(BM_KissFft)->Arg(1024)->Arg(2048)->Arg(4096);
+#endif
 
 // One block of 16-bit stereo into the history, as each device block does.
 void BM_AddBlock(benchmark::State& state)

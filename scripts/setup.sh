@@ -10,6 +10,7 @@ PACKAGES=(
     xvfb xauth x11-utils imagemagick                          # a display and screenshots
     pulseaudio pulseaudio-utils                               # a sound server with a null sink
     sox                                                       # an independent WAV reader
+    pkg-config libfftw3-dev libkissfft-dev                    # FFT peers of the benchmark
 )
 
 missing=()

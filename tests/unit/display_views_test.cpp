@@ -16,6 +16,7 @@
 #include "display/view_choice.h"
 #include "display/waveform.h"
 #include "platform/recording_canvas.h"
+#include "held_lock.h"
 #include "platform/sync.h"
 
 namespace {
@@ -221,25 +222,6 @@ TEST(WaveformView, StereoDrawsGreenThenRedAndMonoOnlyGreen)
     one.Draw(0);
     EXPECT_EQ(one.canvas.Traces(kTraceRed).size(), 0u);
 }
-
-// A lock another thread holds for the lifetime of this object.
-struct HeldElsewhere {
-    std::promise<void> release;
-    std::future<void> done;
-    explicit HeldElsewhere(SyncLock* lock)
-    {
-        std::promise<void> held;
-        auto heldNow = held.get_future();
-        done = std::async(std::launch::async, [lock, &held, r = release.get_future()]() mutable {
-            SyncLockWait(lock, kSyncInfinite);
-            held.set_value();
-            r.wait();
-            SyncUnlock(lock);
-        });
-        heldNow.wait();
-    }
-    ~HeldElsewhere() { release.set_value(); done.wait(); }
-};
 
 TEST(Views, ABusyLockSkipsTheViewWithoutDrawing)
 {

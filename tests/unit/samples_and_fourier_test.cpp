@@ -15,6 +15,7 @@
 #include "display/view_state.h"
 #include "display/fourier.h"
 #include "display/samples.h"
+#include "held_lock.h"
 #include "platform/sync.h"
 
 namespace {
@@ -170,25 +171,6 @@ TEST(Fourier, FullScaleSineOnABinPeaksThereAndInItsMirror)
     EXPECT_NEAR(magnitude(n - bin), 32767.0 * n / 2, 32767.0 * n / 2 * 1e-3);
     EXPECT_LT(magnitude(bin + 5), 32767.0 * n / 2 * 1e-3);
 }
-
-// A lock another thread holds until the returned promise is kept.
-struct HeldElsewhere {
-    std::promise<void> release;
-    std::future<void> done;
-    explicit HeldElsewhere(SyncLock* lock)
-    {
-        std::promise<void> held;
-        auto heldNow = held.get_future();
-        done = std::async(std::launch::async, [lock, &held, r = release.get_future()]() mutable {
-            SyncLockWait(lock, kSyncInfinite);
-            held.set_value();
-            r.wait();
-            SyncUnlock(lock);
-        });
-        heldNow.wait();
-    }
-    ~HeldElsewhere() { release.set_value(); done.wait(); }
-};
 
 TEST(FeedAnalyser, TransformsOnlyInTheSpectrumViewAndOnlyWithTheLock)
 {

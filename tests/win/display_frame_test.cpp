@@ -14,7 +14,12 @@
 #include "audio/sessions.h"
 #include "display/fourier.h"
 #include "display/frame.h"
+#include "display/trackbar_scale.h"
+#include "display/view_state.h"
 #include "main_window_fixture.h"
+
+#include <commctrl.h>
+
 #include "platform/gdi_canvas_win.h"
 #include "platform/winmm_device_win.h"
 
@@ -100,7 +105,17 @@ bool BadgeShown(const Pixels& surface, HDC badgeDc, SIZE size, int x, int y, boo
     return lit > 20; // a black rectangle is not a badge
 }
 
-using DisplayFrame = MainWindowFixture;
+class DisplayFrame : public MainWindowFixture {
+protected:
+    void TearDown() override
+    {
+        MainWindowFixture::TearDown();
+        g_bShowGrid = 1; // the start-up values, for the tests after these
+        g_fAmplitudeScale = 0.9f;
+        g_fViewZoom = 1.0f;
+        g_nViewMode = 0;
+    }
+};
 
 TEST_F(DisplayFrame, LoopbackSineShowsAsTraceSpectrumPeakAndBadges)
 {
@@ -163,6 +178,36 @@ TEST_F(DisplayFrame, LoopbackSineShowsAsTraceSpectrumPeakAndBadges)
 
     StopAll(hWnd);
     EXPECT_TRUE(catcher.Boxes().empty());
+}
+
+TEST_F(DisplayFrame, CombosAndTrackbarsSetTheViewSpeedScaleAndZoom)
+{
+    auto scrollBarShown = [] { return (GetWindowLongA(g_hScrollBar, GWL_STYLE) & WS_VISIBLE) != 0; };
+    Select(IDC_VIEW, 1);
+    EXPECT_EQ(g_nViewMode, 1);
+    EXPECT_FALSE(scrollBarShown()) << "no scrolling in the spectrum view";
+    Select(IDC_VIEW, 2);
+    EXPECT_EQ(g_nViewMode, 2);
+    EXPECT_TRUE(scrollBarShown());
+    Select(IDC_FRAME_SPEED, 3);
+    EXPECT_EQ(g_nFrameInterval, 200u);
+
+    auto scroll = [this](UINT msg, HWND slider, int code, int position) {
+        SendMessageA(hWnd, msg, MAKEWPARAM(code, WORD(short(position))), reinterpret_cast<LPARAM>(slider));
+    };
+    const struct { UINT msg; HWND slider; int code, position, thumb; float amplitude, zoom; } steps[] = {
+        {WM_VSCROLL, g_hVertSlider, TB_THUMBTRACK, -3, 0, AmplitudeScaleAt(-3), 1.0f},
+        {WM_VSCROLL, g_hVertSlider, TB_ENDTRACK, 0, -10, AmplitudeScaleAt(-10), 1.0f}, // read from the trackbar
+        {WM_VSCROLL, g_hVertSlider, TB_LINEDOWN, 7, 7, AmplitudeScaleAt(-10), 1.0f},   // other codes change nothing
+        {WM_HSCROLL, g_hHorzSlider, TB_THUMBTRACK, 50, 0, AmplitudeScaleAt(-10), 0.5f},
+        {WM_HSCROLL, g_hHorzSlider, TB_ENDTRACK, 0, -90, AmplitudeScaleAt(-10), ViewZoomAt(-90)}};
+    for (const auto& step : steps) {
+        SendMessageA(step.slider, TBM_SETPOS, TRUE, step.thumb);
+        scroll(step.msg, step.slider, step.code, step.position);
+        EXPECT_EQ(g_fAmplitudeScale, step.amplitude) << step.code << " " << step.position;
+        EXPECT_EQ(g_fViewZoom, step.zoom) << step.code << " " << step.position;
+    }
+    EXPECT_EQ(g_nSpectrumBins, int(g_nDisplayWidth / float(double(g_nDisplayWidth) / 1024 / double(ViewZoomAt(-90)))));
 }
 
 // One PolylineTo draws the same pixels as one LineTo per point.

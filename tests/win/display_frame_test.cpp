@@ -21,6 +21,7 @@
 #include <commctrl.h>
 
 #include "platform/gdi_canvas_win.h"
+#include "platform/sim_wave_device.h"
 #include "platform/winmm_device_win.h"
 
 namespace {
@@ -208,6 +209,42 @@ TEST_F(DisplayFrame, CombosAndTrackbarsSetTheViewSpeedScaleAndZoom)
         EXPECT_EQ(g_fViewZoom, step.zoom) << step.code << " " << step.position;
     }
     EXPECT_EQ(g_nSpectrumBins, int(g_nDisplayWidth / float(double(g_nDisplayWidth) / 1024 / double(ViewZoomAt(-90)))));
+}
+
+// The mean row of the green pixels in a column of the waveform surface.
+double TraceRow(int x)
+{
+    const Pixels wave = Read(g_hWaveDC);
+    int sum = 0, count = 0;
+    for (int y = 0; y < wave.height; ++y)
+        if (wave.At(x, y) == kGreen) sum += y, ++count;
+    return count ? double(sum) / count : -1;
+}
+
+TEST_F(DisplayFrame, ScrollingAStoppedRecordingRedrawsIt)
+{
+    SimReset();
+    SetWaveDeviceTable(SimWaveDeviceTable());
+    SimSetStepped(true);
+    g_bShowGrid = 0;
+    // 8-bit mono blocks of 512 bytes, loud and quiet in turn.
+    SimSetInputSignal([](uint8_t* data, uint32_t bytes, uint64_t offset) {
+        std::memset(data, offset / bytes % 2 ? 228 : 28, bytes);
+    });
+    Command(IDC_RECORD);
+    ASSERT_EQ(SimCompleteBlocks(kSimInput, 20), 20);
+    Command(IDC_STOP);
+    ASSERT_TRUE(PumpUntil([] { return !CaptureSessionActive(); }, 5000));
+
+    const int x = g_nDisplayWidth / 2, centre = g_nDisplayHeight / 2;
+    const double before = TraceRow(x);
+    SendMessageA(hWnd, WM_HSCROLL, SB_PAGELEFT, reinterpret_cast<LPARAM>(g_hScrollBar));
+    const double after = TraceRow(x);
+    ASSERT_GE(before, 0);
+    ASSERT_GE(after, 0);
+    EXPECT_TRUE((before - centre) * (after - centre) < 0)
+        << "one block back the other level shows: rows " << before << " and " << after;
+    EXPECT_EQ(SimReset(), 0);
 }
 
 // One PolylineTo draws the same pixels as one LineTo per point.

@@ -100,8 +100,8 @@ void BM_DrawWaveform(benchmark::State& state)
     s.view.showGrid = true;
     for (auto _ : state) {
         RecordingCanvas c;
-        DrawWaveform({&c, nullptr}, s, {store.data(), int(store.size()), int(store.size()), &anchor}, 50000, 540,
-                     1920, 0, 0, kWaveLive);
+        DrawWaveform({&c, nullptr}, s, {store.data(), int(store.size()), int(store.size()), &anchor}, 50000, 540, 1920,
+                     0, 0, kWaveLive);
         benchmark::DoNotOptimize(c.ops.data());
     }
 }

@@ -10,13 +10,12 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/format_settings.h"
-#include "app/startup.h"
-#include "app/win_state.h"
+#include "app/startup_win.h"
 #include "display/fourier.h"
-#include "display/frame.h"
+#include "display/frame_win.h"
 #include "resource.h"
+#include "state/app_state.h"
+#include "state/win_state_win.h"
 
 namespace {
 
@@ -67,7 +66,9 @@ int main()
     LARGE_INTEGER freq;
     QueryPerformanceFrequency(&freq);
     std::printf("%-10s %-9s %10s %10s\n", "display", "views", "median ms", "mean ms");
-    const struct { int w, h; } sizes[] = {{640, 480}, {1920, 1080}};
+    const struct {
+        int w, h;
+    } sizes[] = {{640, 480}, {1920, 1080}};
     for (const auto& size : sizes) {
         g_nDisplayWidth = size.w;
         g_nDisplayHeight = size.h;

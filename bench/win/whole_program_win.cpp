@@ -16,9 +16,9 @@ int main()
     HWND hWnd = program.WaitForMainWindow(20000);
     if (!hWnd) return 1;
     SetWindowPos(hWnd, nullptr, 0, 0, 614, 606, SWP_NOMOVE | SWP_NOZORDER);
-    SelectComboItem(hWnd, IDC_RATE, 7);       // 44100 Hz
-    SelectComboItem(hWnd, IDC_RESOLUTION, 1); // 16 bit
-    SelectComboItem(hWnd, IDC_CHANNELS, 1);   // stereo
+    SelectComboItem(hWnd, IDC_RATE, 7);        // 44100 Hz
+    SelectComboItem(hWnd, IDC_RESOLUTION, 1);  // 16 bit
+    SelectComboItem(hWnd, IDC_CHANNELS, 1);    // stereo
     SelectComboItem(hWnd, IDC_FRAME_SPEED, 1); // Fast, 50 ms
     SelectComboItem(hWnd, IDC_VIEW, 0);
     Command(hWnd, IDM_RECORD);

@@ -3,8 +3,7 @@
 #include "display/fourier.h"
 #include "platform/sync.h"
 
-void FeedBlock(CFourier* analyser, const uint8_t* store, int storePos, const PcmFormat& format,
-               SyncLock* paintLock)
+void FeedBlock(CFourier* analyser, const uint8_t* store, int storePos, const PcmFormat& format, SyncLock* paintLock)
 {
     if (!analyser || !store) return;
     const bool locked = paintLock && SyncLockWait(paintLock, kFeedLockWaitMs);

@@ -13,5 +13,4 @@ constexpr unsigned kFeedLockWaitMs = 10;
 // analyser's history and, when the paint lock is obtained within 10 ms,
 // transforms it. Without the lock the block waits in the history for the
 // next call.
-void FeedBlock(CFourier* analyser, const uint8_t* store, int storePos, const PcmFormat& format,
-               SyncLock* paintLock);
+void FeedBlock(CFourier* analyser, const uint8_t* store, int storePos, const PcmFormat& format, SyncLock* paintLock);

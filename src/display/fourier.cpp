@@ -40,8 +40,7 @@ CFourier::CFourier(int points)
         const int half = 1 << (s - 1);
         for (int j = 0; j < half; j += 2) {
             const FourierComplex a = m_ppTwiddle[size_t(s)][j], b = m_ppTwiddle[size_t(s)][j + 1];
-            m_PreparedTwiddles.insert(m_PreparedTwiddles.end(),
-                                      {a.re, a.re, b.re, b.re, -a.im, a.im, -b.im, b.im});
+            m_PreparedTwiddles.insert(m_PreparedTwiddles.end(), {a.re, a.re, b.re, b.re, -a.im, a.im, -b.im, b.im});
         }
     }
 
@@ -75,8 +74,7 @@ void CFourier::AddBlock(const uint8_t* buffer, int offset, int bits, int channel
 
 void CFourier::LoadBitReversed()
 {
-    for (int i = 0; i < m_nSize; ++i)
-        m_pData[m_pBitRev[i]] = {m_pInput[i], 0.0f};
+    for (int i = 0; i < m_nSize; ++i) m_pData[m_pBitRev[i]] = {m_pInput[i], 0.0f};
 }
 
 void CFourier::TransformScalar()

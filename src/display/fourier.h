@@ -36,15 +36,15 @@ public:
     void Transform();
     void TransformScalar();
 
-    int m_nSize;          // N
+    int m_nSize; // N
     int m_nSampleRate = 0;
-    int m_nStages;        // log2 N
-    float m_fNorm;        // sqrt N
+    int m_nStages; // log2 N
+    float m_fNorm; // sqrt N
     std::unique_ptr<int[]> m_pBitRev;
-    std::unique_ptr<FourierComplex[]> m_pData;  // spectrum X[0..N-1] after Transform
+    std::unique_ptr<FourierComplex[]> m_pData; // spectrum X[0..N-1] after Transform
     // Per stage s (1 to m_nStages) N twiddle factors for m = 2^s; entry 0 unused.
     std::vector<std::unique_ptr<FourierComplex[]>> m_ppTwiddle;
-    std::unique_ptr<float[]> m_pInput;           // history, oldest sample first
+    std::unique_ptr<float[]> m_pInput; // history, oldest sample first
 
 private:
     void LoadBitReversed();

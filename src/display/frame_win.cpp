@@ -1,25 +1,28 @@
 // The display's surfaces and frames. The views draw through GdiCanvas on the
 // waveform and spectrum surfaces; the paint lock ("WIN_SIZE_PAINT") guards
 // the surfaces against the device threads that transform into the analysers.
-#include "display/frame.h"
+#include "display/frame_win.h"
 
 #include <commctrl.h>
 
 #include <memory>
 
-#include "app/format_controls.h"
-#include "app/format_settings.h"
-#include "app/win_state.h"
 #include "display/fourier.h"
-#include "display/overlay.h"
+#include "display/overlay_win.h"
 #include "display/spectrum.h"
 #include "display/trackbar_scale.h"
 #include "display/view_choice.h"
-#include "display/view_state.h"
+#include "display/view_settings.h"
 #include "display/waveform.h"
 #include "platform/gdi_canvas_win.h"
 #include "platform/sync.h"
 #include "resource.h"
+#include "shell/combo_tables_win.h"
+#include "state/display_state.h"
+#include "state/session_state.h"
+#include "state/sound_format.h"
+#include "state/stores.h"
+#include "state/win_state_win.h"
 
 HDC g_hWaveDC = nullptr;
 HDC g_hSpectrumDC = nullptr;
@@ -68,15 +71,15 @@ SyncLock* PaintLock()
     return g_pPaintLock;
 }
 
-struct Badge {
+struct ViewBadge {
     HDC dc;
     SIZE size;
 };
 
-Badge BadgeOf(int source)
+ViewBadge BadgeOf(int source)
 {
-    return source == kViewInput ? Badge{g_hBitmap122DC, g_szBitmap122}
-                                : Badge{g_hBitmap123DC, g_szBitmap123};
+    return source == kViewInput ? ViewBadge{g_hBitmap122DC, g_InBadge.size}
+                                : ViewBadge{g_hBitmap123DC, g_OutBadge.size};
 }
 
 WaveformSource WaveSourceOf(int source)
@@ -84,8 +87,7 @@ WaveformSource WaveSourceOf(int source)
     if (source == kViewInput)
         return {g_pInputBuffer, g_nRecordedBytes.load(std::memory_order_relaxed), g_nInputBufferSize,
                 &g_nInputTriggerPos};
-    return {g_pOutputBuffer, g_nOutputBytes.load(std::memory_order_relaxed), g_nOutputBufferSize,
-            &g_nOutputTriggerPos};
+    return {g_pOutputBuffer, g_nOutputBytes.load(std::memory_order_relaxed), g_nOutputBufferSize, &g_nOutputTriggerPos};
 }
 
 ViewSettings CurrentViewSettings() { return {g_fAmplitudeScale, g_fViewZoom, g_bShowGrid != 0}; }
@@ -113,7 +115,7 @@ void DrawView(int source, int position, int band, int top, int mode)
         state.running = g_bRecording || g_bPlaying;
         DrawWaveform(target, state, WaveSourceOf(source), position, band, width, 0, top, mode);
     }
-    const Badge badge = BadgeOf(source);
+    const ViewBadge badge = BadgeOf(source);
     if (badge.dc) {
         GdiCanvas from(badge.dc);
         s.canvas->Blit(width - badge.size.cx - 5, top + 5, badge.size.cx, badge.size.cy, from, 0, 0,
@@ -129,8 +131,7 @@ void CreateViewSurfaces()
     if (!SyncLockWait(lock, kResizeLockWaitMs)) return; // the old surfaces stay
     for (Surface* s : {&g_Wave, &g_Spectrum, &g_Compose}) s->Delete();
     HDC window = GetWindowDC(g_hDisplayWnd);
-    for (Surface* s : {&g_Wave, &g_Spectrum, &g_Compose})
-        s->Create(window, g_nDisplayWidth, g_nDisplayHeight);
+    for (Surface* s : {&g_Wave, &g_Spectrum, &g_Compose}) s->Create(window, g_nDisplayWidth, g_nDisplayHeight);
     ReleaseDC(g_hDisplayWnd, window);
     SyncUnlock(lock);
     ComposeFrame(0);
@@ -172,8 +173,8 @@ void ComposeFrame(int mode)
     in.inputWrapped = g_bInputWrapped.load(std::memory_order_relaxed) != 0;
     in.blockBytes = BlockBytes();
     const ViewChoice choice = ChooseViews(in);
-    if (!FrameDrawable(choice, g_pInputBuffer != nullptr, g_pOutputBuffer != nullptr,
-                       g_pInputFourier != nullptr, g_pOutputFourier != nullptr))
+    if (!FrameDrawable(choice, g_pInputBuffer != nullptr, g_pOutputBuffer != nullptr, g_pInputFourier != nullptr,
+                       g_pOutputFourier != nullptr))
         return;
     if (g_nViewMode != 2) {
         const int band = ViewHeight(choice, g_nDisplayHeight);
@@ -204,8 +205,7 @@ void PresentFrame()
 
 void UpdateSpectrumRange()
 {
-    if (g_pInputFourier)
-        g_nSpectrumBins = SpectrumBins(g_nDisplayWidth, g_pInputFourier->m_nSize, g_fViewZoom);
+    if (g_pInputFourier) g_nSpectrumBins = SpectrumBins(g_nDisplayWidth, g_pInputFourier->m_nSize, g_fViewZoom);
 }
 
 void ApplyViewAndSpeed(HWND hWnd)
@@ -225,8 +225,7 @@ void ApplyViewAndSpeed(HWND hWnd)
 void OnSliderScroll(HWND, HWND control, int code, int position)
 {
     if (code == TB_THUMBTRACK || code == TB_ENDTRACK) {
-        if (code == TB_ENDTRACK)
-            position = static_cast<short>(SendMessageA(control, TBM_GETPOS, 0, 0));
+        if (code == TB_ENDTRACK) position = static_cast<short>(SendMessageA(control, TBM_GETPOS, 0, 0));
         if (control == g_hVertSlider)
             g_fAmplitudeScale = AmplitudeScaleAt(position);
         else if (control == g_hHorzSlider)
@@ -239,6 +238,3 @@ void OnSliderScroll(HWND, HWND control, int code, int position)
     // would not follow the trackbar until the window is next painted.
     if (!g_bRecording && !g_bPlaying) PresentFrame();
 }
-
-// Stand-in until the overlay text is drawn: the overlay surface stays black.
-void DrawOverlay() {}

@@ -4,19 +4,15 @@ int ReadSample(int offset, const uint8_t* buffer, int bits)
 {
     const uint8_t* p = buffer + offset;
     switch (bits) {
-    case 8:
-        return int(p[0]) - 128;
-    case 16:
-        return int(int16_t(uint16_t(p[0] | (p[1] << 8))));
+    case 8: return int(p[0]) - 128;
+    case 16: return int(int16_t(uint16_t(p[0] | (p[1] << 8))));
     case 24: {
         const uint32_t v = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
         return int(v ^ 0x800000u) - 0x800000; // sign extension from bit 23
     }
     case 32:
-        return int(int32_t(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-                           (uint32_t(p[3]) << 24)));
-    default:
-        return 0;
+        return int(int32_t(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24)));
+    default: return 0;
     }
 }
 

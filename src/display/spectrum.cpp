@@ -21,8 +21,8 @@ int FrequencyStep(int fMax)
     return 150;
 }
 
-void DrawGrid(Canvas& c, const SpectrumState& state, const CFourier& a, float dbScale, int height,
-              int width, int x0, int y0)
+void DrawGrid(Canvas& c, const SpectrumState& state, const CFourier& a, float dbScale, int height, int width, int x0,
+              int y0)
 {
     char text[32];
     c.SelectPen(kGridGreen);
@@ -62,8 +62,8 @@ int SpectrumBins(int width, int points, float viewZoom)
     return int(float(width) / step);
 }
 
-void DrawSpectrum(const ViewTarget& target, const SpectrumState& state, const CFourier& a,
-                  int height, int width, int x0, int y0)
+void DrawSpectrum(const ViewTarget& target, const SpectrumState& state, const CFourier& a, int height, int width,
+                  int x0, int y0)
 {
     if (!target.canvas) return;
     if (target.paintLock && !SyncLockWait(target.paintLock, kSpectrumLockWaitMs)) return;

@@ -18,7 +18,7 @@ int SpectrumBins(int width, int points, float viewZoom);
 
 // Draws the band (x0, y0, width, height). Waits at most 10 ms for the paint
 // lock and draws nothing without it.
-void DrawSpectrum(const ViewTarget& target, const SpectrumState& state, const CFourier& analyser,
-                  int height, int width, int x0, int y0);
+void DrawSpectrum(const ViewTarget& target, const SpectrumState& state, const CFourier& analyser, int height, int width,
+                  int x0, int y0);
 
 constexpr unsigned kSpectrumLockWaitMs = 10;

@@ -35,13 +35,11 @@ ViewChoice ChooseViews(const ViewChoiceInputs& in)
         add(kViewInput, AtLeastZero(input));
     }
 
-    c.arrangement = c.count == 2 ? kShownBoth
-                    : c.views[0].source == kViewInput ? kShownInput : kShownOutput;
+    c.arrangement = c.count == 2 ? kShownBoth : c.views[0].source == kViewInput ? kShownInput : kShownOutput;
     return c;
 }
 
-bool FrameDrawable(const ViewChoice& choice, bool inputStore, bool outputStore,
-                   bool inputAnalyser, bool outputAnalyser)
+bool FrameDrawable(const ViewChoice& choice, bool inputStore, bool outputStore, bool inputAnalyser, bool outputAnalyser)
 {
     if (choice.count == 0) return false;
     if (!(choice.views[0].source == kViewInput ? inputAnalyser : outputAnalyser)) return false;

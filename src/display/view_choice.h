@@ -30,11 +30,8 @@ ViewChoice ChooseViews(const ViewChoiceInputs& in);
 
 // A frame is drawn only when the first view's analyser exists and the store
 // of every chosen view is allocated.
-bool FrameDrawable(const ViewChoice& choice, bool inputStore, bool outputStore,
-                   bool inputAnalyser, bool outputAnalyser);
+bool FrameDrawable(const ViewChoice& choice, bool inputStore, bool outputStore, bool inputAnalyser,
+                   bool outputAnalyser);
 
 // Band height of each view in a display of the height.
-inline int ViewHeight(const ViewChoice& choice, int height)
-{
-    return choice.count == 2 ? height / 2 : height;
-}
+inline int ViewHeight(const ViewChoice& choice, int height) { return choice.count == 2 ? height / 2 : height; }

@@ -20,10 +20,8 @@ AmplitudeAxis AxisFor(int bits, int height, float amplitudeScale)
     switch (bits) {
     case 8: // the whole band for 255 steps
         return {32, float(double(height) * amplitudeScale / 255.0)};
-    case 24:
-        return {1 << 21, float(double(mid) * amplitudeScale / double(1 << 23))};
-    default:
-        return {8192, float(double(mid) * amplitudeScale / 32768.0)};
+    case 24: return {1 << 21, float(double(mid) * amplitudeScale / double(1 << 23))};
+    default: return {8192, float(double(mid) * amplitudeScale / 32768.0)};
     }
 }
 
@@ -33,8 +31,7 @@ int Wrap(int64_t offset, int length)
     return int(r < 0 ? r + length : r);
 }
 
-void DrawGrid(Canvas& c, const WaveformState& state, const AmplitudeAxis& axis, int height,
-              int width, int x0, int y0)
+void DrawGrid(Canvas& c, const WaveformState& state, const AmplitudeAxis& axis, int height, int width, int x0, int y0)
 {
     const int centre = y0 + height / 2;
     char text[32];
@@ -69,8 +66,7 @@ void DrawGrid(Canvas& c, const WaveformState& state, const AmplitudeAxis& axis, 
 
 // Moves the anchor to the newest rising zero crossing of channel 0 once the
 // data has run more than one screen past it, and returns where to start.
-int TriggerStart(const WaveformState& state, const WaveformSource& src, int start, int shown,
-                 int length)
+int TriggerStart(const WaveformState& state, const WaveformSource& src, int start, int shown, int length)
 {
     const PcmFormat& f = state.format;
     int& anchor = *src.anchor;
@@ -82,8 +78,7 @@ int TriggerStart(const WaveformState& state, const WaveformSource& src, int star
 
     int prev = 0;
     for (int64_t q = p; q > p - f.sampleRate; --q) {
-        const int s = ReadSample(SampleOffset(Wrap(q, length), f.bits, f.channels, 0), src.store,
-                                 f.bits);
+        const int s = ReadSample(SampleOffset(Wrap(q, length), f.bits, f.channels, 0), src.store, f.bits);
         if (prev > 0 && s <= 0) {
             const int64_t at = prev < -s ? q + 1 : q; // the sample nearer zero
             anchor = SampleOffset(Wrap(at, length), f.bits, f.channels, 0);
@@ -94,9 +89,8 @@ int TriggerStart(const WaveformState& state, const WaveformSource& src, int star
     return anchor; // silence: the picture stays where it was
 }
 
-void DrawTrace(Canvas& c, const WaveformState& state, const WaveformSource& src, int channel,
-               int start, int shown, int length, int mode, float scale, int width, int x0,
-               int centre, std::vector<CanvasPoint>& points)
+void DrawTrace(Canvas& c, const WaveformState& state, const WaveformSource& src, int channel, int start, int shown,
+               int length, int mode, float scale, int width, int x0, int centre, std::vector<CanvasPoint>& points)
 {
     const PcmFormat& f = state.format;
     points.clear();
@@ -110,8 +104,7 @@ void DrawTrace(Canvas& c, const WaveformState& state, const WaveformSource& src,
         } else {
             offset = Wrap(offset, length);
         }
-        const int s = ReadSample(SampleOffset(int(offset), f.bits, f.channels, channel), src.store,
-                                 f.bits);
+        const int s = ReadSample(SampleOffset(int(offset), f.bits, f.channels, channel), src.store, f.bits);
         points.push_back({x0 + i, centre - int(float(s) * scale)});
     }
     c.MoveTo(x0, centre);
@@ -120,9 +113,8 @@ void DrawTrace(Canvas& c, const WaveformState& state, const WaveformSource& src,
 
 } // namespace
 
-void DrawWaveform(const ViewTarget& target, const WaveformState& state,
-                  const WaveformSource& source, int position, int height, int width, int x0,
-                  int y0, int mode)
+void DrawWaveform(const ViewTarget& target, const WaveformState& state, const WaveformSource& source, int position,
+                  int height, int width, int x0, int y0, int mode)
 {
     const PcmFormat& f = state.format;
     const int frame = f.bits / 8 * f.channels;
@@ -146,12 +138,10 @@ void DrawWaveform(const ViewTarget& target, const WaveformState& state,
     const int centre = y0 + height / 2;
     std::vector<CanvasPoint> points;
     points.reserve(size_t(width));
-    DrawTrace(c, state, source, 0, start, shown, length, mode, axis.scale, width, x0, centre,
-              points);
+    DrawTrace(c, state, source, 0, start, shown, length, mode, axis.scale, width, x0, centre, points);
     if (f.channels == 2) {
         c.SelectPen(kTraceRed);
-        DrawTrace(c, state, source, 1, start, shown, length, mode, axis.scale, width, x0, centre,
-                  points);
+        DrawTrace(c, state, source, 1, start, shown, length, mode, axis.scale, width, x0, centre, points);
     }
     c.SelectPen(oldPen);
     if (target.paintLock) SyncUnlock(target.paintLock);

@@ -13,8 +13,8 @@ enum WaveformMode {
 
 struct WaveformSource {
     const uint8_t* store = nullptr;
-    int filledBytes = 0; // ring length while live
-    int storeSize = 0;   // ring length of stored sound
+    int filledBytes = 0;   // ring length while live
+    int storeSize = 0;     // ring length of stored sound
     int* anchor = nullptr; // trigger anchor of this store, kept between frames
 };
 
@@ -28,6 +28,5 @@ struct WaveformState {
 // Draws the band (x0, y0, width, height) of the target from the store, the
 // right edge at about position + one block. Draws nothing when the paint lock
 // is held elsewhere.
-void DrawWaveform(const ViewTarget& target, const WaveformState& state,
-                  const WaveformSource& source, int position, int height, int width, int x0,
-                  int y0, int mode);
+void DrawWaveform(const ViewTarget& target, const WaveformState& state, const WaveformSource& source, int position,
+                  int height, int width, int x0, int y0, int mode);

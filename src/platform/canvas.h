@@ -40,8 +40,7 @@ public:
 
     virtual void FillBlack(int x, int y, int width, int height) = 0;
     // Copies width x height pixels from (sx, sy) of source to (x, y).
-    virtual void Blit(int x, int y, int width, int height, Canvas& source, int sx, int sy,
-                      BlitOp op) = 0;
+    virtual void Blit(int x, int y, int width, int height, Canvas& source, int sx, int sy, BlitOp op) = 0;
     // Drawing is limited to the rectangle [left, right) x [top, bottom) until
     // the clip is cleared.
     virtual void SetClip(int left, int top, int right, int bottom) = 0;

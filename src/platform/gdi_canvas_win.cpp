@@ -69,10 +69,7 @@ void GdiCanvas::BeginText(CanvasRgb colour)
     m_hOldFont = m_hFont ? SelectObject(m_hDC, m_hFont) : nullptr;
 }
 
-void GdiCanvas::Text(int x, int y, const char* text)
-{
-    TextOutA(m_hDC, x, y, text, int(std::strlen(text)));
-}
+void GdiCanvas::Text(int x, int y, const char* text) { TextOutA(m_hDC, x, y, text, int(std::strlen(text))); }
 
 void GdiCanvas::EndText()
 {

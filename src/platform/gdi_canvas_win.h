@@ -18,8 +18,7 @@ public:
 
     void FillBlack(int x, int y, int width, int height) override;
     // source must be a GdiCanvas too.
-    void Blit(int x, int y, int width, int height, Canvas& source, int sx, int sy,
-              BlitOp op) override;
+    void Blit(int x, int y, int width, int height, Canvas& source, int sx, int sy, BlitOp op) override;
     void SetClip(int left, int top, int right, int bottom) override;
     void ClearClip() override;
     CanvasRgb SelectPen(CanvasRgb colour) override;

@@ -21,8 +21,7 @@ void RecordingCanvas::FillBlack(int x, int y, int width, int height)
     ops.push_back(op);
 }
 
-void RecordingCanvas::Blit(int x, int y, int width, int height, Canvas& source, int sx, int sy,
-                           BlitOp mode)
+void RecordingCanvas::Blit(int x, int y, int width, int height, Canvas& source, int sx, int sy, BlitOp mode)
 {
     CanvasOp op = Op(CanvasOp::Blit, x, y);
     op.width = width;

@@ -7,8 +7,7 @@
 #include "platform/canvas.h"
 
 struct CanvasOp {
-    enum Kind { FillBlack, Blit, SetClip, ClearClip, SelectPen, MoveTo, LineTo, BeginText, Text,
-                EndText, SetPixel };
+    enum Kind { FillBlack, Blit, SetClip, ClearClip, SelectPen, MoveTo, LineTo, BeginText, Text, EndText, SetPixel };
     Kind kind;
     int x = 0, y = 0;          // point, or the rectangle's corner
     int width = 0, height = 0; // FillBlack, Blit; right and bottom for SetClip
@@ -16,18 +15,20 @@ struct CanvasOp {
     BlitOp op = BlitOp::Copy;  // Blit
     const Canvas* source = nullptr;
     int sx = 0, sy = 0;
-    std::string text;          // Text
+    std::string text; // Text
 };
 
 class RecordingCanvas : public Canvas {
 public:
     // Every text measures charWidth pixels per character by lineHeight.
     explicit RecordingCanvas(int charWidth = 8, int lineHeight = 16)
-        : m_nCharWidth(charWidth), m_nLineHeight(lineHeight) {}
+        : m_nCharWidth(charWidth),
+          m_nLineHeight(lineHeight)
+    {
+    }
 
     void FillBlack(int x, int y, int width, int height) override;
-    void Blit(int x, int y, int width, int height, Canvas& source, int sx, int sy,
-              BlitOp op) override;
+    void Blit(int x, int y, int width, int height, Canvas& source, int sx, int sy, BlitOp op) override;
     void SetClip(int left, int top, int right, int bottom) override;
     void ClearClip() override;
     CanvasRgb SelectPen(CanvasRgb colour) override;

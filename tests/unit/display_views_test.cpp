@@ -15,8 +15,8 @@
 #include "display/trackbar_scale.h"
 #include "display/view_choice.h"
 #include "display/waveform.h"
-#include "platform/recording_canvas.h"
 #include "held_lock.h"
+#include "platform/recording_canvas.h"
 #include "platform/sync.h"
 
 namespace {
@@ -88,11 +88,14 @@ TEST(WaveformView, FullScaleSamplesMeetTheHundredPercentLines)
 TEST(WaveformView, ResolutionsScaleToTheirFullRange)
 {
     // 8 bits spread 255 steps over the whole band; 24 bits fill half of it.
-    const struct { int bits; Bytes sample; int expectedY; } cases[] = {
-        {8, Bytes(256, 0), 100 - int(-128 * float(200.0 / 255.0))},
-        {8, Bytes(256, 255), 100 - int(127 * float(200.0 / 255.0))},
-        {24, {0x00, 0x00, 0x80}, 200},
-        {24, {0xff, 0xff, 0x7f}, 1}};
+    const struct {
+        int bits;
+        Bytes sample;
+        int expectedY;
+    } cases[] = {{8, Bytes(256, 0), 100 - int(-128 * float(200.0 / 255.0))},
+                 {8, Bytes(256, 255), 100 - int(127 * float(200.0 / 255.0))},
+                 {24, {0x00, 0x00, 0x80}, 200},
+                 {24, {0xff, 0xff, 0x7f}, 1}};
     for (const auto& c : cases) {
         Bytes store;
         while (store.size() < 3 * 256) store.insert(store.end(), c.sample.begin(), c.sample.end());
@@ -150,10 +153,12 @@ TEST(WaveformView, StoredSoundBeforeTheStoreStartDrawsNothing)
 TEST(WaveformView, TriggerPlacesTheCrossingOnTheSampleNearerZero)
 {
     // Everything positive except frame 2000; frame 2001 follows at +50.
-    const struct { int negative; int expectedAnchor; } cases[] = {
-        {-100, 4002}, // the later, positive sample is nearer zero
-        {-50, 4000},  // a tie takes the earlier one
-        {-10, 4000}};
+    const struct {
+        int negative;
+        int expectedAnchor;
+    } cases[] = {{-100, 4002}, // the later, positive sample is nearer zero
+                 {-50, 4000},  // a tie takes the earlier one
+                 {-10, 4000}};
     for (const auto& c : cases) {
         std::vector<int> samples(4096, 1000);
         samples[2000] = c.negative;
@@ -164,8 +169,8 @@ TEST(WaveformView, TriggerPlacesTheCrossingOnTheSampleNearerZero)
         w.state.running = true;
         w.Draw(6000);
         EXPECT_EQ(w.anchor, c.expectedAnchor) << c.negative;
-        EXPECT_EQ(w.Trace()[1].y, 100 - int(float(ReadSample(c.expectedAnchor, store.data(), 16)) *
-                                            float(100.0 / 32768.0)));
+        EXPECT_EQ(w.Trace()[1].y,
+                  100 - int(float(ReadSample(c.expectedAnchor, store.data(), 16)) * float(100.0 / 32768.0)));
     }
 }
 
@@ -173,12 +178,17 @@ TEST(WaveformView, TriggerKeepsItsAnchorWithinAScreenAndOnSilenceAndWhenIdle)
 {
     std::vector<int> samples(4096, 1000);
     samples[2000] = -100;
-    const struct { int anchor; int position; bool running; const Bytes store; int expectedAnchor; } cases[] = {
-        {5800, 6000, true, Mono16(samples), 5800},              // less than a screen ahead
-        {1, 6000, true, Mono16(std::vector<int>(4096, 0)), 1},   // silence
-        {1, 6000, true, Mono16(std::vector<int>(4096, -5)), 1},  // no positive sample
-        {1, 6000, false, Mono16(samples), 1},                    // nothing runs
-        {1, 6000, true, Mono16(samples), 4000}};
+    const struct {
+        int anchor;
+        int position;
+        bool running;
+        const Bytes store;
+        int expectedAnchor;
+    } cases[] = {{5800, 6000, true, Mono16(samples), 5800},              // less than a screen ahead
+                 {1, 6000, true, Mono16(std::vector<int>(4096, 0)), 1},  // silence
+                 {1, 6000, true, Mono16(std::vector<int>(4096, -5)), 1}, // no positive sample
+                 {1, 6000, false, Mono16(samples), 1},                   // nothing runs
+                 {1, 6000, true, Mono16(samples), 4000}};
     for (const auto& c : cases) {
         Waveform w(c.store);
         w.anchor = c.anchor;
@@ -195,9 +205,8 @@ TEST(WaveformView, TimeGridAt44100HzTicksEveryTwoMilliseconds)
     w.state.view.showGrid = true;
     w.Draw(0, kWaveLive, 200, 640);
     const Strings texts = w.canvas.Texts();
-    const Strings expected = {"-25%", "-50%", "-75%", "-100%", "+25%", "+50%", "+75%", "+100%",
-                              "2MS", "4MS", "6MS", "8MS", "10MS", "12MS", "14MS", "16MS", "18MS",
-                              "20MS", "22MS", "24MS", "26MS"};
+    const Strings expected = {"-25%", "-50%", "-75%", "-100%", "+25%", "+50%", "+75%", "+100%", "2MS",  "4MS", "6MS",
+                              "8MS",  "10MS", "12MS", "14MS",  "16MS", "18MS", "20MS", "22MS",  "24MS", "26MS"};
     EXPECT_EQ(texts, expected);
     // 640 pixels span 23.2 ms: 2 ms are 55 pixels.
     const auto labels = w.canvas.OfKind(CanvasOp::Text);
@@ -269,10 +278,12 @@ Strings HzLabels(const RecordingCanvas& c)
 
 TEST(SpectrumView, FrequencyGridFollowsTheSampleRate)
 {
-    const struct { int rate; Strings labels; } cases[] = {
-        {11025, {"625Hz", "1250Hz", "1875Hz", "2500Hz", "3125Hz", "3750Hz", "4375Hz", "5000Hz"}},
-        {44100, {"2500Hz", "5000Hz", "7500Hz", "10000Hz", "12500Hz", "15000Hz", "17500Hz", "20000Hz"}},
-        {0, {}}};
+    const struct {
+        int rate;
+        Strings labels;
+    } cases[] = {{11025, {"625Hz", "1250Hz", "1875Hz", "2500Hz", "3125Hz", "3750Hz", "4375Hz", "5000Hz"}},
+                 {44100, {"2500Hz", "5000Hz", "7500Hz", "10000Hz", "12500Hz", "15000Hz", "17500Hz", "20000Hz"}},
+                 {0, {}}};
     for (const auto& c : cases) {
         Spectrum s(c.rate, 640);
         s.Draw(300, 640);
@@ -343,17 +354,23 @@ TEST(SpectrumView, ASineDrawsItsPeakInItsBinsColumnAndZoomShowsMoreBins)
 TEST(ViewChoice, TableOfSourcesSessionsAndIdleArrangements)
 {
     constexpr int P = 4096, In = kViewInput, Out = kViewOutput;
-    const struct { int source; bool rec, play; int last; int inPos, outPos; bool wrapped;
-                   std::vector<int> expected; int arrangement; } cases[] = {
-        {0, false, false, 1, 100, 9000, false, {In, 100 - P}, kShownInput},
-        {1, true, false, 0, 100, 9000, false, {Out, 9000 - P}, kShownOutput},
-        {2, true, true, 0, 5000, 9000, false, {In, 5000 - P, Out, 9000 - P}, kShownBoth},
-        {2, false, true, 0, 5000, 9000, false, {Out, 9000 - P}, kShownOutput},
-        {2, true, false, 2, 5000, 100, false, {In, 5000 - P}, kShownInput},
-        {2, false, false, 1, 5000, 100, false, {Out, 0}, kShownOutput},
-        {2, false, false, 0, 100, 9000, false, {In, 0}, kShownInput},
-        {2, false, false, 2, 100, 100, true, {In, 0, Out, 0}, kShownBoth},
-        {2, false, false, 2, 100, 9000, false, {In, 100 - P, Out, 9000 - P}, kShownBoth}};
+    const struct {
+        int source;
+        bool rec, play;
+        int last;
+        int inPos, outPos;
+        bool wrapped;
+        std::vector<int> expected;
+        int arrangement;
+    } cases[] = {{0, false, false, 1, 100, 9000, false, {In, 100 - P}, kShownInput},
+                 {1, true, false, 0, 100, 9000, false, {Out, 9000 - P}, kShownOutput},
+                 {2, true, true, 0, 5000, 9000, false, {In, 5000 - P, Out, 9000 - P}, kShownBoth},
+                 {2, false, true, 0, 5000, 9000, false, {Out, 9000 - P}, kShownOutput},
+                 {2, true, false, 2, 5000, 100, false, {In, 5000 - P}, kShownInput},
+                 {2, false, false, 1, 5000, 100, false, {Out, 0}, kShownOutput},
+                 {2, false, false, 0, 100, 9000, false, {In, 0}, kShownInput},
+                 {2, false, false, 2, 100, 100, true, {In, 0, Out, 0}, kShownBoth},
+                 {2, false, false, 2, 100, 9000, false, {In, 100 - P, Out, 9000 - P}, kShownBoth}};
     for (const auto& c : cases) {
         const ViewChoice v = ChooseViews({c.source, c.rec, c.play, c.last, c.inPos, c.outPos, c.wrapped, P});
         std::vector<int> got;
@@ -367,13 +384,12 @@ TEST(ViewChoice, AFrameNeedsTheFirstAnalyserAndEveryChosenStore)
 {
     const ViewChoice both = ChooseViews({2, true, true, 0, 0, 0, false, 0});
     const ViewChoice output = ChooseViews({1, false, false, 0, 0, 0, false, 0});
-    const struct { const ViewChoice& v; bool inStore, outStore, inAnalyser, outAnalyser, drawable; } cases[] = {
-        {both, true, true, true, false, true},
-        {both, true, false, true, true, false},
-        {both, false, true, true, true, false},
-        {both, true, true, false, true, false},
-        {output, false, true, false, true, true},
-        {output, true, false, true, true, false}};
+    const struct {
+        const ViewChoice& v;
+        bool inStore, outStore, inAnalyser, outAnalyser, drawable;
+    } cases[] = {{both, true, true, true, false, true},    {both, true, false, true, true, false},
+                 {both, false, true, true, true, false},   {both, true, true, false, true, false},
+                 {output, false, true, false, true, true}, {output, true, false, true, true, false}};
     for (const auto& c : cases)
         EXPECT_EQ(FrameDrawable(c.v, c.inStore, c.outStore, c.inAnalyser, c.outAnalyser), c.drawable);
     EXPECT_EQ(ViewHeight(both, 301), 150);
@@ -382,10 +398,15 @@ TEST(ViewChoice, AFrameNeedsTheFirstAnalyserAndEveryChosenStore)
 
 TEST(Trackbars, PositionsMapToScaleZoomAndBins)
 {
-    const struct { int position; float amplitude; } amplitude[] = {
-        {-10, float(1 + 10 / 3.0)}, {-3, 2.0f}, {0, 1.0f}, {1, 0.9f}, {10, 0.0f}};
+    const struct {
+        int position;
+        float amplitude;
+    } amplitude[] = {{-10, float(1 + 10 / 3.0)}, {-3, 2.0f}, {0, 1.0f}, {1, 0.9f}, {10, 0.0f}};
     for (const auto& c : amplitude) EXPECT_EQ(AmplitudeScaleAt(c.position), c.amplitude) << c.position;
-    const struct { int position; float zoom; } zoom[] = {{-90, 1.9f}, {0, 1.0f}, {50, 0.5f}, {90, float(1 - 0.9)}};
+    const struct {
+        int position;
+        float zoom;
+    } zoom[] = {{-90, 1.9f}, {0, 1.0f}, {50, 0.5f}, {90, float(1 - 0.9)}};
     for (const auto& c : zoom) EXPECT_EQ(ViewZoomAt(c.position), c.zoom) << c.position;
     for (int width : {1, 300, 614, 1000, 1920}) EXPECT_EQ(SpectrumBins(width, 2048, 1.0f), 1024) << width;
     EXPECT_EQ(SpectrumBins(600, 2048, 0.5f), 512);

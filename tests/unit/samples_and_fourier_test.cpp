@@ -9,14 +9,13 @@
 #include <random>
 #include <vector>
 
-#include "app/app_state.h"
-#include "audio/feed_analyser.h"
 #include "display/analyser_feed.h"
-#include "display/view_state.h"
+#include "display/feed_analyser.h"
 #include "display/fourier.h"
 #include "display/samples.h"
 #include "held_lock.h"
 #include "platform/sync.h"
+#include "state/app_state.h"
 
 namespace {
 
@@ -31,26 +30,36 @@ void Put(Bytes& b, int value, int bits)
 
 TEST(Samples, ReadSampleAtEveryWidthSignExtends)
 {
-    const struct { Bytes bytes; int bits; int expected; } cases[] = {
-        {{0}, 8, -128}, {{255}, 8, 127}, {{128}, 8, 0},
-        {{0x00, 0x80}, 16, -32768}, {{0xff, 0x7f}, 16, 32767}, {{0xfe, 0xff}, 16, -2},
-        {{0xff, 0xff, 0x7f}, 24, 8388607}, {{0x00, 0x00, 0x80}, 24, -8388608},
-        {{0xff, 0xff, 0xff}, 24, -1}, {{0x34, 0x12, 0x00}, 24, 0x1234},
-        {{0, 0, 0, 0x80}, 32, INT32_MIN}, {{0xff, 0xff, 0xff, 0x7f}, 32, INT32_MAX},
-        {{0x12, 0x34}, 12, 0}, {{0x12}, 4, 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ReadSample(0, c.bytes.data(), c.bits), c.expected) << c.bits << " bits";
+    const struct {
+        Bytes bytes;
+        int bits;
+        int expected;
+    } cases[] = {{{0}, 8, -128},
+                 {{255}, 8, 127},
+                 {{128}, 8, 0},
+                 {{0x00, 0x80}, 16, -32768},
+                 {{0xff, 0x7f}, 16, 32767},
+                 {{0xfe, 0xff}, 16, -2},
+                 {{0xff, 0xff, 0x7f}, 24, 8388607},
+                 {{0x00, 0x00, 0x80}, 24, -8388608},
+                 {{0xff, 0xff, 0xff}, 24, -1},
+                 {{0x34, 0x12, 0x00}, 24, 0x1234},
+                 {{0, 0, 0, 0x80}, 32, INT32_MIN},
+                 {{0xff, 0xff, 0xff, 0x7f}, 32, INT32_MAX},
+                 {{0x12, 0x34}, 12, 0},
+                 {{0x12}, 4, 0}};
+    for (const auto& c : cases) EXPECT_EQ(ReadSample(0, c.bytes.data(), c.bits), c.expected) << c.bits << " bits";
     const Bytes shifted = {9, 9, 0x00, 0x80};
     EXPECT_EQ(ReadSample(2, shifted.data(), 16), -32768) << "reads at the offset";
 }
 
 TEST(Samples, SampleOffsetFindsTheChannelInTheFrame)
 {
-    const struct { int offset, bits, channels, channel, expected; } cases[] = {
-        {5, 8, 1, 0, 5},  {5, 8, 2, 0, 4},   {5, 8, 2, 1, 5},   {7, 16, 1, 0, 6},
-        {7, 16, 2, 0, 4}, {7, 16, 2, 1, 6},  {13, 24, 1, 0, 12}, {13, 24, 2, 0, 12},
-        {13, 24, 2, 1, 15}, {17, 32, 2, 1, 20}, {0, 16, 2, 1, 2},
-        {7, 16, 2, 2, 0}, {7, 16, 2, -1, 0}, {7, 16, 1, 1, 0}};
+    const struct {
+        int offset, bits, channels, channel, expected;
+    } cases[] = {{5, 8, 1, 0, 5},  {5, 8, 2, 0, 4},    {5, 8, 2, 1, 5},    {7, 16, 1, 0, 6},   {7, 16, 2, 0, 4},
+                 {7, 16, 2, 1, 6}, {13, 24, 1, 0, 12}, {13, 24, 2, 0, 12}, {13, 24, 2, 1, 15}, {17, 32, 2, 1, 20},
+                 {0, 16, 2, 1, 2}, {7, 16, 2, 2, 0},   {7, 16, 2, -1, 0},  {7, 16, 1, 1, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(SampleOffset(c.offset, c.bits, c.channels, c.channel), c.expected)
             << c.offset << " " << c.bits << " bits " << c.channels << " ch " << c.channel;
@@ -58,12 +67,15 @@ TEST(Samples, SampleOffsetFindsTheChannelInTheFrame)
 
 TEST(Fourier, AddBlockScalesTheLeftChannelToSixteenBitsAndShiftsTheHistory)
 {
-    const struct { int bits, channels; std::vector<int> left; std::vector<float> expected; } cases[] = {
-        {8, 1, {-128, 127, 0}, {-32768.0f, 32512.0f, 0.0f}},
-        {8, 2, {-128, 127, 0}, {-32768.0f, 32512.0f, 0.0f}},
-        {16, 2, {-32768, 32767, -5}, {-32768.0f, 32767.0f, -5.0f}},
-        {24, 1, {8388607, -8388608, -256}, {32767.99609375f, -32768.0f, -1.0f}},
-        {24, 2, {8388607, -8388608, -256}, {32767.99609375f, -32768.0f, -1.0f}}};
+    const struct {
+        int bits, channels;
+        std::vector<int> left;
+        std::vector<float> expected;
+    } cases[] = {{8, 1, {-128, 127, 0}, {-32768.0f, 32512.0f, 0.0f}},
+                 {8, 2, {-128, 127, 0}, {-32768.0f, 32512.0f, 0.0f}},
+                 {16, 2, {-32768, 32767, -5}, {-32768.0f, 32767.0f, -5.0f}},
+                 {24, 1, {8388607, -8388608, -256}, {32767.99609375f, -32768.0f, -1.0f}},
+                 {24, 2, {8388607, -8388608, -256}, {32767.99609375f, -32768.0f, -1.0f}}};
     for (const auto& c : cases) {
         CFourier f(8);
         Bytes store;
@@ -75,9 +87,9 @@ TEST(Fourier, AddBlockScalesTheLeftChannelToSixteenBitsAndShiftsTheHistory)
                   (std::vector<float>{0, 0, 0, 0, 0, c.expected[0], c.expected[1], c.expected[2]}))
             << c.bits << " bits " << c.channels << " ch";
         f.AddBlock(store.data(), SampleBytes(c.bits) * c.channels, c.bits, c.channels, 2);
-        EXPECT_EQ(std::vector<float>(f.m_pInput.get(), f.m_pInput.get() + 8),
-                  (std::vector<float>{0, 0, 0, c.expected[0], c.expected[1], c.expected[2],
-                                      c.expected[1], c.expected[2]}));
+        EXPECT_EQ(
+            std::vector<float>(f.m_pInput.get(), f.m_pInput.get() + 8),
+            (std::vector<float>{0, 0, 0, c.expected[0], c.expected[1], c.expected[2], c.expected[1], c.expected[2]}));
     }
 }
 
@@ -87,12 +99,15 @@ TEST(Fourier, SilenceOfEightBitsGivesAZeroSpectrum)
     const Bytes silence(1024, 128);
     for (int i = 0; i < 4; ++i) f.AddBlock(silence.data(), 0, 8, 2, 512);
     f.Transform();
-    for (int j = 0; j < 2048; ++j) ASSERT_EQ(f.m_pData[j].re * f.m_pData[j].re + f.m_pData[j].im * f.m_pData[j].im, 0.0f);
+    for (int j = 0; j < 2048; ++j)
+        ASSERT_EQ(f.m_pData[j].re * f.m_pData[j].re + f.m_pData[j].im * f.m_pData[j].im, 0.0f);
 }
 
 TEST(Fourier, TablesFollowTheLength)
 {
-    const struct { int n, stages; } cases[] = {{1, 0}, {2, 1}, {8, 3}, {2048, 11}, {4096, 12}};
+    const struct {
+        int n, stages;
+    } cases[] = {{1, 0}, {2, 1}, {8, 3}, {2048, 11}, {4096, 12}};
     for (const auto& c : cases) {
         CFourier f(c.n);
         EXPECT_EQ(f.m_nStages, c.stages);
@@ -120,8 +135,7 @@ TEST(Fourier, TransformMatchesADoublePrecisionDft)
         double worst = 0, largest = 0;
         for (int j = 0; j < n; ++j) {
             std::complex<double> sum = 0;
-            for (int t = 0; t < n; ++t)
-                sum += double(f.m_pInput[t]) * std::polar(1.0, -2 * pi * double(j) * t / n);
+            for (int t = 0; t < n; ++t) sum += double(f.m_pInput[t]) * std::polar(1.0, -2 * pi * double(j) * t / n);
             worst = std::max(worst, std::abs(sum - std::complex<double>(f.m_pData[j].re, f.m_pData[j].im)));
             largest = std::max(largest, std::abs(sum));
         }

@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "app/sound_commands_win.h"
 #include "audio/sessions.h"
 #include "display/fourier.h"
-#include "display/frame.h"
+#include "display/frame_win.h"
 #include "display/trackbar_scale.h"
-#include "display/view_state.h"
 #include "main_window_fixture.h"
+#include "state/display_state.h"
 
 #include <commctrl.h>
 
@@ -154,8 +155,8 @@ TEST_F(DisplayFrame, LoopbackSineShowsAsTraceSpectrumPeakAndBadges)
     const double expected = 2 * 1000.0 * 1024 / 44100 * (w - 100) / w;
     EXPECT_GT(traced, (w - 100) * 9 / 10) << "a green trace across the band";
     EXPECT_NEAR(crossings, expected, 3);
-    EXPECT_TRUE(BadgeShown(wave, g_hBitmap122DC, g_szBitmap122, w - g_szBitmap122.cx - 5, 5, false));
-    EXPECT_TRUE(BadgeShown(wave, g_hBitmap123DC, g_szBitmap123, w - g_szBitmap123.cx - 5, band + 5, false));
+    EXPECT_TRUE(BadgeShown(wave, g_hBitmap122DC, g_InBadge.size, w - g_InBadge.size.cx - 5, 5, false));
+    EXPECT_TRUE(BadgeShown(wave, g_hBitmap123DC, g_OutBadge.size, w - g_OutBadge.size.cx - 5, band + 5, false));
 
     Select(IDC_VIEW, 1); // Spectrum
     RunFor(500);
@@ -172,8 +173,8 @@ TEST_F(DisplayFrame, LoopbackSineShowsAsTraceSpectrumPeakAndBadges)
     const float pxPerBin = float(w) / float(g_pInputFourier->m_nSize / 2);
     const double column = 1000.0 * g_pInputFourier->m_nSize / 44100 * pxPerBin;
     EXPECT_NEAR(peakX, column, pxPerBin + 1) << "the highest point lies in the column of 1 kHz";
-    EXPECT_TRUE(BadgeShown(spectrum, g_hBitmap122DC, g_szBitmap122, w - g_szBitmap122.cx - 5, 5, true));
-    EXPECT_TRUE(BadgeShown(spectrum, g_hBitmap123DC, g_szBitmap123, w - g_szBitmap123.cx - 5, band + 5, true));
+    EXPECT_TRUE(BadgeShown(spectrum, g_hBitmap122DC, g_InBadge.size, w - g_InBadge.size.cx - 5, 5, true));
+    EXPECT_TRUE(BadgeShown(spectrum, g_hBitmap123DC, g_OutBadge.size, w - g_OutBadge.size.cx - 5, band + 5, true));
     std::printf("[ measured ] %d crossings (expected %.1f), spectrum peak at x %d (1 kHz at %.1f)\n", crossings,
                 expected, peakX, column);
 
@@ -196,7 +197,12 @@ TEST_F(DisplayFrame, CombosAndTrackbarsSetTheViewSpeedScaleAndZoom)
     auto scroll = [this](UINT msg, HWND slider, int code, int position) {
         SendMessageA(hWnd, msg, MAKEWPARAM(code, WORD(short(position))), reinterpret_cast<LPARAM>(slider));
     };
-    const struct { UINT msg; HWND slider; int code, position, thumb; float amplitude, zoom; } steps[] = {
+    const struct {
+        UINT msg;
+        HWND slider;
+        int code, position, thumb;
+        float amplitude, zoom;
+    } steps[] = {
         {WM_VSCROLL, g_hVertSlider, TB_THUMBTRACK, -3, 0, AmplitudeScaleAt(-3), 1.0f},
         {WM_VSCROLL, g_hVertSlider, TB_ENDTRACK, 0, -10, AmplitudeScaleAt(-10), 1.0f}, // read from the trackbar
         {WM_VSCROLL, g_hVertSlider, TB_LINEDOWN, 7, 7, AmplitudeScaleAt(-10), 1.0f},   // other codes change nothing

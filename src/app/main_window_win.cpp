@@ -7,6 +7,7 @@
 #include "app/startup_win.h"
 #include "app/store_scroll.h"
 #include "audio/statistics_win.h"
+#include "devices/ds_caps_dialog_win.h"
 #include "display/cpu_load_win.h"
 #include "display/display_settings_win.h"
 #include "display/frame_win.h"
@@ -35,6 +36,7 @@ constexpr WORD kSelectionChange = CBN_SELCHANGE; // the only combo notification 
 void ExitCommand(HWND hWnd) { DestroyWindow(hWnd); }
 void HelpCommand(HWND hWnd) { ShowHelpPage(hWnd, kHelpIndexPage); }
 void AboutCommand(HWND hWnd) { ShowAboutBox(hWnd); }
+void DsCapsCommand(HWND hWnd) { ShowDsCapsDialog(hWnd); }
 void TriggerCommand(HWND hWnd) { g_bTrigger = IsDlgButtonChecked(hWnd, IDC_TRIGGER) == BST_CHECKED ? 1 : 0; }
 // Opened by their dialogs once those are built; until then they do nothing.
 void NotBuiltYet(HWND) {}
@@ -66,7 +68,7 @@ constexpr CommandEntry kCommands[] = {
     {IDM_DEVICE_SELECTION, false, &NotBuiltYet}, // "DEVICESELECTION"
     {IDM_DISPLAY_SETTINGS, false, &DisplaySettingsCommand},
     {IDM_WAVE_CAPS, false, &NotBuiltYet}, // "Capabilities"
-    {IDM_DS_CAPS, false, &NotBuiltYet},   // "DSCapabilities"
+    {IDM_DS_CAPS, false, &DsCapsCommand}, // "DSCAPABILITIES"
     {IDM_3D_SOUND, false, &NotBuiltYet},  // "TEST3D", no owner
     {IDM_AUDIO_FX, false, &NotBuiltYet},  // RunAudioEffectsTest
     {IDC_RATE, true, &ApplyFormat},
@@ -157,11 +159,11 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER: UpdateStatistics(hWnd, wParam); return 0;
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lParam) == g_hHorzSlider)
-            OnSliderScroll(hWnd, g_hHorzSlider);
+            OnSliderScroll(hWnd, g_hHorzSlider, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
         else
             ScrollStoreView(LOWORD(wParam));
         break;
-    case WM_VSCROLL: OnSliderScroll(hWnd, g_hVertSlider); break;
+    case WM_VSCROLL: OnSliderScroll(hWnd, g_hVertSlider, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); break;
     default: break;
     }
     return DefWindowProcA(hWnd, msg, wParam, lParam);

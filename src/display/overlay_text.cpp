@@ -67,3 +67,15 @@ std::vector<std::string> OverlayLines(const OverlayState& s)
     }
     return lines;
 }
+
+void DrawOverlayLines(Canvas& canvas, int width, int height, const std::vector<std::string>& lines, int lineHeight)
+{
+    canvas.FillBlack(0, 0, width, height);
+    canvas.BeginText(kOverlayYellow);
+    int y = kOverlayTextY;
+    for (const std::string& line : lines) {
+        canvas.Text(kOverlayTextX, y, line.c_str());
+        y += lineHeight;
+    }
+    canvas.EndText();
+}

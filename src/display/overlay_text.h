@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/canvas.h"
+
 struct OverlayState {
     // Display flags.
     bool showCpuLoad = true;
@@ -48,3 +50,8 @@ std::vector<std::string> OverlayLines(const OverlayState& state);
 // kOverlayTextY + i x line height).
 constexpr int kOverlayTextX = 40;
 constexpr int kOverlayTextY = 10;
+constexpr CanvasRgb kOverlayYellow = CanvasColour(255, 255, 0);
+
+// Blackens the width x height overlay, then writes the lines in yellow. The
+// overlay is ORed over a view, so its black leaves the view as it is.
+void DrawOverlayLines(Canvas& canvas, int width, int height, const std::vector<std::string>& lines, int lineHeight);

@@ -5,17 +5,22 @@ int32_t g_bTrigger = 0;
 float g_fViewZoom = 1.0f;
 CFourier* g_pInputFourier = nullptr;
 CFourier* g_pOutputFourier = nullptr;
-
 int32_t g_nViewMode = 0;
+float g_fAmplitudeScale = 0.9f;
+int32_t g_bShowGrid = 1;
+int32_t g_nDisplaySource = 2;
+int32_t g_nSpectrumBins = 1024;
+int32_t g_nLastDisplayed = 0;
+int32_t g_nInputTriggerPos = 1;
+int32_t g_nOutputTriggerPos = 1;
+SyncLock* g_pPaintLock = nullptr;
 
 int32_t g_bShowCpuLoad = 1;
 int32_t g_bShowAvgCpuLoad = 1;
 int32_t g_bShowStatus = 1;
-int32_t g_bShowGrid = 1;
 int32_t g_bShowViewRange = 1;
 int32_t g_bShowFrameRate = 1;
 int32_t g_bShowPosition = 1;
-int32_t g_nDisplaySource = 2;
 
 void ResetDisplayFlags()
 {

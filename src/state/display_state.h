@@ -10,25 +10,38 @@
 #include <cstdint>
 
 class CFourier;
+struct SyncLock;
 
 extern uint32_t g_nFrameInterval;  // ms, redraw timer 3
 extern int32_t g_bTrigger;         // the Trigger check box
 extern float g_fViewZoom;          // horizontal zoom of the views
 extern CFourier* g_pInputFourier;  // fed from the recording store
 extern CFourier* g_pOutputFourier; // fed from the playback store
+extern int32_t g_nViewMode;        // 0 Waveform, 1 Spectrum, 2 None (the View combo)
+extern float g_fAmplitudeScale;    // vertical scale of the views, the amplitude trackbar
+extern int32_t g_bShowGrid;        // grid lines and labels in the views
+extern int32_t g_nDisplaySource;   // 0 input only, 1 output only, 2 both when available
 
-extern int32_t g_nViewMode; // 0 Waveform, 1 Spectrum, 2 None (the View combo)
+// Drawn by the window thread alone: the bins across the spectrum view, the
+// arrangement of the last composed frame (0 input view, 1 output view, 2
+// both) and the trigger anchors, byte offsets into the stores kept between
+// frames.
+extern int32_t g_nSpectrumBins;
+extern int32_t g_nLastDisplayed;
+extern int32_t g_nInputTriggerPos;
+extern int32_t g_nOutputTriggerPos;
+// The lock named "WIN_SIZE_PAINT": the display surfaces and the analysers'
+// results. The window thread opens it once; the device threads take it in
+// FeedAnalyser.
+extern SyncLock* g_pPaintLock;
 
-// DisplayFlags: what the display shows, edited by the display settings
-// dialog (user-interface thread only). The show flags hold 0 or 1.
+// With g_bShowGrid and g_nDisplaySource, the display flags that the display
+// settings dialog edits (window thread only); each show flag holds 0 or 1.
 extern int32_t g_bShowCpuLoad;    // overlay line "CPU load"
 extern int32_t g_bShowAvgCpuLoad; // overlay line "Average CPU load"
 extern int32_t g_bShowStatus;     // overlay status line
-extern int32_t g_bShowGrid;       // grid lines and labels in the views
 extern int32_t g_bShowViewRange;  // overlay view-range line
 extern int32_t g_bShowFrameRate;  // overlay frame-rate line
 extern int32_t g_bShowPosition;   // overlay play-position line
-extern int32_t g_nDisplaySource;  // 0 input only, 1 output only, 2 both when available
-
 // Every show flag on, and both sources.
 void ResetDisplayFlags();

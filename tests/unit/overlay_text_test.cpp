@@ -1,5 +1,6 @@
 // The overlay's lines: which are shown, in what order, and their formats.
 #include "display/overlay_text.h"
+#include "platform/recording_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,27 @@ TEST(OverlayText, LinesByFlagsStateAndView)
         c.change(s);
         EXPECT_EQ(OverlayLines(s), c.lines) << c.what;
     }
+}
+
+// Each line at x 40, from y 10 down, one line height apart, in yellow over a
+// blackened overlay.
+TEST(OverlayText, LinesAreLaidDownTheOverlayInYellow)
+{
+    RecordingCanvas canvas;
+    DrawOverlayLines(canvas, 300, 140, {"CPU load: 12%", "Status: Idle", "View Range: N/A"}, 20);
+    ASSERT_EQ(canvas.ops.size(), 6u);
+    EXPECT_EQ(canvas.ops[0].kind, CanvasOp::FillBlack);
+    EXPECT_EQ(std::vector<int>({canvas.ops[0].x, canvas.ops[0].y, canvas.ops[0].width, canvas.ops[0].height}),
+              std::vector<int>({0, 0, 300, 140}));
+    EXPECT_EQ(canvas.ops[1].kind, CanvasOp::BeginText);
+    EXPECT_EQ(canvas.ops[1].colour, CanvasColour(255, 255, 0));
+    for (int i = 0; i < 3; ++i) {
+        const CanvasOp& text = canvas.ops[2 + i];
+        EXPECT_EQ(text.kind, CanvasOp::Text);
+        EXPECT_EQ(std::make_pair(text.x, text.y), std::make_pair(40, 10 + 20 * i)) << text.text;
+    }
+    EXPECT_EQ(canvas.Texts(), std::vector<std::string>({"CPU load: 12%", "Status: Idle", "View Range: N/A"}));
+    EXPECT_EQ(canvas.ops[5].kind, CanvasOp::EndText);
 }
 
 } // namespace

@@ -63,7 +63,28 @@ TEST(StatisticsDisplay, FieldsHoldTheFinalUpdateAfterARecording)
     EXPECT_NE(atStop[5], "0% 0.0MB 0.0Sec") << "the playback store fill";
 
     RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    EXPECT_TRUE(CaptureWindow(hWnd).SaveBmp(ArtefactFolder() + "\\statistics_after_recording.bmp"));
+    const Screenshot shot = CaptureWindow(hWnd);
+    EXPECT_TRUE(shot.SaveBmp(ArtefactFolder() + "\\statistics_after_recording.bmp"));
+    // The six overlay lines (every display flag is on, and something was
+    // played): yellow text in each line's band over the display's corner.
+    RECT window, display;
+    GetWindowRect(hWnd, &window);
+    GetWindowRect(GetDlgItem(hWnd, IDC_DISPLAY), &display);
+    HDC screen = GetDC(nullptr);
+    const int lineHeight = int(int(GetDeviceCaps(screen, LOGPIXELSY) / 96.0f * 14) * 1.2);
+    ReleaseDC(nullptr, screen);
+    std::string yellowPerLine;
+    for (int line = 0; line < 7; ++line) {
+        int yellow = 0;
+        for (int y = 0; y < lineHeight; ++y)
+            for (int x = 40; x < 300; ++x) {
+                const int sx = display.left - window.left + x,
+                          sy = display.top - window.top + 10 + line * lineHeight + y;
+                if (sx < shot.width && sy < shot.height) yellow += shot.At(sx, sy) == RGB(255, 255, 0);
+            }
+        yellowPerLine += yellow > 20 ? '1' : '0';
+    }
+    EXPECT_EQ(yellowPerLine, "1111110") << "lines with yellow text, from the top";
     EXPECT_TRUE(program.Exit());
 }
 

@@ -63,7 +63,9 @@ int LoadBetween(const CpuTimes& earlier, const CpuTimes& later)
     const uint64_t idle = later.idle >= earlier.idle ? later.idle - earlier.idle : 0;
     const uint64_t kernel = later.kernel >= earlier.kernel ? later.kernel - earlier.kernel : 0;
     const uint64_t user = later.user >= earlier.user ? later.user - earlier.user : 0;
-    const uint64_t total = kernel + user;
+    // The kernel time includes the idle time; less kernel than idle time
+    // cannot, so such a source left it out and the idle time is added.
+    const uint64_t total = kernel >= idle ? kernel + user : kernel + user + idle;
     if (total == 0) return 0;
     const uint64_t busy = total > idle ? total - idle : 0;
     return int((busy * 100 + total / 2) / total);

@@ -56,7 +56,8 @@ extern float g_fAvgCpuLoad;
 void SampleCpuLoad(CCpuLoad* monitor);
 
 // Processor times as GetSystemTimes gives them, in 100 ns units summed over
-// all processors; the kernel time includes the idle time.
+// all processors; the kernel time includes the idle time (a source whose
+// kernel time grew less than its idle time is read as one that leaves it out).
 struct CpuTimes {
     uint64_t idle = 0;
     uint64_t kernel = 0;

@@ -111,6 +111,7 @@ TEST(CpuLoadMonitor, LoadBetweenProcessorTimeReadings)
              {start, {1000, 5000 + 4000000, 3000 + 16000000}, 100},           // all busy
              {start, {1000 + 13330000, 5000 + 15000000, 3000 + 5000000}, 33}, // rounded down
              {start, {1000 + 13300000, 5000 + 15000000, 3000 + 5000000}, 34}, // rounded up
+             {start, {1000 + 10000000, 5000 + 1000000, 3000 + 9000000}, 50},  // kernel without idle
              {start, start, 0},                                               // no time passed
              {start, {0, 0, 0}, 0},                                           // went backwards
          })

@@ -9,6 +9,7 @@ struct ToneBoxText {
     const char* pszText;
     const char* pszCaption;
     ToneBoxIcon icon;
+    bool bYesNo = false; // a question with Yes and No; otherwise an OK box
 };
 
 // A tone whose playback source cannot be allocated.

@@ -13,10 +13,14 @@
 #include "audio/statistics.h"
 #include "display/cpu_load.h"
 #include "display/frame.h"
+#include "devices/capabilities_dialog_win.h"
+#include "devices/device_selection_dialog_win.h"
 #include "display/overlay.h"
 #include "resource.h"
 #include "tones/save_commands.h"
+#include "tones/create_tone_dialog_win.h"
 #include "tones/tone_box_win.h"
+#include "tones/tone_entries.h"
 #include "tones/tone_synth.h"
 
 const char kOutputBusyText[] =
@@ -47,6 +51,22 @@ void ToneCommand(HWND hWnd, int id)
         return;
     }
     StartPlayback(hWnd);
+}
+
+// "Create tone": the same busy rule as the presets; the dialog has already
+// generated the tone when it ends with Play or Save.
+void CreateToneCommand(HWND hWnd)
+{
+    if (g_bPlaying || PlaybackSessionActive()) {
+        ShowOutputBusy(hWnd);
+        return;
+    }
+    if (!CaptureSessionActive()) ClearBuffers(hWnd);
+    switch (RunCreateToneDialog(hWnd)) {
+    case kToneDialogPlay: StartPlayback(hWnd); break;
+    case kToneDialogSave: SaveTone(hWnd); break;
+    default: break;
+    }
 }
 
 void OnCommand(HWND hWnd, WPARAM wParam)
@@ -95,11 +115,17 @@ void OnCommand(HWND hWnd, WPARAM wParam)
     case IDC_ALT_ABOUT:
         ShowAboutBox(hWnd);
         break;
+    case IDM_CREATE_TONE:
+        CreateToneCommand(hWnd);
+        break;
+    case IDM_DEVICE_SELECTION:
+        RunDeviceSelectionDialog(hWnd);
+        break;
+    case IDM_WAVE_CAPS:
+        RunCapabilitiesDialog(hWnd);
+        break;
     // Opened by their dialogs once those are built; until then they do nothing.
-    case IDM_CREATE_TONE:       // "CREATETONE", with the busy rule
-    case IDM_DEVICE_SELECTION:  // "DEVICESELECTION"
     case IDM_DISPLAY_SETTINGS:  // DisplaySettingsCommand
-    case IDM_WAVE_CAPS:         // "Capabilities"
     case IDM_DS_CAPS:           // "DSCapabilities"
     case IDM_3D_SOUND:          // "TEST3D", no owner
     case IDM_AUDIO_FX:          // RunAudioEffectsTest

@@ -43,7 +43,7 @@ void ChooseDefaultDevices()
 uint32_t ChosenDeviceId(const std::vector<std::string>& shown, int selected,
                         const std::vector<std::string>& now)
 {
-    if (selected < 0 || size_t(selected) >= shown.size()) return kWaveMapper;
+    if (selected < 0 || size_t(selected) >= shown.size()) return kWaveMapperId;
     const std::string& name = shown[size_t(selected)];
     if (size_t(selected) < now.size() && now[size_t(selected)] == name) return uint32_t(selected);
     for (size_t id = 0; id < now.size(); ++id)

@@ -15,7 +15,7 @@ int ShowToneBox(HWND hWnd, const ToneBoxText& box)
     case ToneBoxIcon::Error: icon = MB_ICONERROR; break;
     case ToneBoxIcon::None: break;
     }
-    return MessageBoxA(hWnd, box.pszText, box.pszCaption, icon);
+    return MessageBoxA(hWnd, box.pszText, box.pszCaption, icon | (box.bYesNo ? MB_YESNO : MB_OK));
 }
 
 namespace {

@@ -60,7 +60,7 @@ TEST_F(DeviceInfo, DefaultDeviceIsTheLastWith44kStereo16)
 
     SimSetInputDevices({});
     SimSetOutputDevices({OutDevice("A", 0xFFF), OutDevice("B", 0x7FF), OutDevice("C", 0x800)});
-    g_nInputDeviceId = g_nOutputDeviceId = kWaveMapper;
+    g_nInputDeviceId = g_nOutputDeviceId = kWaveMapperId;
     ChooseDefaultDevices();
     EXPECT_EQ(g_nOutputDeviceId, 2u);
     EXPECT_EQ(g_nInputDeviceId, 0u) << "no input device";
@@ -76,13 +76,13 @@ TEST_F(DeviceInfo, ChosenEntryFollowsItsDeviceOrFailsWhenItIsGone)
     } cases[] = {
         {1, {"A", "B", "C"}, 1u},
         {2, {"A", "B", "C", "D"}, 2u},
-        {-1, {"A", "B", "C"}, kWaveMapper},
+        {-1, {"A", "B", "C"}, kWaveMapperId},
         {2, {"A", "C"}, 1u},              // B unplugged: C moved up
         {1, {"A", "C"}, kVanishedDeviceId},
         {0, {}, kVanishedDeviceId},
     };
     for (const Case& c : cases) EXPECT_EQ(ChosenDeviceId(shown, c.selected, c.now), c.id) << c.selected;
-    EXPECT_EQ(ChosenDeviceId({}, -1, {}), kWaveMapper) << "an empty list stores the wave mapper";
+    EXPECT_EQ(ChosenDeviceId({}, -1, {}), kWaveMapperId) << "an empty list stores the wave mapper";
 
     // The id of a vanished device is refused by the device, so the session
     // reports a failed open.

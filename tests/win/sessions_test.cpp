@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/sessions.h"
+#include "devices/device_lists.h"
 #include "main_window_fixture.h"
 #include "platform/sim_wave_device.h"
 
@@ -31,6 +32,7 @@ protected:
         SimReset();
         SetWaveDeviceTable(SimWaveDeviceTable());
         SimSetStepped(true);
+        ChooseDefaultDevices(); // the ids the start-up chose on winmm's lists mean nothing here
     }
     static bool WaitIdle()
     {

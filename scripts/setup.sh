@@ -10,6 +10,7 @@ PACKAGES=(
     xvfb xauth x11-utils imagemagick                          # a display and screenshots
     pulseaudio pulseaudio-utils                               # a sound server with a null sink
     sox                                                       # an independent WAV reader
+    sndfile-programs                                          # a second one (sndfile-info)
 )
 
 missing=()

@@ -129,6 +129,17 @@ TEST(ToneAndDevicesJob, PlayACreatedSquareThroughTheChosenDevicesAndRecordIt)
     PressButton(select, IDCANCEL);
     ASSERT_TRUE(WaitGone(select));
 
+    // What the null sink's output claims, kept as a picture for the README.
+    HWND caps = OpenDialog(program, hWnd, IDM_WAVE_CAPS, "Device Capabilities");
+    ASSERT_NE(caps, nullptr);
+    SelectComboItem(caps, IDC_CAPS_KIND, 1);
+    SelectComboItem(caps, IDC_CAPS_DEVICE, out);
+    EXPECT_EQ(ControlText(caps, IDC_CAPS_CHANNELS), "Stereo");
+    RedrawWindow(caps, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_TRUE(CaptureWindow(caps).SaveBmp(ArtefactFolder() + "\\capabilities-null-output.bmp"));
+    PressButton(caps, IDOK);
+    ASSERT_TRUE(WaitGone(caps));
+
     CreateTone(program, hWnd, 1, "30", "3000", "1", IDC_TONE_PLAY);
     Command(hWnd, IDM_RECORD);
     Sleep(4000); // four seconds of sound: the capture under Wine starts about two seconds late

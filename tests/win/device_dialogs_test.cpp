@@ -236,6 +236,31 @@ TEST_F(DeviceDialogs, SelectionShowsTheIdsInForceAndOkStoresTheChoice)
     }
 }
 
+TEST_F(DeviceDialogs, SelectionOfTheNullSinkDevicesOpensOnTheDefaults)
+{
+    CWave wave(g_nBlockSize, g_nChannels, g_nSampleRate, g_nBitsPerSample);
+    if (wave.GetInputDeviceCount() == 0 || wave.GetOutputDeviceCount() == 0) GTEST_SKIP() << "no wave device";
+    // Every null-sink device claims 44.1 kHz stereo 16-bit: the last of each list is the default.
+    EXPECT_EQ(g_nInputDeviceId, wave.GetInputDeviceCount() - 1);
+    EXPECT_EQ(g_nOutputDeviceId, wave.GetOutputDeviceCount() - 1);
+    std::vector<std::string> inputs, outputs;
+    LRESULT shownIn = -2, shownOut = -2;
+    std::unique_ptr<MessageBoxCatcher> press(Inside("Device selection", IDOK, [&](HWND d) {
+        inputs = ListItems(d, IDC_SELECT_INPUT, true);
+        outputs = ListItems(d, IDC_SELECT_OUTPUT, true);
+        shownIn = ComboSelection(d, IDC_SELECT_INPUT);
+        shownOut = ComboSelection(d, IDC_SELECT_OUTPUT);
+        SendDlgItemMessageA(d, IDC_SELECT_INPUT, CB_SETCURSEL, 0, 0);
+    }));
+    Command(IDM_DEVICE_SELECTION);
+    EXPECT_EQ(inputs, WaveDeviceNames(wave, WaveDeviceKind::Input));
+    EXPECT_EQ(outputs, WaveDeviceNames(wave, WaveDeviceKind::Output));
+    EXPECT_EQ(shownIn, LRESULT(wave.GetInputDeviceCount() - 1));
+    EXPECT_EQ(shownOut, LRESULT(wave.GetOutputDeviceCount() - 1));
+    EXPECT_EQ(g_nInputDeviceId, 0u);
+    EXPECT_EQ(g_nOutputDeviceId, wave.GetOutputDeviceCount() - 1);
+}
+
 TEST_F(DeviceDialogs, ADeviceUnpluggedBeforeOkIsNotOpenedInsteadOfAnother)
 {
     UseSimulator();

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/center_dialog.h"
-#include "app/win_state.h"
 #include "audio/wave.h"
 #include "devices/wave_caps.h"
 #include "resource.h"
+#include "shell/dialog_centring_win.h"
+#include "state/sound_format.h"
+#include "state/win_state_win.h"
 
 namespace {
 
@@ -26,8 +26,7 @@ CWave MakeQueryWave() { return CWave(g_nBlockSize, g_nChannels, g_nSampleRate, g
 void FillList(HWND hDlg, int id, UINT reset, UINT add, const std::vector<std::string>& lines)
 {
     SendDlgItemMessageA(hDlg, id, reset, 0, 0);
-    for (const std::string& line : lines)
-        SendDlgItemMessageA(hDlg, id, add, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    for (const std::string& line : lines) SendDlgItemMessageA(hDlg, id, add, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 // The additional-information list scrolls sideways as far as its widest line.
@@ -101,17 +100,11 @@ INT_PTR CALLBACK CapabilitiesDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
             }
             return TRUE;
         case IDOK:
-        case IDCANCEL:
-            EndDialog(hDlg, 0);
-            return TRUE;
-        default:
-            return FALSE;
+        case IDCANCEL: EndDialog(hDlg, 0); return TRUE;
+        default: return FALSE;
         }
-    case WM_CLOSE:
-        EndDialog(hDlg, 0);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_CLOSE: EndDialog(hDlg, 0); return TRUE;
+    default: return FALSE;
     }
 }
 

@@ -1,7 +1,8 @@
 #include "devices/device_lists.h"
 
-#include "app/app_state.h"
 #include "audio/wave.h"
+#include "state/session_state.h"
+#include "state/sound_format.h"
 
 uint32_t DefaultDeviceId(const std::vector<uint32_t>& formatMasks)
 {
@@ -40,8 +41,7 @@ void ChooseDefaultDevices()
     g_nOutputDeviceId = DefaultDeviceId(OutputFormatMasks(wave));
 }
 
-uint32_t ChosenDeviceId(const std::vector<std::string>& shown, int selected,
-                        const std::vector<std::string>& now)
+uint32_t ChosenDeviceId(const std::vector<std::string>& shown, int selected, const std::vector<std::string>& now)
 {
     if (selected < 0 || size_t(selected) >= shown.size()) return kWaveMapperId;
     const std::string& name = shown[size_t(selected)];

@@ -2,7 +2,7 @@
 // and the mapping of the device selection dialog's choice back to a device id.
 //
 // Portable core. Device ids are positions 0 to count - 1 in the system's
-// device list; kWaveMapper (all bits set) selects the system's default device.
+// device list; kWaveMapperId (all bits set) selects the system's default device.
 #pragma once
 
 #include <cstdint>
@@ -34,5 +34,4 @@ void ChooseDefaultDevices();
 // dialog opened, given the names listed now: -1 (no selection) gives the wave
 // mapper; a device still at its place keeps its id; one that moved is
 // followed to its new place; one that is gone gives kVanishedDeviceId.
-uint32_t ChosenDeviceId(const std::vector<std::string>& shown, int selected,
-                        const std::vector<std::string>& now);
+uint32_t ChosenDeviceId(const std::vector<std::string>& shown, int selected, const std::vector<std::string>& now);

@@ -3,13 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/center_dialog.h"
-#include "app/win_state.h"
 #include "audio/wave.h"
 #include "devices/device_lists.h"
 #include "devices/wave_caps.h"
 #include "resource.h"
+#include "shell/dialog_centring_win.h"
+#include "state/session_state.h"
+#include "state/sound_format.h"
+#include "state/win_state_win.h"
 
 namespace {
 
@@ -61,17 +62,11 @@ INT_PTR CALLBACK DeviceSelectionDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPAR
             EndDialog(hDlg, 0);
             return TRUE;
         }
-        case IDCANCEL:
-            EndDialog(hDlg, 0);
-            return TRUE;
-        default:
-            return FALSE;
+        case IDCANCEL: EndDialog(hDlg, 0); return TRUE;
+        default: return FALSE;
         }
-    case WM_CLOSE:
-        EndDialog(hDlg, 0);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_CLOSE: EndDialog(hDlg, 0); return TRUE;
+    default: return FALSE;
     }
 }
 

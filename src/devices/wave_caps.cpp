@@ -42,15 +42,15 @@ void AddSupportLines(std::vector<std::string>& lines, uint32_t support, const Su
 } // namespace
 
 const BasicFormat kBasicFormats[12] = {
-    {0x1, "11.025 kHz, mono, 8-bit"},    {0x4, "11.025 kHz, mono, 16-bit"},
-    {0x2, "11.025 kHz, stereo, 8-bit"},  {0x8, "11.025 kHz, stereo, 16-bit"},
-    {0x10, "22.05 kHz, mono, 8-bit"},    {0x40, "22.05 kHz, mono, 16-bit"},
-    {0x20, "22.05 kHz, stereo, 8-bit"},  {0x80, "22.05 kHz, stereo, 16-bit"},
-    {0x100, "44.1 kHz, mono, 8-bit"},    {0x400, "44.1 kHz, mono, 16-bit"},
-    {0x200, "44.1 kHz, stereo, 8-bit"},  {0x800, "44.1 kHz, stereo, 16-bit"},
+    {0x1, "11.025 kHz, mono, 8-bit"},    {0x4, "11.025 kHz, mono, 16-bit"},   {0x2, "11.025 kHz, stereo, 8-bit"},
+    {0x8, "11.025 kHz, stereo, 16-bit"}, {0x10, "22.05 kHz, mono, 8-bit"},    {0x40, "22.05 kHz, mono, 16-bit"},
+    {0x20, "22.05 kHz, stereo, 8-bit"},  {0x80, "22.05 kHz, stereo, 16-bit"}, {0x100, "44.1 kHz, mono, 8-bit"},
+    {0x400, "44.1 kHz, mono, 16-bit"},   {0x200, "44.1 kHz, stereo, 8-bit"},  {0x800, "44.1 kHz, stereo, 16-bit"},
 };
 
-// Channel masks: 0 mono, 3 stereo, 0x33 four channels, 0x3F six.
+// Channel masks: 0 mono, 3 stereo, 0x33 four channels, 0x3F six. One line per
+// rate and channel count.
+// clang-format off
 const ProbeFormat kProbeFormats[49] = {
     {44100, 1, 18, 0}, {44100, 1, 20, 0}, {44100, 1, 24, 0}, {44100, 1, 32, 0},
     {44100, 2, 18, 3}, {44100, 2, 20, 3}, {44100, 2, 24, 3}, {44100, 2, 32, 3},
@@ -67,6 +67,7 @@ const ProbeFormat kProbeFormats[49] = {
     {128000, 6, 16, 0x3F}, {128000, 6, 24, 0x3F},
     {0, 0, 0, 0},
 };
+// clang-format on
 
 std::string DeviceNameText(const char (&name)[kDeviceNameChars])
 {
@@ -126,9 +127,7 @@ std::string ProbeFormatText(const ProbeFormat& row)
     case 2: std::snprintf(text, sizeof text, "%0.1f kHz, stereo, %d-bit", kHz, row.nBits); break;
     case 4: std::snprintf(text, sizeof text, "%0.1f kHz, Quadraphonic, %d-bit", kHz, row.nBits); break;
     case 6: std::snprintf(text, sizeof text, "%0.1f kHz, 5.1 (6 channels), %d-bit", kHz, row.nBits); break;
-    default:
-        std::snprintf(text, sizeof text, "%0.1f kHz, %dch, %d-bit", kHz, row.nChannels, row.nBits);
-        break;
+    default: std::snprintf(text, sizeof text, "%0.1f kHz, %dch, %d-bit", kHz, row.nChannels, row.nBits); break;
     }
     return text;
 }

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/center_dialog.h"
-#include "app/win_state.h"
 #include "resource.h"
-#include "tones/tone_box_win.h"
+#include "shell/dialog_centring_win.h"
+#include "shell/message_boxes_win.h"
+#include "state/sound_format.h"
+#include "state/win_state_win.h"
 #include "tones/tone_entries.h"
 #include "tones/tone_synth.h"
 
@@ -99,9 +99,9 @@ bool CheckAndGenerate(HWND hDlg, bool saving)
     const std::string amplitude = FieldText(hDlg, IDC_TONE_AMPLITUDE);
     const std::string frequency = FieldText(hDlg, IDC_TONE_FREQUENCY);
     const std::string seconds = FieldText(hDlg, IDC_TONE_SECONDS);
-    const ToneCheck check = CheckToneEntries(
-        {amplitude.c_str(), frequency.c_str(), seconds.c_str()}, {g_nSampleRate, g_nChannels, g_nBitsPerSample},
-        saving, [hDlg](const ToneBoxText& box) { return ShowToneBox(hDlg, box) == IDYES; });
+    const ToneCheck check = CheckToneEntries({amplitude.c_str(), frequency.c_str(), seconds.c_str()},
+                                             {g_nSampleRate, g_nChannels, g_nBitsPerSample}, saving,
+                                             [hDlg](MessageBoxId box) { return ShowMessageBox(hDlg, box) == IDYES; });
     RememberToneEntries(check);
     if (!check.bAccepted) return false;
 
@@ -109,7 +109,7 @@ bool CheckAndGenerate(HWND hDlg, bool saving)
     g_nToneShape = selected >= 0 && selected <= int(ToneShape::PinkNoise) ? int32_t(selected) : 0;
     if (GenerateTone(g_nToneShape, check.nFrequency, check.nAmplitude, check.nGenerateSeconds) ==
         ToneResult::LowMemory) {
-        ShowToneBox(hDlg, kToneLowMemoryBox);
+        ShowMessageBox(hDlg, MessageBoxId::ToneLowMemory);
         return false;
     }
     return true;
@@ -118,15 +118,9 @@ bool CheckAndGenerate(HWND hDlg, bool saving)
 INT_PTR CALLBACK CreateToneDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_INITDIALOG:
-        InitDialog(hDlg);
-        return FALSE; // the focus is on the shape list already
-    case WM_MEASUREITEM:
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kItemHeight;
-        return TRUE;
-    case WM_DRAWITEM:
-        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
+    case WM_INITDIALOG: InitDialog(hDlg); return FALSE; // the focus is on the shape list already
+    case WM_MEASUREITEM: reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kItemHeight; return TRUE;
+    case WM_DRAWITEM: DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_TONE_PLAY:
@@ -135,20 +129,12 @@ INT_PTR CALLBACK CreateToneDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lP
         case IDC_TONE_SAVE:
             if (CheckAndGenerate(hDlg, true)) EndDialog(hDlg, kToneDialogSave);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(hDlg, kToneDialogCancel);
-            return TRUE;
-        default:
-            return FALSE;
+        case IDCANCEL: EndDialog(hDlg, kToneDialogCancel); return TRUE;
+        default: return FALSE;
         }
-    case WM_CLOSE:
-        EndDialog(hDlg, kToneDialogCancel);
-        return TRUE;
-    case WM_DESTROY:
-        ReleaseBitmaps(hDlg);
-        return FALSE;
-    default:
-        return FALSE;
+    case WM_CLOSE: EndDialog(hDlg, kToneDialogCancel); return TRUE;
+    case WM_DESTROY: ReleaseBitmaps(hDlg); return FALSE;
+    default: return FALSE;
     }
 }
 

@@ -34,7 +34,7 @@ ToneCheck CheckToneEntries(const ToneEntryTexts& texts, const ToneSoundFormat& f
     check.nAmplitude = static_cast<int32_t>(amplitude.value_or(0));
     check.nFieldsRead = 1;
     if (!amplitude || *amplitude > 100) {
-        show(kAmplitudeInvalidBox);
+        show(MessageBoxId::AmplitudeInvalid);
         return check;
     }
 
@@ -42,11 +42,11 @@ ToneCheck CheckToneEntries(const ToneEntryTexts& texts, const ToneSoundFormat& f
     check.nFrequency = static_cast<int32_t>(frequency.value_or(0));
     check.nFieldsRead = 2;
     if (!frequency || *frequency < 1 || *frequency > 60000) {
-        show(kFrequencyInvalidBox);
+        show(MessageBoxId::FrequencyInvalid);
         return check;
     }
     const int64_t halfRate = format.nSampleRate / 2;
-    if (int64_t(*frequency) >= halfRate && !show(kFrequencyTooHighQuestion)) return check;
+    if (int64_t(*frequency) >= halfRate && !show(MessageBoxId::FrequencyTooHigh)) return check;
 
     const std::optional<uint32_t> seconds = ParseToneField(texts.pszSeconds);
     const uint32_t secondsValue = seconds.value_or(0);
@@ -56,9 +56,9 @@ ToneCheck CheckToneEntries(const ToneEntryTexts& texts, const ToneSoundFormat& f
     check.nFieldsRead = 3;
 
     if (saving) {
-        const int64_t bytes = int64_t(format.nBitsPerSample / 8) * format.nChannels *
-                              int64_t(secondsValue) * format.nSampleRate;
-        if ((bytes > kToneFileWarningBytes || !seconds) && !show(kFileSizeQuestion)) return check;
+        const int64_t bytes =
+            int64_t(format.nBitsPerSample / 8) * format.nChannels * int64_t(secondsValue) * format.nSampleRate;
+        if ((bytes > kToneFileWarningBytes || !seconds) && !show(MessageBoxId::FileSizeWarning)) return check;
     }
     check.bAccepted = true;
     return check;

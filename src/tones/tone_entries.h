@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-#include "tones/tone_box_text.h"
+#include "shell/message_boxes.h"
 
 // Remembered from one opening of the dialog to the next, for the life of the
 // process (not saved). An entry is remembered as soon as it is read, even one
@@ -23,21 +23,6 @@ extern int32_t g_nToneSeconds;   // seconds
 constexpr int32_t kToneDialogCancel = 0;
 constexpr int32_t kToneDialogPlay = 1;
 constexpr int32_t kToneDialogSave = 2;
-
-inline constexpr ToneBoxText kAmplitudeInvalidBox{
-    "The amplitude entered is invalid\nEnter a value between 0 and 100.", "Amplitude invalid",
-    ToneBoxIcon::Exclamation};
-inline constexpr ToneBoxText kFrequencyInvalidBox{
-    "The frequency entered is invalid\nEnter a value between 1 and 60000.", "Frequency invalid",
-    ToneBoxIcon::Exclamation};
-inline constexpr ToneBoxText kFrequencyTooHighQuestion{
-    "The frequency selected is too high for sample rate\nSelect a higher sample rate or a lower "
-    "frequency.\nThe frequency must be less than half the sample rate\nThe tone generated will not "
-    "be at the correct frequency!\nDo you want to continue anyway\n",
-    "Frequency too high", ToneBoxIcon::Exclamation, true};
-inline constexpr ToneBoxText kFileSizeQuestion{
-    "The current setting will result in a file size greater than 50MB\nWould you like to continue?",
-    "File Size Warning", ToneBoxIcon::Exclamation, true};
 
 constexpr int64_t kToneFileWarningBytes = 50 * 1024 * 1024;
 
@@ -72,8 +57,9 @@ struct ToneCheck {
     int32_t nGenerateSeconds = 0;
 };
 
-// Shows a box; for a question, true means the user answered Yes.
-using ToneBoxFn = std::function<bool(const ToneBoxText&)>;
+// Shows a box (AmplitudeInvalid, FrequencyInvalid, or the questions
+// FrequencyTooHigh and FileSizeWarning); for a question, true means Yes.
+using ToneBoxFn = std::function<bool(MessageBoxId)>;
 
 // The check, in this order: amplitude (0 to 100), frequency (1 to 60000),
 // the question when the frequency is at least half the sample rate, the

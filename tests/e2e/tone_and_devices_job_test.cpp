@@ -4,11 +4,11 @@
 // reads the files again with sox and sndfile-info.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -61,7 +61,10 @@ HWND OpenDialog(MirravoxProcess& program, HWND hWnd, int command, const char* ca
     return program.WaitForDialog(caption, 10000);
 }
 
-bool WaitGone(HWND dialog) { return WaitUntil([dialog] { return !IsWindow(dialog); }, 10000); }
+bool WaitGone(HWND dialog)
+{
+    return WaitUntil([dialog] { return !IsWindow(dialog); }, 10000);
+}
 
 // Types the name into the save dialog and presses Save; returns the file once complete.
 std::vector<uint8_t> SaveThroughDialog(MirravoxProcess& program, const std::string& path)
@@ -72,10 +75,12 @@ std::vector<uint8_t> SaveThroughDialog(MirravoxProcess& program, const std::stri
     TypeText(name, path);
     PressButton(dialog, IDOK);
     std::vector<uint8_t> file;
-    WaitUntil([&] {
-        file = ReadAll(path);
-        return file.size() >= 44 && Le32(file, 40) + 44 == file.size();
-    }, 10000);
+    WaitUntil(
+        [&] {
+            file = ReadAll(path);
+            return file.size() >= 44 && Le32(file, 40) + 44 == file.size();
+        },
+        10000);
     return file;
 }
 
@@ -171,8 +176,8 @@ TEST(ToneAndDevicesJob, PlayACreatedSquareThroughTheChosenDevicesAndRecordIt)
                                          [](const auto& a, const auto& b) { return a.second < b.second; });
     ASSERT_GT(periods, 0u);
     const double hz = 44100.0 * periods / periodSamples;
-    std::printf("recorded %.2f s of sound: level %d in %.1f %% of samples, %.1f Hz\n", counted / 44100.0,
-                common->first, 100.0 * common->second / counted, hz);
+    std::printf("recorded %.2f s of sound: level %d in %.1f %% of samples, %.1f Hz\n", counted / 44100.0, common->first,
+                100.0 * common->second / counted, hz);
     EXPECT_EQ(common->first, 9830);
     EXPECT_GT(common->second, counted * 9 / 10);
     EXPECT_NEAR(hz, 3000.0, 3.0);

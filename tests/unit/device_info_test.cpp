@@ -1,10 +1,10 @@
 // The capabilities dialog's texts and the device selection's rules, read
 // from the simulated device's lists.
-#include "app/app_state.h"
 #include "audio/wave.h"
 #include "devices/device_lists.h"
 #include "devices/wave_caps.h"
 #include "platform/sim_wave_device.h"
+#include "state/app_state.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,7 @@ TEST_F(DeviceInfo, ChosenEntryFollowsItsDeviceOrFailsWhenItIsGone)
         {1, {"A", "B", "C"}, 1u},
         {2, {"A", "B", "C", "D"}, 2u},
         {-1, {"A", "B", "C"}, kWaveMapperId},
-        {2, {"A", "C"}, 1u},              // B unplugged: C moved up
+        {2, {"A", "C"}, 1u}, // B unplugged: C moved up
         {1, {"A", "C"}, kVanishedDeviceId},
         {0, {}, kVanishedDeviceId},
     };
@@ -87,7 +87,7 @@ TEST_F(DeviceInfo, ChosenEntryFollowsItsDeviceOrFailsWhenItIsGone)
     // The id of a vanished device is refused by the device, so the session
     // reports a failed open.
     SimSetInputDevices({InDevice("A", 0)});
-    m_pWave->SetInputStore(nullptr, 0);
+    m_pWave->SetInputStore(nullptr);
     EXPECT_EQ(m_pWave->OpenInput(kVanishedDeviceId), kWaveErrBadDeviceId);
 }
 
@@ -107,8 +107,8 @@ TEST_F(DeviceInfo, FieldsAndChannelTexts)
     struct Case {
         uint16_t channels;
         const char* text;
-    } cases[] = {{0, "N/A"}, {65535, "N/A"}, {1, "Mono"}, {2, "Stereo"}, {4, "Quadraphonic"},
-                 {6, "6 Channel"}, {8, "8"}, {3, "3"}};
+    } cases[] = {{0, "N/A"},          {65535, "N/A"},   {1, "Mono"}, {2, "Stereo"},
+                 {4, "Quadraphonic"}, {6, "6 Channel"}, {8, "8"},    {3, "3"}};
     for (const Case& c : cases) {
         WaveOutCaps caps = OutDevice("Out", 0, c.channels);
         caps.wMid = 65535;
@@ -173,14 +173,14 @@ TEST_F(DeviceInfo, WithoutDeviceOrForAuxNoFormatsAreListed)
     EXPECT_EQ(auxInfo.manufacturer, "7");
     EXPECT_EQ(auxInfo.formats, none);
     EXPECT_EQ(auxInfo.additional, (std::vector<std::string>{"- Supports volume control",
-                                                           "- Supports separate left and right volume control"}));
+                                                            "- Supports separate left and right volume control"}));
 
-    EXPECT_EQ(DescribeWaveDevice(*m_pWave, WaveDeviceKind::Output, 0).additional,
-              (std::vector<std::string>{"- Supports volume control",
-                                        "- Supports separate left and right volume control",
-                                        "- Supports playback rate control", "- Supports pitch control",
-                                        "- The driver is synchronous and will block while playing a buffer",
-                                        "- Returns sample-accurate position information"}));
+    EXPECT_EQ(
+        DescribeWaveDevice(*m_pWave, WaveDeviceKind::Output, 0).additional,
+        (std::vector<std::string>{"- Supports volume control", "- Supports separate left and right volume control",
+                                  "- Supports playback rate control", "- Supports pitch control",
+                                  "- The driver is synchronous and will block while playing a buffer",
+                                  "- Returns sample-accurate position information"}));
     EXPECT_TRUE(DescribeWaveDevice(*m_pWave, WaveDeviceKind::Output, 1).additional.empty());
 }
 

@@ -19,11 +19,10 @@ Outcome Check(const char* amplitude, const char* frequency, const char* seconds,
               const ToneSoundFormat& format = k44Stereo16, bool saving = false, bool answer = true)
 {
     Outcome out;
-    out.check = CheckToneEntries({amplitude, frequency, seconds}, format, saving,
-                                 [&](const ToneBoxText& box) {
-                                     out.captions.push_back(box.pszCaption);
-                                     return answer;
-                                 });
+    out.check = CheckToneEntries({amplitude, frequency, seconds}, format, saving, [&](MessageBoxId box) {
+        out.captions.push_back(MessageBoxTextOf(box).pszCaption);
+        return answer;
+    });
     return out;
 }
 
@@ -33,9 +32,17 @@ TEST(ToneEntries, ParsesUnsignedWholeNumbersOnly)
         const char* text;
         std::optional<uint32_t> value;
     } cases[] = {
-        {"0", 0u},          {"100", 100u},       {" 42 ", 42u},       {"4294967295", 4294967295u},
-        {"", std::nullopt}, {"  ", std::nullopt}, {"-1", std::nullopt}, {"+1", std::nullopt},
-        {"1x", std::nullopt}, {"4294967296", std::nullopt}, {"1 2", std::nullopt},
+        {"0", 0u},
+        {"100", 100u},
+        {" 42 ", 42u},
+        {"4294967295", 4294967295u},
+        {"", std::nullopt},
+        {"  ", std::nullopt},
+        {"-1", std::nullopt},
+        {"+1", std::nullopt},
+        {"1x", std::nullopt},
+        {"4294967296", std::nullopt},
+        {"1 2", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseToneField(c.text), c.value) << '"' << c.text << '"';
     EXPECT_EQ(ParseToneField(nullptr), std::nullopt);

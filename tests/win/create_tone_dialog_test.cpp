@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/sessions.h"
+#include "app/sound_commands_win.h"
 #include "devices/device_lists.h"
 #include "file_dialog_hook.h"
 #include "main_window_fixture.h"
@@ -70,7 +70,8 @@ TEST_F(CreateToneDialog, OpensOnTheRememberedValuesWithTheSixShapes)
     std::vector<SIZE> pictures;
     LRESULT selected = -1, itemHeight = 0;
     MessageBoxCatcher closer(IDCANCEL, BoxThreads::ThisThread, [&](HWND d) {
-        for (int id : {IDC_TONE_AMPLITUDE, IDC_TONE_FREQUENCY, IDC_TONE_SECONDS, IDC_TONE_PLAY, IDC_TONE_SAVE, IDCANCEL})
+        for (int id :
+             {IDC_TONE_AMPLITUDE, IDC_TONE_FREQUENCY, IDC_TONE_SECONDS, IDC_TONE_PLAY, IDC_TONE_SAVE, IDCANCEL})
             texts += ItemText(d, id) + "|";
         const HWND list = GetDlgItem(d, IDC_TONE_SHAPES);
         for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {

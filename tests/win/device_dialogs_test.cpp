@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/sessions.h"
+#include "app/sound_commands_win.h"
 #include "audio/wave.h"
 #include "devices/capabilities_dialog_win.h"
 #include "devices/device_lists.h"
@@ -157,7 +157,7 @@ TEST_F(DeviceDialogs, CapabilitiesShowEachKindOnSimulatedLists)
     EXPECT_EQ(output.devices, (std::vector<std::string>{"Speakers", "Line Out"}));
     EXPECT_EQ(output.fields, "0|0|0|Stereo");
     EXPECT_EQ(output.additional, (std::vector<std::string>{"- Supports volume control",
-                                                          "- Supports separate left and right volume control"}));
+                                                           "- Supports separate left and right volume control"}));
     EXPECT_EQ(lineOut.device, 1);
     EXPECT_EQ(lineOut.formats[1], "11.025 kHz, mono, 8-bit - No");
     EXPECT_TRUE(lineOut.additional.empty());
@@ -205,7 +205,7 @@ TEST_F(DeviceDialogs, SelectionShowsTheIdsInForceAndOkStoresTheChoice)
     ASSERT_EQ(g_nOutputDeviceId, 1u);
 
     struct Case {
-        int button; // IDOK or IDCANCEL
+        int button;        // IDOK or IDCANCEL
         int input, output; // entries chosen; -1 none
         uint32_t inputId, outputId;
     } cases[] = {

@@ -404,12 +404,13 @@ void CWave::CopyToPlaybackStore(int index, int32_t played)
         const int64_t held = int64_t(shared->nBytes.load(kRelaxed)) + played;
         shared->nBytes.store(int32_t(std::min<int64_t>(held, size)), kRelaxed);
     } else {
-        // Only the part that fits is kept; the rest is dropped.
+        // Only the part that fits is kept; the rest is dropped from the
+        // store, but the device played the whole of it.
         const int32_t fits = size - pos;
         std::memcpy(store + pos, m_pBlock[index], size_t(fits));
         shared->nPos.store(0, kRelaxed);
         shared->bWrapped.store(1, kRelaxed);
-        m_nTotalOut.fetch_add(fits, kRelaxed);
+        m_nTotalOut.fetch_add(played, kRelaxed);
         shared->nBytes.store(size, kRelaxed);
     }
 }

@@ -5,7 +5,7 @@
 
 #include "selftest/fft.h"
 
-MarkerFound FindMarker(const std::vector<double>& signal, const std::vector<double>& sequence, int periods, int guard)
+MarkerFound FindMarker(const std::vector<double>& signal, const std::vector<double>& sequence, int guard)
 {
     MarkerFound m;
     if (sequence.empty() || signal.size() < sequence.size()) return m;
@@ -21,12 +21,14 @@ MarkerFound FindMarker(const std::vector<double>& signal, const std::vector<doub
     for (int64_t i = at, end = std::min<int64_t>(at + guard, int64_t(c.size())); i < end; ++i)
         if (std::fabs(c[size_t(i)]) > std::fabs(c[size_t(at)])) at = i;
 
+    // Off the peak: the largest correlation within half a period on either
+    // side, which leaves out the next period's peak even where a dropout has
+    // moved it.
     double other = 0;
-    for (int64_t i = 0; i < int64_t(c.size()); ++i) {
-        bool nearPeak = false;
-        for (int p = -1; p <= periods && !nearPeak; ++p) nearPeak = std::llabs(i - (at + p * period)) <= guard;
-        if (!nearPeak) other = std::max(other, std::fabs(c[size_t(i)]));
-    }
+    const int64_t from = std::max<int64_t>(0, at - period / 2);
+    const int64_t to = std::min<int64_t>(int64_t(c.size()), at + period / 2);
+    for (int64_t i = from; i < to; ++i)
+        if (std::llabs(i - at) > guard) other = std::max(other, std::fabs(c[size_t(i)]));
     m.position = at;
     m.peak = std::fabs(c[size_t(at)]) / double(period);
     m.inverted = c[size_t(at)] < 0;

@@ -13,12 +13,11 @@ struct MarkerFound {
     bool inverted = false; // the path turns the sound upside down
 };
 
-// The marker is `periods` back-to-back periods of `sequence` (+-1 values).
-// The peak of the first period wins; the margin leaves out the neighbourhood
-// (`guard` samples) of every period's peak. Found when the margin is at
-// least 6 dB.
-MarkerFound FindMarker(const std::vector<double>& signal, const std::vector<double>& sequence, int periods,
-                       int guard = 64);
+// The marker is back-to-back periods of `sequence` (+-1 values). The peak
+// of the first period wins; the margin compares it with the largest
+// correlation within half a period of it, `guard` samples around the peak
+// left out. Found when the margin is at least 6 dB.
+MarkerFound FindMarker(const std::vector<double>& signal, const std::vector<double>& sequence, int guard = 64);
 
 // The impulse response at lags first .. last (inclusive) from one period of
 // the recording that starts at `start` and follows a whole period: the

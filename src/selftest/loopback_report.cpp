@@ -30,7 +30,8 @@ std::string Fixed(double v, int decimals, const std::string& unit)
     if (std::isnan(v)) return "none";
     if (std::isinf(v)) return v < 0 ? "-infinity " + unit : "infinity " + unit;
     char buf[64];
-    std::snprintf(buf, sizeof(buf), "%.*f", decimals, v);
+    // A value that rounds to zero is shown as zero, not "-0.00".
+    std::snprintf(buf, sizeof(buf), "%.*f", decimals, std::fabs(v) < 0.5 * std::pow(10.0, -decimals) ? 0.0 : v);
     return unit.empty() ? buf : std::string(buf) + " " + unit;
 }
 
@@ -119,7 +120,7 @@ FormatReport AnalyseRecording(const Programme& p, const Recording& rec)
     const int64_t searchTo =
         std::min<int64_t>(int64_t(x.size()), searchFrom + 2 * (p.mls.start + p.mls.length) + int64_t(5 * rate));
     const std::vector<double> region(x.begin() + searchFrom, x.begin() + searchTo);
-    const MarkerFound marker = FindMarker(region, p.sequence, 2);
+    const MarkerFound marker = FindMarker(region, p.sequence);
     const std::string marginRule = "found with a margin of at least " + Fixed(kMinMarginDb, 0, "dB");
     if (!marker.found) {
         b.Add("marker_margin_db", "Latency marker's correlation margin", marker.marginDb, "dB", 1);
@@ -147,7 +148,8 @@ FormatReport AnalyseRecording(const Programme& p, const Recording& rec)
     b.Add("marker_peak", "Correlation peak (1: the marker unchanged)", marker.peak, "of full match", 4);
     b.Add("marker_inverted", "Polarity inverted", marker.inverted ? 1 : 0, "flag", 0);
     b.Verdict("latency", "Round-trip latency",
-              Fixed(latencyMs, 2, "ms") + ", margin " + Fixed(marker.marginDb, 1, "dB"),
+              Fixed(latencyMs, 2, "ms") + " +-" + Fixed(std::hypot(in.residualMs, out.residualMs), 1, "ms") +
+                  ", margin " + Fixed(marker.marginDb, 1, "dB"),
               marginRule + ", at most " + Fixed(kMaxLatencyMs, 0, "ms"),
               marker.marginDb >= kMinMarginDb && !std::isnan(latencyMs) && latencyMs <= kMaxLatencyMs);
     r.impulseFirstLag = kImpulseFirst;

@@ -18,7 +18,8 @@ std::string Number(double v, int decimals)
 {
     if (!std::isfinite(v)) return "null";
     char buf[64];
-    std::snprintf(buf, sizeof(buf), "%.*f", decimals, v);
+    // A value that rounds to zero is shown as zero, not "-0.0".
+    std::snprintf(buf, sizeof(buf), "%.*f", decimals, std::fabs(v) < 0.5 * std::pow(10.0, -decimals) ? 0.0 : v);
     return buf;
 }
 

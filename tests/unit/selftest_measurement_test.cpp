@@ -76,13 +76,24 @@ TEST(SelftestLatency, MarkerDelayFoundExactlyWithItsMargin)
         std::vector<double> x = Noise(size_t(c.delay) + 3 * sequence.size(), c.noiseDbfs, 7);
         for (size_t i = 0; i < 2 * sequence.size(); ++i)
             x[size_t(c.delay) + i] += c.gain * sequence[i % sequence.size()];
-        const MarkerFound m = FindMarker(x, sequence, 2);
+        const MarkerFound m = FindMarker(x, sequence);
         ASSERT_TRUE(m.found) << "delay " << c.delay;
         EXPECT_EQ(m.position, c.delay);
         EXPECT_EQ(m.inverted, c.gain < 0);
         EXPECT_GT(m.marginDb, 15.0) << "delay " << c.delay;
     }
-    EXPECT_FALSE(FindMarker(Noise(20000, -20, 3), sequence, 2).found) << "a marker invented in noise";
+    EXPECT_FALSE(FindMarker(Noise(20000, -20, 3), sequence).found) << "a marker invented in noise";
+
+    // Silence inserted inside the first period moves the second one: the
+    // margin is still the first peak's over its own surroundings.
+    std::vector<double> x(500, 0.0);
+    for (size_t i = 0; i < 2 * sequence.size(); ++i) {
+        if (i == 3500) x.insert(x.end(), 300, 0.0);
+        x.push_back(0.5 * sequence[i % sequence.size()]);
+    }
+    const MarkerFound moved = FindMarker(x, sequence);
+    EXPECT_EQ(moved.position, 500);
+    EXPECT_GT(moved.marginDb, 10.0);
 }
 
 TEST(SelftestLatency, ImpulseResponseOfATwoTapPath)

@@ -7,6 +7,7 @@
 
 #include "selftest/bit_depth.h"
 #include "selftest/latency.h"
+#include "state/sound_format.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ const double kNone = std::numeric_limits<double>::quiet_NaN();
 
 // Thresholds, as the report states them.
 constexpr double kMinMarginDb = 10;
-constexpr double kMaxLatencyMs = 500;
+constexpr double kMaxLatencyMs = 1000;
 constexpr double kMaxClockPpm = 100;
 constexpr double kLevelToleranceDb = 1;
 constexpr int kImpulseFirst = -32, kImpulseLast = 96;
@@ -134,10 +135,14 @@ FormatReport AnalyseRecording(const Programme& p, const Recording& rec)
     // Where a frame of the programme lies in the recording.
     auto at = [&](int64_t programmeFrame) { return markerAt + (programmeFrame - p.mls.start); };
 
-    // Latency: when the input handed back the frame where the marker starts,
-    // against when the output handed back the marker's first frame as played.
+    // Latency: from the program handing the marker's block to the output
+    // device to the input handing back the frame where the marker starts.
+    // The output ring holds 8 blocks: block j is queued when block j - 8 is
+    // handed back as played (the first 8 at the start).
+    const double blockFrames = BlockSizeForRate(p.rate);
+    const double markerBlock = std::floor(double(p.mls.start) / blockFrames);
     const FrameTime in = TimeOfFrame(rec.input, double(markerAt), 0.5 * rate);
-    const FrameTime out = TimeOfFrame(rec.output, double(p.mls.start), 0.5 * rate);
+    const FrameTime out = TimeOfFrame(rec.output, std::max(0.0, markerBlock - 7) * blockFrames, 0.5 * rate);
     const double latencyMs = in.valid && out.valid ? (in.seconds - out.seconds) * 1000 : kNone;
     b.Add("latency_ms", "Round-trip latency", latencyMs, "ms", 2, "no timing");
     b.Add("latency_samples", "Round-trip latency", std::round(latencyMs / 1000 * rate), "samples", 0, "no timing");

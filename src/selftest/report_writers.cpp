@@ -237,8 +237,8 @@ std::string ReportHtml(const LoopbackReport& report)
       << ", output device " << report.outputDevice << " (4294967295: the system's default). Pilot "
       << Number(report.pilotSeconds, 1) << " s.</p>\n"
       << "<p>Levels in dBFS: 0 dBFS is a full-scale sine. Every channel plays the same sound; the left one is "
-         "measured. Latency: from the output handing back the marker's first sample as played to the input handing "
-         "it back as recorded, on the performance counter.</p>\n";
+         "measured. Latency: from the program handing the marker's block to the output device to the input handing "
+         "the marker back, on the performance counter; it includes the 8 blocks queued at the output.</p>\n";
     if (!report.whyNot.empty()) s << "<p class=\"fail\">" << Escaped(report.whyNot) << "</p>\n";
     for (const FormatReport& f : report.formats) {
         s << "<h2>" << FormatName(f.format) << ": <span class=\"" << (f.Passed() ? "pass" : "fail") << "\">"

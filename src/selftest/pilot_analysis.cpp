@@ -173,7 +173,8 @@ std::vector<Span> Disturbances(const std::vector<double>& x, const Omegas& w, do
 }
 
 // The whole-sample shift that lines the phases after a disturbance up with
-// those before it, refined to a fraction; NaN when a side is too short.
+// those before it, refined to a fraction; NaN when a side is too short or
+// no shift lines them up.
 double Shift(const std::vector<double>& x, const std::vector<Span>& spans, size_t i, const Omegas& w, double rate)
 {
     const Span& s = spans[i];
@@ -202,6 +203,9 @@ double Shift(const std::vector<double>& x, const std::vector<Span>& spans, size_
         const double v = cost(double(d));
         if (v < bestCost) bestCost = v, best = d;
     }
+    // Sides that no shift lines up (a disturbance the residual missed in a
+    // window) give no shift rather than an invented one.
+    if (bestCost > 1e-3 * (weight[0] + weight[1] + weight[2])) return std::numeric_limits<double>::quiet_NaN();
     const double l = cost(double(best - 1)), m = bestCost, h = cost(double(best + 1));
     const double curvature = l - 2 * m + h;
     const double fraction = curvature > 0 ? std::clamp(0.5 * (l - h) / curvature, -0.5, 0.5) : 0.0;

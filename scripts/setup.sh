@@ -10,6 +10,7 @@ PACKAGES=(
     xvfb xauth x11-utils imagemagick                          # a display and screenshots
     pulseaudio pulseaudio-utils                               # a sound server with a null sink
     sox                                                       # an independent WAV reader
+    clang-format                                              # the one layout of the sources
 )
 
 missing=()

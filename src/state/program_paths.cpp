@@ -1,0 +1,5 @@
+#include "state/program_paths.h"
+
+char g_szProgramDir[kMaxPathChars] = "";
+char g_szSettingsDir[kMaxPathChars] = "";
+const char g_szTitle[] = "Keldane Mirravox";

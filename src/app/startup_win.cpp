@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -199,6 +200,9 @@ void InitMainWindow(HWND hWnd)
     g_pInputFourier->SetSampleRate(g_nSampleRate);
     g_pOutputFourier = new CFourier(4 * g_nBlockSize);
     g_pOutputFourier->SetSampleRate(g_nSampleRate);
+
+    // The 3D test starts with our own piece beside the program.
+    std::snprintf(g_sz3DContentFile, sizeof(g_sz3DContentFile), "%s\\Intrigue.mid", g_szProgramDir);
 
     CreateViewSurfaces();
     CreateOverlaySurface();

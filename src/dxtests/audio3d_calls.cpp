@@ -27,18 +27,15 @@ HResult NoListenerSet(IDirectSound3DListener*, const Ds3dListener*, uint32_t) { 
 HResult NoCommit(IDirectSound3DListener*) { return kEFail; }
 
 const Audio3DCalls kNoAudio3D = {
-    NoPath,         NoSource,  NoListener,       NoSourceRecord, NoSourceSet,
-    NoVector,       NoVector,  NoListenerRecord, NoListenerSet,  NoCommit,
+    NoPath,   NoSource, NoListener,       NoSourceRecord, NoSourceSet,
+    NoVector, NoVector, NoListenerRecord, NoListenerSet,  NoCommit,
 };
 
 std::atomic<const Audio3DCalls*> s_calls{nullptr};
 
 } // namespace
 
-void SetAudio3DCalls(const Audio3DCalls* calls)
-{
-    s_calls.store(calls);
-}
+void SetAudio3DCalls(const Audio3DCalls* calls) { s_calls.store(calls); }
 
 const Audio3DCalls& GetAudio3DCalls()
 {

@@ -55,8 +55,8 @@ static_assert(sizeof(Ds3dListener) == 64, "DS3DLISTENER is 64 bytes");
 
 struct Audio3DCalls {
     // IDirectMusicPerformance8::CreateStandardAudioPath(type, pchannels, activate TRUE).
-    HResult (*createStandardAudioPath)(IDirectMusicPerformance8* performance, uint32_t pathType,
-                                       uint32_t pchannels, IDirectMusicAudioPath8** path);
+    HResult (*createStandardAudioPath)(IDirectMusicPerformance8* performance, uint32_t pathType, uint32_t pchannels,
+                                       IDirectMusicAudioPath8** path);
     // IDirectMusicAudioPath::GetObjectInPath of performance channel 0, buffer 0,
     // index 0: the 3D control of the path's buffer (stage DMUS_PATH_BUFFER), and
     // the listener of its primary buffer (stage DMUS_PATH_PRIMARY_BUFFER).
@@ -69,8 +69,7 @@ struct Audio3DCalls {
     HResult (*setSourceVelocity)(IDirectSound3DBuffer* source, float x, float y, float z, uint32_t apply);
 
     HResult (*getListenerParameters)(IDirectSound3DListener* listener, Ds3dListener* record);
-    HResult (*setListenerParameters)(IDirectSound3DListener* listener, const Ds3dListener* record,
-                                     uint32_t apply);
+    HResult (*setListenerParameters)(IDirectSound3DListener* listener, const Ds3dListener* record, uint32_t apply);
     HResult (*commitDeferredSettings)(IDirectSound3DListener* listener);
 };
 

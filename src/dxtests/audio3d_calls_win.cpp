@@ -64,20 +64,13 @@ HResult SetListenerParameters(IDirectSound3DListener* listener, const Ds3dListen
     return listener->SetAllParameters(reinterpret_cast<const DS3DLISTENER*>(record), apply);
 }
 
-HResult CommitDeferredSettings(IDirectSound3DListener* listener)
-{
-    return listener->CommitDeferredSettings();
-}
+HResult CommitDeferredSettings(IDirectSound3DListener* listener) { return listener->CommitDeferredSettings(); }
 
 const Audio3DCalls kAudio3DWin = {
-    CreateStandardAudioPath, GetSourceBuffer,       GetListener,           GetSourceParameters,
-    SetSourceParameters,     SetSourcePosition,     SetSourceVelocity,     GetListenerParameters,
-    SetListenerParameters,   CommitDeferredSettings,
+    CreateStandardAudioPath, GetSourceBuffer,   GetListener,           GetSourceParameters,   SetSourceParameters,
+    SetSourcePosition,       SetSourceVelocity, GetListenerParameters, SetListenerParameters, CommitDeferredSettings,
 };
 
 } // namespace
 
-const Audio3DCalls* Audio3DCallsWin()
-{
-    return &kAudio3DWin;
-}
+const Audio3DCalls* Audio3DCallsWin() { return &kAudio3DWin; }

@@ -6,15 +6,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/help_and_mixer.h"
-#include "app/help_path.h"
-#include "app/win_state.h"
 #include "dxtests/audio3d_test.h"
 #include "dxtests/audio3d_texts.h"
 #include "dxtests/dx_text_win.h"
 #include "dxtests/music_engine.h"
 #include "resource.h"
+#include "shell/help_and_mixer_win.h"
+#include "shell/message_boxes_win.h"
+#include "state/program_paths.h"
+#include "state/win_state_win.h"
 
 namespace {
 
@@ -31,28 +31,24 @@ constexpr Settings3D kStartSettings = {0.0f, 0.0f, 5.0f, 10.0f};
 struct SliderRange {
     int id, min, max, start; // start < min: the position is left to SetSettingSliders
 };
-constexpr SliderRange kSliderRanges[] = {
-    {IDC_3D_DOPPLER, 0, 40, -1},           {IDC_3D_ROLLOFF, 0, 40, -1},
-    {IDC_3D_MIN_DISTANCE, 1, 40, -1},      {IDC_3D_MAX_DISTANCE, 1, 40, -1},
-    {IDC_3D_GRID_Z, kGridMin, kGridMax, 10}, {IDC_3D_GRID_X, kGridMin, kGridMax, 50}};
+constexpr SliderRange kSliderRanges[] = {{IDC_3D_DOPPLER, 0, 40, -1},
+                                         {IDC_3D_ROLLOFF, 0, 40, -1},
+                                         {IDC_3D_MIN_DISTANCE, 1, 40, -1},
+                                         {IDC_3D_MAX_DISTANCE, 1, 40, -1},
+                                         {IDC_3D_GRID_Z, kGridMin, kGridMax, 10},
+                                         {IDC_3D_GRID_X, kGridMin, kGridMax, 50}};
 
 // The file-open dialog's buffers keep the last choice between openings.
 char s_szOpenFile[MAX_PATH] = "";
 char s_szOpenFolder[MAX_PATH] = "";
 
-int SliderPos(HWND hDlg, int id)
-{
-    return static_cast<int>(SendDlgItemMessageA(hDlg, id, TBM_GETPOS, 0, 0));
-}
+int SliderPos(HWND hDlg, int id) { return static_cast<int>(SendDlgItemMessageA(hDlg, id, TBM_GETPOS, 0, 0)); }
 
 // The picture control's pixels through its device context; width and height
 // as right + left and bottom + top of its client rectangle.
 class PicturePixels : public PixelSurface {
 public:
-    explicit PicturePixels(HWND hPicture) : m_hWnd(hPicture), m_hDC(GetDC(hPicture))
-    {
-        GetClientRect(hPicture, &m_rc);
-    }
+    explicit PicturePixels(HWND hPicture) : m_hWnd(hPicture), m_hDC(GetDC(hPicture)) { GetClientRect(hPicture, &m_rc); }
     ~PicturePixels() override { ReleaseDC(m_hWnd, m_hDC); }
     int Width() const override { return m_rc.right + m_rc.left; }
     int Height() const override { return m_rc.bottom + m_rc.top; }
@@ -65,10 +61,7 @@ private:
     RECT m_rc = {};
 };
 
-void ShowStatus(HWND hDlg, const char* text)
-{
-    SetDlgItemTextA(hDlg, IDC_3D_FILE, text);
-}
+void ShowStatus(HWND hDlg, const char* text) { SetDlgItemTextA(hDlg, IDC_3D_FILE, text); }
 
 void Show3DTransportState(HWND hDlg, bool stopped)
 {
@@ -102,7 +95,7 @@ void Play3D(HWND hDlg)
     if (hr == kSOk) {
         Show3DTransportState(hDlg, false);
     } else if (!Succeeded(hr)) {
-        MessageBoxA(hDlg, kPlayFailedText, kPlayFailedCaption, MB_OK | MB_ICONERROR);
+        ShowMessageBox(hDlg, MessageBoxId::Play3DFailed);
         EndDialog(hDlg, 0);
     }
 }
@@ -173,7 +166,7 @@ void InitDialog(HWND hDlg)
     Begin3DTest();
 
     if (!Succeeded(Init3DAudio(hDlg))) {
-        MessageBoxA(hDlg, kInitFailedText, kInitFailedCaption, MB_OK | MB_ICONERROR);
+        ShowMessageBox(hDlg, MessageBoxId::Init3DFailed);
         EndDialog(hDlg, 0);
         return;
     }
@@ -196,9 +189,7 @@ void InitDialog(HWND hDlg)
 INT_PTR CALLBACK Audio3DDialogProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
-    case WM_INITDIALOG:
-        InitDialog(hDlg);
-        return TRUE;
+    case WM_INITDIALOG: InitDialog(hDlg); return TRUE;
     case WM_NOTIFY:
         // The first notification hands the settings over for the first time.
         Read3DSettings(hDlg);
@@ -208,48 +199,33 @@ INT_PTR CALLBACK Audio3DDialogProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDC_3D_OPEN:
-            Open3DContentFile(hDlg);
-            return TRUE;
+        case IDC_3D_OPEN: Open3DContentFile(hDlg); return TRUE;
         case IDC_3D_DEFER:
             // Toggled per press, whatever the button shows.
             g_Test3D.bDefer = !g_Test3D.bDefer;
             Read3DSettings(hDlg);
             return TRUE;
-        case IDC_3D_APPLY:
-            Commit3DSettings();
-            return TRUE;
-        case IDC_3D_HELP:
-            ShowHelpPage(g_hMainWnd, kHelp3DAudioPage);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(hDlg, 0);
-            return TRUE;
-        case IDC_3D_PLAY:
-            Play3D(hDlg);
-            return TRUE;
+        case IDC_3D_APPLY: Commit3DSettings(); return TRUE;
+        case IDC_3D_HELP: ShowHelpPage(g_hMainWnd, kHelp3DAudioPage); return TRUE;
+        case IDCANCEL: EndDialog(hDlg, 0); return TRUE;
+        case IDC_3D_PLAY: Play3D(hDlg); return TRUE;
         case IDC_3D_STOP:
             if (Stop3DSegment()) Show3DTransportState(hDlg, true);
             return TRUE;
-        default:
-            return FALSE;
+        default: return FALSE;
         }
     case WM_DESTROY: {
         KillTimer(hDlg, k3DMotionTimer);
         Release3DAudio();
         // The picture control does not free the grid it loaded from the
         // template under every system; taken back, it is freed here once.
-        HANDLE grid = reinterpret_cast<HANDLE>(
-            SendDlgItemMessageA(hDlg, IDC_3D_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, 0));
+        HANDLE grid =
+            reinterpret_cast<HANDLE>(SendDlgItemMessageA(hDlg, IDC_3D_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, 0));
         if (grid) DeleteObject(grid);
         return TRUE;
     }
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
-void Run3DAudioTest()
-{
-    DialogBoxParamA(g_hInstance, "TEST3D", nullptr, &Audio3DDialogProc, 0);
-}
+void Run3DAudioTest() { DialogBoxParamA(g_hInstance, "TEST3D", nullptr, &Audio3DDialogProc, 0); }

@@ -22,7 +22,4 @@ int FactorToSlider(float v)
     return 0;
 }
 
-void FormatFactor(char* text, size_t size, float value)
-{
-    std::snprintf(text, size, "%.2f", value);
-}
+void FormatFactor(char* text, size_t size, float value) { std::snprintf(text, size, "%.2f", value); }

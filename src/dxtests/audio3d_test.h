@@ -29,13 +29,13 @@ constexpr HResult kContentNotLoaded = 1;
 // closes (Release3DAudio).
 struct Test3DState {
     CMusicEngine* pEngine = nullptr;
-    CMusicSegment* pSegment = nullptr;       // the loaded content file, or null
+    CMusicSegment* pSegment = nullptr; // the loaded content file, or null
     IDirectMusicAudioPath8* pAudioPath = nullptr;
     IDirectSound3DBuffer* pSource = nullptr; // the sound source's 3D control
     IDirectSound3DListener* pListener = nullptr;
-    Ds3dListener listener = {};              // Doppler and rolloff written by the settings
-    Ds3dBuffer source = {};                  // distances by the settings, place by the motion
-    bool bDefer = false;                     // settings are handed over deferred
+    Ds3dListener listener = {}; // Doppler and rolloff written by the settings
+    Ds3dBuffer source = {};     // distances by the settings, place by the motion
+    bool bDefer = false;        // settings are handed over deferred
     SourceClock clock;
 };
 

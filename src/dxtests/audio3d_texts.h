@@ -1,11 +1,7 @@
-// What the 3D audio test says: its message boxes, the status line under the
-// file name and the file-open dialog's title and filter.
+// What the 3D audio test says in its status line under the file name, and
+// the file-open dialog's title and filter. Its message boxes are
+// MessageBoxId::Init3DFailed and Play3DFailed.
 #pragma once
-
-constexpr char kInitFailedText[] = "Error initializing DirectMusic.";
-constexpr char kInitFailedCaption[] = "3D Testing";
-constexpr char kPlayFailedText[] = "Error playing DirectMusic segment. ";
-constexpr char kPlayFailedCaption[] = "3D Audio Testing";
 
 constexpr char kLoadingText[] = "Loading file...";
 constexpr char kLoadAbortedText[] = "Load aborted.";

@@ -5,8 +5,7 @@ void SourceMarker::Draw(PixelSurface& picture, float x, float z)
     if (m_bDrawn) {
         for (int i = 0; i < kCrossPixels; ++i) {
             if (m_bInside[i])
-                picture.PutPixel(m_ptCentre.x + kCrossOffsets[i].x, m_ptCentre.y + kCrossOffsets[i].y,
-                                 m_crSaved[i]);
+                picture.PutPixel(m_ptCentre.x + kCrossOffsets[i].x, m_ptCentre.y + kCrossOffsets[i].y, m_crSaved[i]);
         }
     }
     const int width = picture.Width(), height = picture.Height();

@@ -24,7 +24,7 @@ constexpr uint32_t kMarkerColour = 255; // COLORREF red: 255, 0, 0
 constexpr int kCrossPixels = 9;
 // In the order the colours are saved: the horizontal arm left to right, then
 // the vertical arm top to bottom without the centre.
-constexpr MarkerPoint kCrossOffsets[kCrossPixels] = {{-2, 0}, {-1, 0}, {0, 0},  {1, 0}, {2, 0},
+constexpr MarkerPoint kCrossOffsets[kCrossPixels] = {{-2, 0}, {-1, 0}, {0, 0}, {1, 0}, {2, 0},
                                                      {0, -2}, {0, -1}, {0, 1}, {0, 2}};
 
 class SourceMarker {

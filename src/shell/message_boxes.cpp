@@ -48,6 +48,8 @@ constexpr MessageBoxText kBoxes[] = {
      "File too large", BoxIcon::Exclamation},
     {"The wav file could not be written completely.\nThe disk may be full.\nThe incomplete file has been deleted",
      kWavWriteError, BoxIcon::None},
+    {"Error initializing DirectMusic.", "3D Testing", BoxIcon::Error},
+    {"Error playing DirectMusic segment. ", "3D Audio Testing", BoxIcon::Error},
 };
 #undef LOW_MEMORY_TEXT
 #undef FORMAT_REFUSED_TEXT

@@ -34,8 +34,8 @@ void Release(void* p)
 HResult CreatePath(IDirectMusicPerformance8* performance, uint32_t type, uint32_t pchannels,
                    IDirectMusicAudioPath8** path)
 {
-    HResult hr = Log("createStandardAudioPath", N(performance) + "," + std::to_string(type) + "," +
-                                                    std::to_string(pchannels));
+    HResult hr =
+        Log("createStandardAudioPath", N(performance) + "," + std::to_string(type) + "," + std::to_string(pchannels));
     *path = Succeeded(hr) ? FakeDirectX::GivenPath() : nullptr;
     return hr;
 }
@@ -118,8 +118,8 @@ HResult Commit(IDirectSound3DListener*)
 }
 
 const Audio3DCalls kFake = {
-    CreatePath,    GetSource,   GetListener,       GetSourceRecord,   SetSourceRecord,
-    SetPosition,   SetVelocity, GetListenerRecord, SetListenerRecord, Commit,
+    CreatePath,  GetSource,   GetListener,       GetSourceRecord,   SetSourceRecord,
+    SetPosition, SetVelocity, GetListenerRecord, SetListenerRecord, Commit,
 };
 
 } // namespace

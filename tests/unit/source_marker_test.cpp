@@ -41,7 +41,8 @@ void ExpectOnlyCross(const Raster& now, const Raster& original, MarkerPoint cent
     std::vector<uint32_t> expected = original.pixels;
     for (const MarkerPoint& o : kCrossOffsets) {
         const int x = centre.x + o.x, y = centre.y + o.y;
-        if (x >= 0 && x < original.m_w && y >= 0 && y < original.m_h) expected[size_t(y) * original.m_w + x] = kMarkerColour;
+        if (x >= 0 && x < original.m_w && y >= 0 && y < original.m_h)
+            expected[size_t(y) * original.m_w + x] = kMarkerColour;
     }
     EXPECT_EQ(now.pixels, expected) << where;
 }
@@ -54,11 +55,16 @@ TEST(SourceMarker, GridIsRestoredExactlyWhereverTheCrossWent)
     const struct {
         float x, z;
         const char* where;
-    } moves[] = {{0, 0, "middle"},           {0.04f, 0, "one pixel right: the crosses overlap"},
-                 {0.04f, 0.04f, "one up"},   {-5, 0, "left edge"},
-                 {5, 0, "right edge, centre just outside"}, {0, 5, "top edge"},
-                 {0, -5, "bottom edge"},     {-5, 5, "top left corner"},
-                 {5, -5, "bottom right corner"}, {1.3f, -2.2f, "inside again"}};
+    } moves[] = {{0, 0, "middle"},
+                 {0.04f, 0, "one pixel right: the crosses overlap"},
+                 {0.04f, 0.04f, "one up"},
+                 {-5, 0, "left edge"},
+                 {5, 0, "right edge, centre just outside"},
+                 {0, 5, "top edge"},
+                 {0, -5, "bottom edge"},
+                 {-5, 5, "top left corner"},
+                 {5, -5, "bottom right corner"},
+                 {1.3f, -2.2f, "inside again"}};
     for (const auto& m : moves) {
         marker.Draw(picture, m.x, m.z);
         ExpectOnlyCross(picture, original, MarkerCentre(m.x, m.z, 128, 128), m.where);

@@ -20,10 +20,10 @@ TEST(SettingsScale, PositionsToFactorsAsShownAndBack)
         int position;
         const char* shown;
         int back; // FactorToSlider of the factor
-    } rows[] = {{0, "0.00", 0},      {1, "0.01", 1},     {3, "0.03", 3},     {10, "0.10", 10},
-                {11, "0.10", 10},    {15, "0.50", 15},   {17, "0.70", 17},   {20, "1.00", 20},
-                {21, "1.00", 20},    {25, "5.00", 25},   {30, "10.00", 30},  {31, "10.00", 30},
-                {35, "50.00", 35},   {40, "100.00", 40}, {41, "0.00", 0},    {-1, "0.00", 0}};
+    } rows[] = {{0, "0.00", 0},    {1, "0.01", 1},     {3, "0.03", 3},    {10, "0.10", 10},
+                {11, "0.10", 10},  {15, "0.50", 15},   {17, "0.70", 17},  {20, "1.00", 20},
+                {21, "1.00", 20},  {25, "5.00", 25},   {30, "10.00", 30}, {31, "10.00", 30},
+                {35, "50.00", 35}, {40, "100.00", 40}, {41, "0.00", 0},   {-1, "0.00", 0}};
     for (const auto& r : rows) {
         char text[32];
         const float factor = SliderToFactor(r.position);
@@ -45,7 +45,7 @@ TEST(SettingsScale, FactorsOutsideTheScaleGiveZeroAndPartsTruncate)
     const struct {
         float value;
         int position;
-    } rows[] = {{0.0f, 0},   {-1.0f, 0},  {100.0f, 40}, {100.5f, 0}, {1e9f, 0}, {0.0001f, 0},
+    } rows[] = {{0.0f, 0},   {-1.0f, 0},  {100.0f, 40}, {100.5f, 0}, {1e9f, 0},   {0.0001f, 0},
                 {0.019f, 1}, {0.55f, 15}, {5.0f, 25},   {10.0f, 30}, {9.99f, 29}, {99.9f, 39}};
     for (const auto& r : rows) EXPECT_EQ(FactorToSlider(r.value), r.position) << "value " << r.value;
 }
@@ -59,13 +59,11 @@ TEST(SourcePath, EllipseOfTheGridSliders)
         double t;
         float x, z;
     } rows[] = {
-        {100, 100, 0.0, 0.0f, 5.0f},          {100, 100, kPi / 2, 5.0f, 0.0f},
-        {100, 100, kPi, 0.0f, -5.0f},         {100, 100, 3 * kPi / 2, -5.0f, 0.0f},
-        {50, 10, 0.0, 0.0f, 0.5f},            {50, 10, kPi / 2, 2.5f, 0.0f},
-        {-100, 100, kPi / 2, -5.0f, 0.0f},    // lap starts to the listener's left
-        {100, -100, 0.0, 0.0f, -5.0f},        // starts behind
-        {0, 100, kPi / 2, 0.0f, 0.0f},        {0, -40, kPi, 0.0f, 2.0f},
-        {100, 0, kPi / 4, 3.5355339f, 0.0f},
+        {100, 100, 0.0, 0.0f, 5.0f},          {100, 100, kPi / 2, 5.0f, 0.0f}, {100, 100, kPi, 0.0f, -5.0f},
+        {100, 100, 3 * kPi / 2, -5.0f, 0.0f}, {50, 10, 0.0, 0.0f, 0.5f},       {50, 10, kPi / 2, 2.5f, 0.0f},
+        {-100, 100, kPi / 2, -5.0f, 0.0f}, // lap starts to the listener's left
+        {100, -100, 0.0, 0.0f, -5.0f},     // starts behind
+        {0, 100, kPi / 2, 0.0f, 0.0f},        {0, -40, kPi, 0.0f, 2.0f},       {100, 0, kPi / 4, 3.5355339f, 0.0f},
     };
     for (const auto& r : rows) {
         const SourcePlace p = SourcePlaceAt(r.t, r.gridX, r.gridZ);
@@ -92,8 +90,9 @@ TEST(SourcePath, MarkerAtTheEdgesOfThePicture)
         float x, z;
         int width, height, cx, cy;
     } rows[] = {
-        {0, 0, 128, 128, 64, 64},    {-5, 0, 128, 128, 0, 64},    {5, 0, 128, 128, 128, 64},
-        {0, 5, 128, 128, 64, 0},     {0, -5, 128, 128, 64, 128},  {-4.99f, 4.99f, 128, 128, 0, 0},
+        {0, 0, 128, 128, 64, 64},       {-5, 0, 128, 128, 0, 64},
+        {5, 0, 128, 128, 128, 64},      {0, 5, 128, 128, 64, 0},
+        {0, -5, 128, 128, 64, 128},     {-4.99f, 4.99f, 128, 128, 0, 0},
         {2.5f, -2.5f, 100, 60, 75, 45}, {4.999f, -4.999f, 128, 128, 127, 127},
     };
     for (const auto& r : rows) {

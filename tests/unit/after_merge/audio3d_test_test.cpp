@@ -52,10 +52,9 @@ struct Ready : Fakes {
 
 TEST(Test3D, InitSetsUpThe3DPathAndReturnsTheFirstFailure)
 {
-    const std::string all = kStartCalls +
-                            "; createStandardAudioPath(performance,6,64); getSourceBuffer(given); "
-                            "getSourceParameters(64); setSourceParameters(mode 1,0); getListener(given); "
-                            "getListenerParameters(64)";
+    const std::string all = kStartCalls + "; createStandardAudioPath(performance,6,64); getSourceBuffer(given); "
+                                          "getSourceParameters(64); setSourceParameters(mode 1,0); getListener(given); "
+                                          "getListenerParameters(64)";
     const struct {
         const char* failing;
         HResult code;

@@ -17,9 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/help_and_mixer.h"
-#include "app/win_state.h"
 #include "dxtests/audio3d_calls_win.h"
 #include "dxtests/audio3d_dialog_win.h"
 #include "dxtests/audio3d_test.h"
@@ -28,6 +25,9 @@
 #include "message_box_hook.h"
 #include "resource.h"
 #include "resource_counts.h"
+#include "shell/help_and_mixer_win.h"
+#include "state/program_paths.h"
+#include "state/win_state_win.h"
 
 namespace {
 

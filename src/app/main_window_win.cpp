@@ -7,9 +7,11 @@
 #include "app/startup_win.h"
 #include "app/store_scroll.h"
 #include "audio/statistics_win.h"
+#include "devices/ds_caps_dialog_win.h"
 #include "display/cpu_load_win.h"
 #include "display/frame_win.h"
 #include "display/overlay_win.h"
+#include "dxtests/audio3d_dialog_win.h"
 #include "resource.h"
 #include "shell/help_and_mixer_win.h"
 #include "shell/message_boxes_win.h"
@@ -34,7 +36,10 @@ constexpr WORD kSelectionChange = CBN_SELCHANGE; // the only combo notification 
 void ExitCommand(HWND hWnd) { DestroyWindow(hWnd); }
 void HelpCommand(HWND hWnd) { ShowHelpPage(hWnd, kHelpIndexPage); }
 void AboutCommand(HWND hWnd) { ShowAboutBox(hWnd); }
+void DsCapsCommand(HWND hWnd) { ShowDsCapsDialog(hWnd); }
 void TriggerCommand(HWND hWnd) { g_bTrigger = IsDlgButtonChecked(hWnd, IDC_TRIGGER) == BST_CHECKED ? 1 : 0; }
+// The 3D test has no owner: the main window stays usable while it runs.
+void Sound3DCommand(HWND) { Run3DAudioTest(); }
 // Opened by their dialogs once those are built; until then they do nothing.
 void NotBuiltYet(HWND) {}
 
@@ -65,9 +70,9 @@ constexpr CommandEntry kCommands[] = {
     {IDM_DEVICE_SELECTION, false, &NotBuiltYet}, // "DEVICESELECTION"
     {IDM_DISPLAY_SETTINGS, false, &NotBuiltYet}, // DisplaySettingsCommand
     {IDM_WAVE_CAPS, false, &NotBuiltYet},        // "Capabilities"
-    {IDM_DS_CAPS, false, &NotBuiltYet},          // "DSCapabilities"
-    {IDM_3D_SOUND, false, &NotBuiltYet},         // "TEST3D", no owner
-    {IDM_AUDIO_FX, false, &NotBuiltYet},         // RunAudioEffectsTest
+    {IDM_DS_CAPS, false, &DsCapsCommand},        // "DSCAPABILITIES"
+    {IDM_3D_SOUND, false, &Sound3DCommand},
+    {IDM_AUDIO_FX, false, &NotBuiltYet}, // RunAudioEffectsTest
     {IDC_RATE, true, &ApplyFormat},
     {IDC_CHANNELS, true, &ApplyFormat},
     {IDC_RESOLUTION, true, &ApplyFormat},

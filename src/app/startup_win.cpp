@@ -18,6 +18,8 @@
 #include "display/fourier.h"
 #include "display/frame_win.h"
 #include "display/view_settings.h"
+#include "dxtests/audio3d_calls_win.h"
+#include "dxtests/directx_calls_win.h"
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
 #include "platform/winmm_device_win.h"
@@ -104,6 +106,8 @@ void PrepareProcess(HINSTANCE hInstance)
     g_nInputDeviceId = kWaveMapperId;
     g_nOutputDeviceId = kWaveMapperId;
     SelectStartupWaveDevice();
+    SetDirectXCalls(DirectXCallsWin());
+    SetAudio3DCalls(Audio3DCallsWin());
 
     g_hPaintMutex = CreateMutexA(nullptr, FALSE, "WIN_SIZE_PAINT");
     if (!g_hPlaybackDoneEvent) g_hPlaybackDoneEvent = SyncCreateEvent(true, false);

@@ -170,39 +170,6 @@ TEST(Test3D, PlayStopAndReplaceTheSegment)
     EXPECT_EQ(f.Calls().substr(0, 55), "unload(given); releaseObject(segment); release(segment)");
 }
 
-TEST(Test3D, DeferredSettingsWaitForApplyWhileTheSourceKeepsMoving)
-{
-    Ready f;
-    Apply3DSettings(50.0f, 2.0f, 5.0f, 10.0f);
-    EXPECT_EQ(f.Calls(), "setListenerParameters(0); setSourceParameters(mode 1,0)");
-    EXPECT_EQ((std::vector<float>{f.a3d.listener.flDopplerFactor, f.a3d.listener.flRolloffFactor,
-                                  f.a3d.source.flMinDistance, f.a3d.source.flMaxDistance}),
-              (std::vector<float>{50.0f, 2.0f, 5.0f, 10.0f}));
-
-    g_Test3D.bDefer = true;
-    // A maximum below the minimum is handed over as it is.
-    Apply3DSettings(0.5f, 100.0f, 30.0f, 0.01f);
-    CountingPicture picture;
-    MoveSourceAt(1000, 100, 100, picture);
-    EXPECT_EQ(f.a3d.listener.flDopplerFactor, 50.0f);
-    EXPECT_EQ(f.a3d.source.flMinDistance, 5.0f);
-    EXPECT_NE(f.a3d.source.vPosition.x, 0.0f); // the place is never deferred
-
-    Commit3DSettings();
-    EXPECT_EQ((std::vector<float>{f.a3d.listener.flDopplerFactor, f.a3d.listener.flRolloffFactor,
-                                  f.a3d.source.flMinDistance, f.a3d.source.flMaxDistance}),
-              (std::vector<float>{0.5f, 100.0f, 30.0f, 0.01f}));
-    EXPECT_EQ(f.Calls(), "setListenerParameters(1); setSourceParameters(mode 1,1); setSourcePosition(0); "
-                         "setSourceVelocity(0); commitDeferredSettings");
-
-    // Refused settings leave the previous ones in force.
-    g_Test3D.bDefer = false;
-    f.a3d.results["setListenerParameters"] = kEFail;
-    Apply3DSettings(1.0f, 1.0f, 1.0f, 1.0f);
-    EXPECT_EQ(f.a3d.listener.flDopplerFactor, 0.5f);
-    EXPECT_EQ(f.a3d.source.flMinDistance, 1.0f);
-}
-
 TEST(Test3D, ALateTickMovesOnceToTheSourcesPlaceNow)
 {
     Ready f;

@@ -60,62 +60,31 @@ HResult GetSourceRecord(IDirectSound3DBuffer*, Ds3dBuffer* r)
 HResult SetSourceRecord(IDirectSound3DBuffer*, const Ds3dBuffer* r, uint32_t apply)
 {
     HResult hr = Log("setSourceParameters", "mode " + std::to_string(r->dwMode) + "," + std::to_string(apply));
-    if (!Succeeded(hr)) return hr;
-    if (apply == kApplyDeferred) {
-        F().pendingSource = *r;
-        F().sourcePending = true;
-    } else {
-        F().source = *r;
-    }
+    if (Succeeded(hr)) F().source = *r;
     return hr;
 }
 HResult SetPosition(IDirectSound3DBuffer*, float x, float y, float z, uint32_t apply)
 {
     ++F().positions;
     HResult hr = Log("setSourcePosition", std::to_string(apply));
-    if (Succeeded(hr) && apply == kApplyImmediate) F().source.vPosition = {x, y, z};
+    if (Succeeded(hr)) F().source.vPosition = {x, y, z};
     return hr;
 }
 HResult SetVelocity(IDirectSound3DBuffer*, float x, float y, float z, uint32_t apply)
 {
     HResult hr = Log("setSourceVelocity", std::to_string(apply));
-    if (Succeeded(hr) && apply == kApplyImmediate) F().source.vVelocity = {x, y, z};
+    if (Succeeded(hr)) F().source.vVelocity = {x, y, z};
     return hr;
 }
 HResult GetListenerRecord(IDirectSound3DListener*, Ds3dListener* r)
 {
-    HResult hr = Log("getListenerParameters", std::to_string(r->dwSize));
-    if (Succeeded(hr)) *r = F().listenerStart, r->dwSize = sizeof(Ds3dListener);
-    return hr;
+    return Log("getListenerParameters", std::to_string(r->dwSize));
 }
-HResult SetListenerRecord(IDirectSound3DListener*, const Ds3dListener* r, uint32_t apply)
+HResult SetListenerRecord(IDirectSound3DListener*, const Ds3dListener*, uint32_t apply)
 {
-    HResult hr = Log("setListenerParameters", std::to_string(apply));
-    if (!Succeeded(hr)) return hr;
-    if (apply == kApplyDeferred) {
-        F().pendingListener = *r;
-        F().listenerPending = true;
-    } else {
-        F().listener = *r;
-    }
-    return hr;
+    return Log("setListenerParameters", std::to_string(apply));
 }
-// A commit brings in every deferred record; the source's place, handed over
-// at once meanwhile, stays as it is now.
-HResult Commit(IDirectSound3DListener*)
-{
-    HResult hr = Log("commitDeferredSettings");
-    if (!Succeeded(hr)) return hr;
-    if (F().listenerPending) F().listener = F().pendingListener;
-    if (F().sourcePending) {
-        const Ds3dVector position = F().source.vPosition, velocity = F().source.vVelocity;
-        F().source = F().pendingSource;
-        F().source.vPosition = position;
-        F().source.vVelocity = velocity;
-    }
-    F().listenerPending = F().sourcePending = false;
-    return hr;
-}
+HResult Commit(IDirectSound3DListener*) { return Log("commitDeferredSettings"); }
 
 const Audio3DCalls kFake = {
     CreatePath,  GetSource,   GetListener,       GetSourceRecord,   SetSourceRecord,

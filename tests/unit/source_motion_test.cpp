@@ -145,17 +145,4 @@ TEST(SourceClock, AcrossTheCountersWrapAndAfterMonths)
     }
 }
 
-TEST(SourceClock, ALateTickGoesToWhereTheSourceIsNowWithoutTheMissedSteps)
-{
-    // One clock ticks every 5 ms, the other is late by 1.234 s: both say the
-    // same at the late tick's moment.
-    SourceClock punctual, late;
-    const uint32_t start = 5000;
-    late.LapSeconds(start);
-    double t = 0;
-    for (uint32_t ms = start; ms <= start + 1235; ms += 5) t = punctual.LapSeconds(ms);
-    EXPECT_EQ(late.LapSeconds(start + 1235), t);
-    EXPECT_EQ(late.TotalMs(), punctual.TotalMs());
-}
-
 } // namespace

@@ -205,6 +205,13 @@ void InitMainWindow(HWND hWnd)
     g_pOutputFourier = new CFourier(4 * g_nBlockSize);
     g_pOutputFourier->SetSampleRate(g_nSampleRate);
 
+    HDC screen = GetDC(nullptr);
+    const float scale = static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY)) / 96.0f;
+    ReleaseDC(nullptr, screen);
+    const int fontHeight = static_cast<int>(scale * 14);
+    g_hFont = CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    g_nLineHeight = static_cast<int>(fontHeight * 1.2);
+
     // The 3D test starts with our own piece beside the program.
     std::snprintf(g_sz3DContentFile, sizeof(g_sz3DContentFile), "%s\\Intrigue.mid", g_szProgramDir);
 
@@ -230,6 +237,7 @@ void TearDownMainWindow()
     const bool sessionLeft = CaptureSessionActive() || PlaybackSessionActive();
     ListenToSessions(nullptr);
     DeleteGdi(&g_hBlackBrush);
+    DeleteGdi(&g_hFont);
 
     if (!sessionLeft) {
         delete g_pInputFourier;

@@ -11,6 +11,7 @@ PACKAGES=(
     pulseaudio pulseaudio-utils                               # a sound server with a null sink
     sox                                                       # an independent WAV reader
     clang-format                                              # the one layout of the sources
+    nsis                                                      # the installer (package-installer)
 )
 
 missing=()

@@ -22,6 +22,7 @@
 #include "platform/winmm_device_win.h"
 #include "resource.h"
 #include "shell/combo_tables_win.h"
+#include "shell/screen_scale_win.h"
 #include "state/win_state_win.h"
 
 const char kMainWindowClass[] = "Mirravox";
@@ -57,33 +58,6 @@ void InitTrackbars()
     InitCommonControlsEx(&icc);
 }
 
-constexpr int kDesignDpi = 96; // the badges are drawn for it
-
-// A copy of the bitmap scaled from 96 DPI to the screen's, smoothed; the
-// original when the screen is at 96 DPI or the copy cannot be made.
-HBITMAP ScaledToScreen(HDC displayDc, HBITMAP bitmap, SIZE* size)
-{
-    const int dpi = GetDeviceCaps(displayDc, LOGPIXELSY);
-    if (dpi == kDesignDpi || dpi <= 0) return bitmap;
-    const SIZE scaled = {MulDiv(size->cx, dpi, kDesignDpi), MulDiv(size->cy, dpi, kDesignDpi)};
-    HBITMAP copy = CreateCompatibleBitmap(displayDc, scaled.cx, scaled.cy);
-    HDC from = CreateCompatibleDC(displayDc), to = CreateCompatibleDC(displayDc);
-    if (copy && from && to) {
-        HGDIOBJ oldFrom = SelectObject(from, bitmap), oldTo = SelectObject(to, copy);
-        SetStretchBltMode(to, HALFTONE);
-        SetBrushOrgEx(to, 0, 0, nullptr);
-        StretchBlt(to, 0, 0, scaled.cx, scaled.cy, from, 0, 0, size->cx, size->cy, SRCCOPY);
-        SelectObject(from, oldFrom);
-        SelectObject(to, oldTo);
-    }
-    if (from) DeleteDC(from);
-    if (to) DeleteDC(to);
-    if (!copy) return bitmap;
-    DeleteObject(bitmap);
-    *size = scaled;
-    return copy;
-}
-
 // The badges keep their size against the display's text, whose font grows
 // with the screen's DPI.
 void LoadBadge(int id, HDC* dc, Badge* badge)
@@ -94,7 +68,7 @@ void LoadBadge(int id, HDC* dc, Badge* badge)
     BITMAP info = {};
     if (badge->hBitmap && GetObjectA(badge->hBitmap, sizeof(info), &info)) {
         badge->size = {info.bmWidth, info.bmHeight};
-        badge->hBitmap = ScaledToScreen(displayDc, badge->hBitmap, &badge->size);
+        badge->hBitmap = ScaleToScreen(displayDc, badge->hBitmap, &badge->size);
     }
     ReleaseDC(g_hDisplayWnd, displayDc);
     badge->hOldBitmap = (*dc && badge->hBitmap) ? SelectObject(*dc, badge->hBitmap) : nullptr;

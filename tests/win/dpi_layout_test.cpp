@@ -146,9 +146,10 @@ TEST_F(DpiLayout, NoLabelIsCut)
     for (const std::string& c : cut) ADD_FAILURE() << c << at;
 }
 
-TEST_F(DpiLayout, BadgesScaleWithTheScreen)
+TEST_F(DpiLayout, PicturesScaleWithTheScreen)
 {
-    // Drawn for 96 DPI: the IN badge 55 x 27 pixels, the OUT badge 86 x 27.
+    // Drawn for 96 DPI: the IN badge 55 x 27 pixels, the OUT badge 86 x 27,
+    // the About picture 279 x 225.
     const int dpi = ScreenDpi();
     EXPECT_EQ(g_InBadge.size.cx, MulDiv(55, dpi, 96));
     EXPECT_EQ(g_InBadge.size.cy, MulDiv(27, dpi, 96));
@@ -157,6 +158,16 @@ TEST_F(DpiLayout, BadgesScaleWithTheScreen)
     ASSERT_TRUE(GetObjectA(GetCurrentObject(g_hBitmap123DC, OBJ_BITMAP), sizeof(held), &held));
     EXPECT_EQ(held.bmWidth, g_OutBadge.size.cx);
     EXPECT_EQ(held.bmHeight, g_OutBadge.size.cy);
+
+    BITMAP picture = {};
+    MessageBoxCatcher about(IDOK, BoxThreads::ThisThread, [&](HWND box) {
+        auto shown =
+            reinterpret_cast<HBITMAP>(SendDlgItemMessageA(box, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        GetObjectA(shown, sizeof(picture), &picture);
+    });
+    ShowAboutBox(hWnd);
+    EXPECT_EQ(picture.bmWidth, MulDiv(279, dpi, 96));
+    EXPECT_EQ(picture.bmHeight, MulDiv(225, dpi, 96));
 }
 
 } // namespace

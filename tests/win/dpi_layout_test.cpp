@@ -170,4 +170,22 @@ TEST_F(DpiLayout, PicturesScaleWithTheScreen)
     EXPECT_EQ(picture.bmHeight, MulDiv(225, dpi, 96));
 }
 
+TEST_F(DpiLayout, MovedToAScreenOfAnotherScaleTakesTheSuggestedRectangle)
+{
+    ShowWindow(hWnd, SW_SHOWNOACTIVATE);
+    RECT suggested = {40, 30, 40 + 900, 30 + 700};
+    SendMessageA(hWnd, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    const RECT now = WindowRect();
+    EXPECT_EQ(now.left, suggested.left);
+    EXPECT_EQ(now.top, suggested.top);
+    EXPECT_EQ(now.right, suggested.right);
+    EXPECT_EQ(now.bottom, suggested.bottom);
+    // The display is laid out again in the new size: 8 pixels from the right.
+    RECT client, display;
+    GetClientRect(hWnd, &client);
+    GetWindowRect(GetDlgItem(hWnd, IDC_DISPLAY), &display);
+    MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&display), 2);
+    EXPECT_EQ(display.right, client.right - 8);
+}
+
 } // namespace

@@ -17,6 +17,7 @@
 #include "display/fourier.h"
 #include "display/frame_win.h"
 #include "display/view_settings.h"
+#include "dxtests/directx_calls_win.h"
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
 #include "platform/winmm_device_win.h"
@@ -109,6 +110,7 @@ void PrepareProcess(HINSTANCE hInstance)
     g_nInputDeviceId = kWaveMapperId;
     g_nOutputDeviceId = kWaveMapperId;
     SelectStartupWaveDevice();
+    SetDirectXCalls(DirectXCallsWin());
 
     g_hPaintMutex = CreateMutexA(nullptr, FALSE, "WIN_SIZE_PAINT");
     if (!g_hPlaybackDoneEvent) g_hPlaybackDoneEvent = SyncCreateEvent(true, false);
@@ -206,6 +208,13 @@ void InitMainWindow(HWND hWnd)
     g_pOutputFourier = new CFourier(4 * g_nBlockSize);
     g_pOutputFourier->SetSampleRate(g_nSampleRate);
 
+    HDC screen = GetDC(nullptr);
+    const float scale = static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY)) / 96.0f;
+    ReleaseDC(nullptr, screen);
+    const int fontHeight = static_cast<int>(scale * 14);
+    g_hFont = CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    g_nLineHeight = static_cast<int>(fontHeight * 1.2);
+
     CreateViewSurfaces();
     CreateOverlaySurface();
 
@@ -228,6 +237,7 @@ void TearDownMainWindow()
     const bool sessionLeft = CaptureSessionActive() || PlaybackSessionActive();
     ListenToSessions(nullptr);
     DeleteGdi(&g_hBlackBrush);
+    DeleteGdi(&g_hFont);
 
     if (!sessionLeft) {
         delete g_pInputFourier;

@@ -7,9 +7,13 @@
 #include "app/startup_win.h"
 #include "app/store_scroll.h"
 #include "audio/statistics_win.h"
+#include "devices/capabilities_dialog_win.h"
+#include "devices/device_selection_dialog_win.h"
+#include "devices/ds_caps_dialog_win.h"
 #include "display/cpu_load_win.h"
 #include "display/frame_win.h"
 #include "display/overlay_win.h"
+#include "dxtests/audio3d_dialog_win.h"
 #include "resource.h"
 #include "shell/help_and_mixer_win.h"
 #include "shell/message_boxes_win.h"
@@ -34,7 +38,12 @@ constexpr WORD kSelectionChange = CBN_SELCHANGE; // the only combo notification 
 void ExitCommand(HWND hWnd) { DestroyWindow(hWnd); }
 void HelpCommand(HWND hWnd) { ShowHelpPage(hWnd, kHelpIndexPage); }
 void AboutCommand(HWND hWnd) { ShowAboutBox(hWnd); }
+void DeviceSelectionCommand(HWND hWnd) { RunDeviceSelectionDialog(hWnd); }
+void WaveCapabilitiesCommand(HWND hWnd) { RunCapabilitiesDialog(hWnd); }
+void DsCapsCommand(HWND hWnd) { ShowDsCapsDialog(hWnd); }
 void TriggerCommand(HWND hWnd) { g_bTrigger = IsDlgButtonChecked(hWnd, IDC_TRIGGER) == BST_CHECKED ? 1 : 0; }
+// The 3D test has no owner: the main window stays usable while it runs.
+void Sound3DCommand(HWND) { Run3DAudioTest(); }
 // Opened by their dialogs once those are built; until then they do nothing.
 void NotBuiltYet(HWND) {}
 
@@ -61,13 +70,13 @@ constexpr CommandEntry kCommands[] = {
     {IDC_ALT_HELP, false, &HelpCommand},
     {IDM_ABOUT, false, &AboutCommand},
     {IDC_ALT_ABOUT, false, &AboutCommand},
-    {IDM_CREATE_TONE, false, &NotBuiltYet},      // "CREATETONE"
-    {IDM_DEVICE_SELECTION, false, &NotBuiltYet}, // "DEVICESELECTION"
+    {IDM_CREATE_TONE, false, &CreateToneCommand},
+    {IDM_DEVICE_SELECTION, false, &DeviceSelectionCommand},
     {IDM_DISPLAY_SETTINGS, false, &NotBuiltYet}, // DisplaySettingsCommand
-    {IDM_WAVE_CAPS, false, &NotBuiltYet},        // "Capabilities"
-    {IDM_DS_CAPS, false, &NotBuiltYet},          // "DSCapabilities"
-    {IDM_3D_SOUND, false, &NotBuiltYet},         // "TEST3D", no owner
-    {IDM_AUDIO_FX, false, &NotBuiltYet},         // RunAudioEffectsTest
+    {IDM_WAVE_CAPS, false, &WaveCapabilitiesCommand},
+    {IDM_DS_CAPS, false, &DsCapsCommand},
+    {IDM_3D_SOUND, false, &Sound3DCommand},
+    {IDM_AUDIO_FX, false, &NotBuiltYet}, // RunAudioEffectsTest
     {IDC_RATE, true, &ApplyFormat},
     {IDC_CHANNELS, true, &ApplyFormat},
     {IDC_RESOLUTION, true, &ApplyFormat},
@@ -149,6 +158,16 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         TearDownMainWindow();
         return 0;
     case WM_SIZE: LayoutMainWindow(hWnd, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another scale (per-monitor awareness): the
+        // dialog manager scales the template's controls and font, and the
+        // window takes the suggested rectangle; WM_SIZE lays out the display.
+        DefDlgProcA(hWnd, msg, wParam, lParam);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hWnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_PAINT: {
         // Validate and erase first, so that the erase does not wipe the frame
         // that is then copied into the display.
@@ -169,11 +188,11 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER: OnTimer(hWnd, wParam); return 0;
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lParam) == g_hHorzSlider)
-            OnSliderScroll(hWnd, g_hHorzSlider);
+            OnSliderScroll(hWnd, g_hHorzSlider, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
         else
             ScrollStoreView(LOWORD(wParam));
         break;
-    case WM_VSCROLL: OnSliderScroll(hWnd, g_hVertSlider); break;
+    case WM_VSCROLL: OnSliderScroll(hWnd, g_hVertSlider, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); break;
     default: break;
     }
     return DefWindowProcA(hWnd, msg, wParam, lParam);

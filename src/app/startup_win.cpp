@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,11 +19,14 @@
 #include "display/fourier.h"
 #include "display/frame_win.h"
 #include "display/view_settings.h"
+#include "dxtests/audio3d_calls_win.h"
+#include "dxtests/directx_calls_win.h"
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
 #include "platform/winmm_device_win.h"
 #include "resource.h"
 #include "shell/combo_tables_win.h"
+#include "shell/screen_scale_win.h"
 #include "state/win_state_win.h"
 
 const char kMainWindowClass[] = "Mirravox";
@@ -58,14 +62,19 @@ void InitTrackbars()
     InitCommonControlsEx(&icc);
 }
 
+// The badges keep their size against the display's text, whose font grows
+// with the screen's DPI.
 void LoadBadge(int id, HDC* dc, Badge* badge)
 {
     badge->hBitmap = LoadBitmapA(g_hInstance, MAKEINTRESOURCEA(id));
     HDC displayDc = GetDC(g_hDisplayWnd);
     *dc = CreateCompatibleDC(displayDc);
-    ReleaseDC(g_hDisplayWnd, displayDc);
     BITMAP info = {};
-    if (badge->hBitmap && GetObjectA(badge->hBitmap, sizeof(info), &info)) badge->size = {info.bmWidth, info.bmHeight};
+    if (badge->hBitmap && GetObjectA(badge->hBitmap, sizeof(info), &info)) {
+        badge->size = {info.bmWidth, info.bmHeight};
+        badge->hBitmap = ScaleToScreen(displayDc, badge->hBitmap, &badge->size);
+    }
+    ReleaseDC(g_hDisplayWnd, displayDc);
     badge->hOldBitmap = (*dc && badge->hBitmap) ? SelectObject(*dc, badge->hBitmap) : nullptr;
 }
 
@@ -104,6 +113,8 @@ void PrepareProcess(HINSTANCE hInstance)
     g_nInputDeviceId = kWaveMapperId;
     g_nOutputDeviceId = kWaveMapperId;
     SelectStartupWaveDevice();
+    SetDirectXCalls(DirectXCallsWin());
+    SetAudio3DCalls(Audio3DCallsWin());
 
     g_hPaintMutex = CreateMutexA(nullptr, FALSE, "WIN_SIZE_PAINT");
     if (!g_hPlaybackDoneEvent) g_hPlaybackDoneEvent = SyncCreateEvent(true, false);
@@ -201,6 +212,16 @@ void InitMainWindow(HWND hWnd)
     g_pOutputFourier = new CFourier(4 * g_nBlockSize);
     g_pOutputFourier->SetSampleRate(g_nSampleRate);
 
+    HDC screen = GetDC(nullptr);
+    const float scale = static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY)) / 96.0f;
+    ReleaseDC(nullptr, screen);
+    const int fontHeight = static_cast<int>(scale * 14);
+    g_hFont = CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    g_nLineHeight = static_cast<int>(fontHeight * 1.2);
+
+    // The 3D test starts with our own piece beside the program.
+    std::snprintf(g_sz3DContentFile, sizeof(g_sz3DContentFile), "%s\\Intrigue.mid", g_szProgramDir);
+
     CreateViewSurfaces();
     CreateOverlaySurface();
 
@@ -223,6 +244,7 @@ void TearDownMainWindow()
     const bool sessionLeft = CaptureSessionActive() || PlaybackSessionActive();
     ListenToSessions(nullptr);
     DeleteGdi(&g_hBlackBrush);
+    DeleteGdi(&g_hFont);
 
     if (!sessionLeft) {
         delete g_pInputFourier;

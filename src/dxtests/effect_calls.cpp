@@ -19,6 +19,7 @@ HResult NoEffect(IDirectSoundBuffer8*, const DsGuid*, uint32_t, const DsGuid*, v
 }
 HResult NoSet(EffectKind, void*, const void*) { return kEFail; }
 HResult NoGet(EffectKind, void*, void*) { return kEFail; }
+HResult NoWatch(IDirectMusicPerformance8*, void*) { return kEFail; }
 HResult NoNotice(IDirectMusicPerformance8*, SegmentNotice*) { return kSFalse; }
 HResult NoFree(IDirectMusicPerformance8*, void*) { return kEFail; }
 HResult NoState(void*, void** state)
@@ -34,7 +35,7 @@ HResult NoSegment8(void*, IDirectMusicSegment8** segment)
 
 const EffectCalls kNoEffects = {
     NoRelease, NoBuffer, NoActivate, NoFX, NoEffect, NoSet, NoGet,
-    NoNotice, NoFree, NoState, NoState, NoSegment8,
+    NoWatch, NoNotice, NoFree, NoState, NoState, NoSegment8,
 };
 
 std::atomic<const EffectCalls*> s_calls{nullptr};

@@ -48,6 +48,9 @@ struct EffectCalls {
     HResult (*setAllParameters)(EffectKind kind, void* effect, const void* record);
     HResult (*getAllParameters)(EffectKind kind, void* effect, void* record);
 
+    // Segment notifications from the performance signal event:
+    // AddNotificationType(GUID_NOTIFICATION_SEGMENT), SetNotificationHandle(event, 0).
+    HResult (*watchSegments)(IDirectMusicPerformance8* performance, void* event);
     // The performance's notification queue: GetNotificationPMsg (S_OK with
     // a message, anything else when empty) and FreePMsg.
     HResult (*nextNotice)(IDirectMusicPerformance8* performance, SegmentNotice* notice);

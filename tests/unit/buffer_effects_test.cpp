@@ -108,6 +108,7 @@ HResult GetParameters(EffectKind kind, void*, void* record)
     std::memcpy(record, EffectRecord(g_fake->defaults, kind), EffectRecordSize(kind));
     return kSOk;
 }
+HResult Watch(IDirectMusicPerformance8*, void*) { return kSOk; }
 HResult NextNotice(IDirectMusicPerformance8*, SegmentNotice* notice)
 {
     const size_t next = g_fake->freed;
@@ -149,7 +150,7 @@ HResult QuerySegment8(void* segment, IDirectMusicSegment8** segment8)
 }
 
 const EffectCalls kFakeCalls = {Release,       PathBuffer,   Activate,   SetFX,        FetchEffect,  SetParameters,
-                                GetParameters, NextNotice,   FreeNotice, QueryState,   StateSegment, QuerySegment8};
+                                GetParameters, Watch, NextNotice,   FreeNotice, QueryState,   StateSegment, QuerySegment8};
 
 class BufferEffects : public ::testing::Test {
 protected:

@@ -146,37 +146,42 @@ void OnDestroy()
     s_test.pageShown = false;
 }
 
-void OnCommand(HWND hDlg, int id)
+// The enable boxes and Loop have no handler: Play reads them.
+BOOL OnCommand(HWND hDlg, int id)
 {
     switch (id) {
     case IDOK:
     case IDCANCEL:
         EndTest(0);
-        return;
+        return TRUE;
     case IDC_FX_OPEN:
         OpenSoundFile(hDlg);
-        return;
+        return TRUE;
     case IDC_FX_PLAY:
         if (!Succeeded(PlayEffectsSound(hDlg))) {
             MessageBoxA(hDlg, kPlayFailedText, kCaption, MB_ICONERROR);
             EndTest(kPlayFailedResult);
         }
-        return;
+        return TRUE;
     case IDC_FX_STOP:
         StopSound(hDlg);
-        return;
+        return TRUE;
     case IDC_FX_HELP:
         ShowHelpPage(g_hMainWnd, "hid_audiofx.htm");
-        return;
+        return TRUE;
     default:
         break;
     }
     if ((id >= IDC_FX_TRIANGLE && id <= IDC_FX_SINE) || (id >= IDC_FX_PHASE_FIRST && id <= IDC_FX_PHASE_LAST)) {
         ReadPage(hDlg);
-    } else if (id >= IDC_FX_ADJUST_FIRST && id <= IDC_FX_ADJUST_LAST && s_test.effects) {
-        s_test.adjustKind = id - IDC_FX_ADJUST_FIRST;
-        ShowPage(hDlg);
+        return TRUE;
     }
+    if (id >= IDC_FX_ADJUST_FIRST && id <= IDC_FX_ADJUST_LAST) {
+        s_test.adjustKind = id - IDC_FX_ADJUST_FIRST;
+        if (s_test.effects) ShowPage(hDlg);
+        return TRUE;
+    }
+    return FALSE;
 }
 
 } // namespace
@@ -291,8 +296,7 @@ INT_PTR CALLBACK AudioEffectsDialogProc(HWND hDlg, UINT msg, WPARAM wParam, LPAR
         ReadPage(hDlg);
         return TRUE;
     case WM_COMMAND:
-        OnCommand(hDlg, LOWORD(wParam));
-        return TRUE;
+        return OnCommand(hDlg, LOWORD(wParam));
     case WM_DESTROY:
         OnDestroy();
         return TRUE;
@@ -316,7 +320,7 @@ int RunAudioEffectsTest()
     if (hDlg && !s_test.ended) ShowWindow(hDlg, SW_SHOW);
     bool quitSeen = false;
     WPARAM quitCode = 0;
-    while (hDlg && !s_test.ended) {
+    while (hDlg && IsWindow(hDlg) && !s_test.ended) {
         HANDLE event = s_test.hNotifyEvent;
         const DWORD woken = MsgWaitForMultipleObjectsEx(event ? 1 : 0, &event, INFINITE, QS_ALLINPUT,
                                                         MWMO_INPUTAVAILABLE);

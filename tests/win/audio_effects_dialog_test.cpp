@@ -34,6 +34,7 @@
 #include "dxtests/music_engine.h"
 #include "dxtests/music_segment.h"
 #include "dxtests/segment_notices.h"
+#include "file_dialog_hook.h"
 #include "message_box_hook.h"
 #include "resource.h"
 
@@ -339,6 +340,43 @@ TEST_F(AudioEffectsDialog, SoundEndingByItselfWithLoopOff)
             return true;
         },
     });
+}
+
+TEST_F(AudioEffectsDialog, OpeningAnotherFileWhileASoundPlays)
+{
+    const std::string other = folder + "\\other.wav";
+    made.push_back(other);
+    WriteTone(other, 0.5);
+    RunScripted({
+        [](HWND h) {
+            Click(h, IDC_FX_PLAY);
+            return true;
+        },
+        [](HWND h) {
+            FileDialogAnswer cancel("");
+            Click(h, IDC_FX_OPEN);
+            EXPECT_EQ(cancel.Shown(), 1);
+            EXPECT_EQ(cancel.Title(), "Open Audio File");
+            EXPECT_EQ(Text(h, IDC_FX_STATUS), "Load aborted.");
+            // The sound stopped; Play and Stop both usable, Loop still as while playing.
+            EXPECT_TRUE(Enabled(h, IDC_FX_PLAY) && Enabled(h, IDC_FX_STOP) && !Enabled(h, IDC_FX_LOOP));
+            return true;
+        },
+        [&](HWND h) {
+            FileDialogAnswer choose(other);
+            Click(h, IDC_FX_OPEN);
+            EXPECT_EQ(Text(h, IDC_FX_FILENAME), other);
+            EXPECT_EQ(Text(h, IDC_FX_STATUS), "File loaded.");
+            EXPECT_TRUE(Enabled(h, IDC_FX_PLAY) && !Enabled(h, IDC_FX_STOP));
+            EXPECT_EQ(std::string(g_szEffectsSoundFile), other);
+            return true;
+        },
+    });
+    // The next opening starts from the file chosen last.
+    RunScripted({[&](HWND h) {
+        EXPECT_EQ(Text(h, IDC_FX_FILENAME), other);
+        return true;
+    }});
 }
 
 TEST_F(AudioEffectsDialog, MissingOrDamagedSoundFile)

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "tones/tone_synth.h"
 #include "tones/wav_writer.h"
 

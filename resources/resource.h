@@ -82,6 +82,25 @@
 #define IDM_AUDIO_FX 40034
 #define IDM_SAVE_RECORDING 40035
 
+// ---- DirectSound capabilities (DSCAPABILITIES) ----
+#define IDC_DSCAPS_RATES 1028
+#define IDC_DSCAPS_MIX_ALL 1029
+#define IDC_DSCAPS_MIX_STATIC 1030
+#define IDC_DSCAPS_MIX_STREAM 1031
+#define IDC_DSCAPS_MIX_ALL_FREE 1032
+#define IDC_DSCAPS_MIX_STATIC_FREE 1033
+#define IDC_DSCAPS_MIX_STREAM_FREE 1034
+#define IDC_DSCAPS_3D_ALL 1035
+#define IDC_DSCAPS_3D_STATIC 1036
+#define IDC_DSCAPS_3D_STREAM 1037
+#define IDC_DSCAPS_3D_ALL_FREE 1038
+#define IDC_DSCAPS_3D_STATIC_FREE 1039
+#define IDC_DSCAPS_3D_STREAM_FREE 1040
+#define IDC_DSCAPS_MEMORY 1041
+#define IDC_DSCAPS_MEMORY_FREE 1042
+#define IDC_DSCAPS_DEVICE 1054
+#define IDC_DSCAPS_INFO 1055
+
 // ---- Audio effects dialog (template DSAUDIOFX) ----
 // Parameter page: six rows of five controls from 1000 + 5 x row:
 // name, value, slider, minimum, maximum.

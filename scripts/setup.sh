@@ -10,6 +10,8 @@ PACKAGES=(
     xvfb xauth x11-utils imagemagick                          # a display and screenshots
     pulseaudio pulseaudio-utils                               # a sound server with a null sink
     sox                                                       # an independent WAV reader
+    python3-mido timidity freepats                            # independent MIDI readers
+    clang-format                                              # the one layout of the sources
 )
 
 missing=()

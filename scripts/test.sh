@@ -1,5 +1,6 @@
 #!/bin/bash
-# Builds and runs every test: the native unit tests under AddressSanitizer
+# Checks the source layout, then builds (warnings are errors) and runs every
+# test: the native unit tests under AddressSanitizer
 # and UndefinedBehaviorSanitizer, the threaded ones again under
 # ThreadSanitizer, then, under Wine, the in-process Windows
 # tests and the end-to-end tests of the real mirravox.exe.
@@ -8,6 +9,9 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 
 bash scripts/setup.sh
+
+echo "== source layout (.clang-format)"
+bash scripts/format.sh --check
 
 echo "== native unit tests (ASan, UBSan)"
 cmake --preset native-asan >/dev/null

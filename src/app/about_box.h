@@ -1,9 +1,16 @@
-// The About box: template ABOUTBOX, run modally over the main window.
+// The texts of the About box.
+//
+// Portable core; about_box_win.h runs the dialog that shows them.
 #pragma once
 
-#include <windows.h>
+#include <cstddef>
 
-INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
+constexpr char kAboutNotice[] = "Copyright (C) 2026 Keldane Audio Tools";
+constexpr char kAboutVisit[] = "Visit us at:";
+constexpr char kAboutWebAddress[] = "www.keldane.example";
+constexpr char kProductVersion[] = "V3.0";
+constexpr char kProductBuild[] = "1003";
 
-// Runs the About box owned by hOwner; returns its result, 0.
-INT_PTR ShowAboutBox(HWND hOwner);
+// "Keldane Mirravox V3.0 Build: 1003": the product title, the version and the
+// build made with "%s %s Build: %s". Returns the length, or -1 when it does not fit.
+int FormatVersionLine(char* out, size_t capacity);

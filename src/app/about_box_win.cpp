@@ -1,9 +1,8 @@
-#include "app/about_box.h"
+#include "app/about_box_win.h"
 
-#include "app/about_text.h"
-#include "app/center_dialog.h"
-#include "app/win_state.h"
 #include "resource.h"
+#include "shell/dialog_centring_win.h"
+#include "state/win_state_win.h"
 
 INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 {
@@ -24,15 +23,9 @@ INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
             return TRUE;
         }
         return FALSE;
-    case WM_CLOSE:
-        EndDialog(hDlg, 0);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_CLOSE: EndDialog(hDlg, 0); return TRUE;
+    default: return FALSE;
     }
 }
 
-INT_PTR ShowAboutBox(HWND hOwner)
-{
-    return DialogBoxParamA(g_hInstance, "ABOUTBOX", hOwner, &AboutDlgProc, 0);
-}
+INT_PTR ShowAboutBox(HWND hOwner) { return DialogBoxParamA(g_hInstance, "ABOUTBOX", hOwner, &AboutDlgProc, 0); }

@@ -1,9 +1,6 @@
 #include "app/command_line.h"
 
-bool IsInstallSwitch(const char* arg)
-{
-    return arg && arg[0] == '/' && (arg[1] == 'I' || arg[1] == 'i');
-}
+bool IsInstallSwitch(const char* arg) { return arg && arg[0] == '/' && (arg[1] == 'I' || arg[1] == 'i'); }
 
 bool HasInstallSwitch(int argc, const char* const* argv)
 {

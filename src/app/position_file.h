@@ -1,6 +1,6 @@
 // The window position file "mirravox.ini": reading its text and writing it.
 //
-// Portable core; window_position_win.cpp opens the file and moves the window.
+// Portable core; position_file_win.h opens the file and moves the window.
 //
 // The file holds two lines, "[POSITION]" and four comma-separated integers:
 // left, top, width and height of the main window in screen pixels. Reading

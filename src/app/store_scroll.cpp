@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ StoreScrollResult ScrollStore(int code, const StoreScrollInput& in)
 {
     const int64_t frameBytes = static_cast<int64_t>(in.nBitsPerSample / 8) * in.nChannels;
     const int64_t blockBytes = frameBytes * in.nBlockFrames;
-    const int32_t limit =
-        StoreScrollLimit(in.nRecordedBytes, in.nOutputBytes, static_cast<int32_t>(std::min<int64_t>(blockBytes, INT32_MAX)));
+    const int32_t limit = StoreScrollLimit(in.nRecordedBytes, in.nOutputBytes,
+                                           static_cast<int32_t>(std::min<int64_t>(blockBytes, INT32_MAX)));
     const int64_t pos = in.nViewPos;
 
     int64_t next = pos;
@@ -40,22 +40,14 @@ StoreScrollResult ScrollStore(int code, const StoreScrollInput& in)
     case kScrollLineRight:
         if (pos < limit) next = pos + frameBytes;
         break;
-    case kScrollPageLeft:
-        next = pos <= blockBytes ? 0 : pos - blockBytes;
-        break;
-    case kScrollPageRight:
-        next = pos + blockBytes >= limit ? limit : pos + blockBytes;
-        break;
+    case kScrollPageLeft: next = pos <= blockBytes ? 0 : pos - blockBytes; break;
+    case kScrollPageRight: next = pos + blockBytes >= limit ? limit : pos + blockBytes; break;
     case kScrollThumbTrack:
         next = std::max<int64_t>(in.nTrackPos, 0);
         if (DragNeedsEvenByte(in.nBitsPerSample, in.nChannels)) next += next % 2;
         break;
-    case kScrollToStart:
-        next = 0;
-        break;
-    case kScrollToEnd:
-        next = limit;
-        break;
+    case kScrollToStart: next = 0; break;
+    case kScrollToEnd: next = limit; break;
     default: // thumb released, end of scrolling and anything else: unchanged
         break;
     }
@@ -90,4 +82,15 @@ void ApplyStoreScroll(int code, int32_t trackPos)
     g_nViewPos = r.nViewPos;
     if (r.bMoveOutput) g_nOutputPos = r.nOutputPos;
     if (r.bMoveInput) g_nInputPos = r.nInputPos;
+}
+
+StopScrollBar ScrollBarAtStop(int32_t viewPos, int32_t blockBytes, float zoom)
+{
+    StopScrollBar bar = {false, 0, 0, 0, 0};
+    if (viewPos <= 0) return bar;
+    bar.bSet = true;
+    bar.nMax = viewPos;
+    bar.nPage = int32_t(float(blockBytes) * zoom);
+    bar.nPos = viewPos;
+    return bar;
 }

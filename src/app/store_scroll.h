@@ -40,9 +40,9 @@ struct StoreScrollInput {
 };
 
 struct StoreScrollResult {
-    int32_t nViewPos;  // new g_nViewPos, within 0 and nLimit
-    int32_t nLimit;    // the last view position, 0 when less than a block is held
-    bool bMoveOutput;  // something was played: g_nOutputPos follows the view
+    int32_t nViewPos; // new g_nViewPos, within 0 and nLimit
+    int32_t nLimit;   // the last view position, 0 when less than a block is held
+    bool bMoveOutput; // something was played: g_nOutputPos follows the view
     int32_t nOutputPos;
     bool bMoveInput;   // something was recorded: g_nInputPos follows the view
     int32_t nInputPos; // within 0 and nRecordedBytes
@@ -58,3 +58,16 @@ StoreScrollResult ScrollStore(int code, const StoreScrollInput& in);
 // Runs ScrollStore over the application state and writes g_nViewPos and,
 // where they follow the view, g_nOutputPos and g_nInputPos.
 void ApplyStoreScroll(int code, int32_t trackPos);
+
+// Scroll bar 1059 after a Stop that ended a session: enabled over
+// 0 .. viewPos, one page of truncate(block bytes x zoom), the thumb at
+// viewPos, so that the view starts at the end of the stored sound. Left
+// alone when viewPos is not above 0.
+struct StopScrollBar {
+    bool bSet;
+    int32_t nMin;
+    int32_t nMax;
+    int32_t nPage;
+    int32_t nPos;
+};
+StopScrollBar ScrollBarAtStop(int32_t viewPos, int32_t blockBytes, float zoom);

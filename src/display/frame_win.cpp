@@ -1,18 +1,19 @@
 // Stand-ins for the display surfaces: no surface exists yet, so composing
-// and the overlay draw nothing and presenting shows an empty black display. The view and speed choices are
-// stored for the redraw timer.
-#include "display/frame.h"
+// draws nothing and presenting shows an empty black display. The frame
+// speed is kept for the redraw timer.
+#include "display/frame_win.h"
 
-#include "app/format_settings.h"
-#include "app/format_controls.h"
-#include "app/win_state.h"
-#include "display/overlay.h"
+#include "display/view_settings.h"
 #include "resource.h"
+#include "shell/combo_tables_win.h"
+#include "state/display_state.h"
+#include "state/win_state_win.h"
 
 void CreateViewSurfaces() {}
 void CreateOverlaySurface() {}
 void DeleteSurfaces() {}
 void ComposeFrame(int) {}
+
 // With no view surface yet, the display shows its empty black screen.
 void PresentFrame()
 {
@@ -21,12 +22,10 @@ void PresentFrame()
     FillRect(dc, &g_rcDisplay, g_hBlackBrush);
     ReleaseDC(g_hDisplayWnd, dc);
 }
-void DrawOverlay() {}
 
 void ApplyViewAndSpeed(HWND hWnd)
 {
     g_nFrameInterval = static_cast<uint32_t>(FrameIntervalAt(SelectedIndex(hWnd, IDC_FRAME_SPEED)));
-    g_nViewMode = SelectedIndex(hWnd, IDC_VIEW);
 }
 
 void OnSliderScroll(HWND, HWND) {}

@@ -6,23 +6,21 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/help_and_mixer.h"
-#include "app/win_state.h"
 #include "dxtests/effect_calls.h"
 #include "dxtests/effect_page_win.h"
 #include "dxtests/music_engine.h"
 #include "dxtests/music_segment.h"
 #include "dxtests/segment_notices.h"
 #include "resource.h"
+#include "shell/help_and_mixer_win.h"
+#include "shell/message_boxes_win.h"
+#include "state/program_paths.h"
+#include "state/win_state_win.h"
 
 namespace {
 
 constexpr uint32_t kPerformanceChannels = 128;
 constexpr uint32_t kDynamicStereoPath = 8; // DMUS_APATH_DYNAMIC_STEREO
-constexpr const char kCaption[] = "DirectSound Sample";
-constexpr const char kStartFailedText[] = "Error initializing DirectSound.  Sample will now exit.";
-constexpr const char kPlayFailedText[] = "Error playing DirectSound buffer.Sample will now exit.";
 constexpr int kPlayFailedResult = 3;
 
 AudioEffectsTest s_test = {};
@@ -59,8 +57,7 @@ void ReadPage(HWND hDlg)
 {
     if (!s_test.effects || !s_test.pageShown || s_test.showingPage) return;
     CDialogPageControls page(hDlg);
-    ReadEffectPage(page, s_test.effects->parameters, s_test.adjustKind,
-                   s_test.effects->effects[s_test.adjustKind]);
+    ReadEffectPage(page, s_test.effects->parameters, s_test.adjustKind, s_test.effects->effects[s_test.adjustKind]);
 }
 
 // Attaches the engine's default audio path; a path the effects object did
@@ -97,7 +94,7 @@ BOOL OnInitDialog(HWND hDlg)
     s_test.pageShown = false;
 
     if (!Succeeded(s_test.engine->Initialize(hDlg, kPerformanceChannels, kDynamicStereoPath))) {
-        MessageBoxA(hDlg, kStartFailedText, kCaption, MB_ICONERROR);
+        ShowMessageBox(hDlg, MessageBoxId::DirectSoundStartFailed);
         EndTest(0);
         return TRUE;
     }
@@ -151,26 +148,17 @@ BOOL OnCommand(HWND hDlg, int id)
 {
     switch (id) {
     case IDOK:
-    case IDCANCEL:
-        EndTest(0);
-        return TRUE;
-    case IDC_FX_OPEN:
-        OpenSoundFile(hDlg);
-        return TRUE;
+    case IDCANCEL: EndTest(0); return TRUE;
+    case IDC_FX_OPEN: OpenSoundFile(hDlg); return TRUE;
     case IDC_FX_PLAY:
         if (!Succeeded(PlayEffectsSound(hDlg))) {
-            MessageBoxA(hDlg, kPlayFailedText, kCaption, MB_ICONERROR);
+            ShowMessageBox(hDlg, MessageBoxId::DirectSoundPlayFailed);
             EndTest(kPlayFailedResult);
         }
         return TRUE;
-    case IDC_FX_STOP:
-        StopSound(hDlg);
-        return TRUE;
-    case IDC_FX_HELP:
-        ShowHelpPage(g_hMainWnd, "hid_audiofx.htm");
-        return TRUE;
-    default:
-        break;
+    case IDC_FX_STOP: StopSound(hDlg); return TRUE;
+    case IDC_FX_HELP: ShowHelpPage(g_hMainWnd, "hid_audiofx.htm"); return TRUE;
+    default: break;
     }
     if ((id >= IDC_FX_TRIANGLE && id <= IDC_FX_SINE) || (id >= IDC_FX_PHASE_FIRST && id <= IDC_FX_PHASE_LAST)) {
         ReadPage(hDlg);
@@ -290,18 +278,11 @@ HResult DrainNotifications(HWND hDlg)
 INT_PTR CALLBACK AudioEffectsDialogProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog(hDlg);
-    case WM_NOTIFY:
-        ReadPage(hDlg);
-        return TRUE;
-    case WM_COMMAND:
-        return OnCommand(hDlg, LOWORD(wParam));
-    case WM_DESTROY:
-        OnDestroy();
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_INITDIALOG: return OnInitDialog(hDlg);
+    case WM_NOTIFY: ReadPage(hDlg); return TRUE;
+    case WM_COMMAND: return OnCommand(hDlg, LOWORD(wParam));
+    case WM_DESTROY: OnDestroy(); return TRUE;
+    default: return FALSE;
     }
 }
 
@@ -322,8 +303,8 @@ int RunAudioEffectsTest()
     WPARAM quitCode = 0;
     while (hDlg && IsWindow(hDlg) && !s_test.ended) {
         HANDLE event = s_test.hNotifyEvent;
-        const DWORD woken = MsgWaitForMultipleObjectsEx(event ? 1 : 0, &event, INFINITE, QS_ALLINPUT,
-                                                        MWMO_INPUTAVAILABLE);
+        const DWORD woken =
+            MsgWaitForMultipleObjectsEx(event ? 1 : 0, &event, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (event && woken == WAIT_OBJECT_0) {
             DrainNotifications(hDlg);
             continue;

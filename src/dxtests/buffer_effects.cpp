@@ -5,8 +5,7 @@
 #include "dxtests/effect_records.h"
 #include "dxtests/effect_table.h"
 
-CBufferEffects::CBufferEffects()
-    : parameters(), buffer(nullptr), audioPath(nullptr), m_results(), m_chainRefused(false)
+CBufferEffects::CBufferEffects() : parameters(), buffer(nullptr), audioPath(nullptr), m_results(), m_chainRefused(false)
 {
     for (void*& effect : effects) effect = nullptr;
     ClearChain();
@@ -106,8 +105,7 @@ HResult CBufferEffects::ActivateAvailableEffects()
     int32_t kinds[kEffectKindCount];
     for (uint32_t i = 0; i < count; ++i) {
         kinds[i] = static_cast<int32_t>(targets[i] - effects);
-        if (m_results[i] != kEffectResultFailed && m_results[i] != kEffectResultUnknown)
-            kept[keptCount++] = i;
+        if (m_results[i] != kEffectResultFailed && m_results[i] != kEffectResultUnknown) kept[keptCount++] = i;
     }
     if (keptCount == 0 || keptCount == count) return hr;
     DisableAllEffects();

@@ -34,8 +34,8 @@ HResult NoSegment8(void*, IDirectMusicSegment8** segment)
 }
 
 const EffectCalls kNoEffects = {
-    NoRelease, NoBuffer, NoActivate, NoFX, NoEffect, NoSet, NoGet,
-    NoWatch, NoNotice, NoFree, NoState, NoState, NoSegment8,
+    NoRelease, NoBuffer, NoActivate, NoFX,    NoEffect, NoSet,      NoGet,
+    NoWatch,   NoNotice, NoFree,     NoState, NoState,  NoSegment8,
 };
 
 std::atomic<const EffectCalls*> s_calls{nullptr};

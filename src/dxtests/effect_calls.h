@@ -15,10 +15,6 @@
 #include "dxtests/effect_types.h"
 
 struct IDirectSoundBuffer8;
-struct IDirectMusicPerformance8;
-struct IDirectMusicSegment8;
-struct IDirectMusicAudioPath;
-typedef struct IDirectMusicAudioPath IDirectMusicAudioPath8;
 
 // One entry of the performance's notification queue, as far as the drain
 // needs it. message is handed back to freeMessage; user is the message's user
@@ -39,8 +35,7 @@ struct EffectCalls {
     HResult (*activatePath)(IDirectMusicAudioPath8* path, bool active);
 
     // IDirectSoundBuffer8::SetFX; count 0 with null arrays removes every effect.
-    HResult (*setFX)(IDirectSoundBuffer8* buffer, uint32_t count, DsEffectDesc* descriptions,
-                     uint32_t* results);
+    HResult (*setFX)(IDirectSoundBuffer8* buffer, uint32_t count, DsEffectDesc* descriptions, uint32_t* results);
     // IDirectSoundBuffer8::GetObjectInPath for an attached effect.
     HResult (*getEffect)(IDirectSoundBuffer8* buffer, const DsGuid* effectClass, uint32_t index,
                          const DsGuid* interfaceId, void** effect);

@@ -14,10 +14,12 @@ static_assert(sizeof(DsEffectDesc) == sizeof(DSEFFECTDESC) &&
                   offsetof(DsEffectDesc, guidDSFXClass) == offsetof(DSEFFECTDESC, guidDSFXClass) &&
                   offsetof(DsEffectDesc, dwReserved2) == offsetof(DSEFFECTDESC, dwReserved2),
               "DsEffectDesc mirrors DSEFFECTDESC");
-static_assert(sizeof(DsfxChorus) == sizeof(DSFXChorus) && offsetof(DsfxChorus, lPhase) == offsetof(DSFXChorus, lPhase) &&
+static_assert(sizeof(DsfxChorus) == sizeof(DSFXChorus) &&
+                  offsetof(DsfxChorus, lPhase) == offsetof(DSFXChorus, lPhase) &&
                   offsetof(DsfxChorus, fDelay) == offsetof(DSFXChorus, fDelay),
               "DsfxChorus mirrors DSFXChorus");
-static_assert(sizeof(DsfxFlanger) == sizeof(DSFXFlanger) && offsetof(DsfxFlanger, lPhase) == offsetof(DSFXFlanger, lPhase),
+static_assert(sizeof(DsfxFlanger) == sizeof(DSFXFlanger) &&
+                  offsetof(DsfxFlanger, lPhase) == offsetof(DSFXFlanger, lPhase),
               "DsfxFlanger mirrors DSFXFlanger");
 static_assert(sizeof(DsfxCompressor) == sizeof(DSFXCompressor) &&
                   offsetof(DsfxCompressor, fPredelay) == offsetof(DSFXCompressor, fPredelay),
@@ -27,9 +29,11 @@ static_assert(sizeof(DsfxDistortion) == sizeof(DSFXDistortion) &&
               "DsfxDistortion mirrors DSFXDistortion");
 static_assert(sizeof(DsfxEcho) == sizeof(DSFXEcho) && offsetof(DsfxEcho, lPanDelay) == offsetof(DSFXEcho, lPanDelay),
               "DsfxEcho mirrors DSFXEcho");
-static_assert(sizeof(DsfxGargle) == sizeof(DSFXGargle) && offsetof(DsfxGargle, dwWaveShape) == offsetof(DSFXGargle, dwWaveShape),
+static_assert(sizeof(DsfxGargle) == sizeof(DSFXGargle) &&
+                  offsetof(DsfxGargle, dwWaveShape) == offsetof(DSFXGargle, dwWaveShape),
               "DsfxGargle mirrors DSFXGargle");
-static_assert(sizeof(DsfxParamEq) == sizeof(DSFXParamEq) && offsetof(DsfxParamEq, fGain) == offsetof(DSFXParamEq, fGain),
+static_assert(sizeof(DsfxParamEq) == sizeof(DSFXParamEq) &&
+                  offsetof(DsfxParamEq, fGain) == offsetof(DSFXParamEq, fGain),
               "DsfxParamEq mirrors DSFXParamEq");
 static_assert(sizeof(DsfxWavesReverb) == sizeof(DSFXWavesReverb) &&
                   offsetof(DsfxWavesReverb, fHighFreqRTRatio) == offsetof(DSFXWavesReverb, fHighFreqRTRatio),
@@ -139,8 +143,7 @@ HResult QueryState(void* user, void** state)
 
 HResult StateSegment(void* state, void** segment)
 {
-    return static_cast<IDirectMusicSegmentState8*>(state)->GetSegment(
-        reinterpret_cast<IDirectMusicSegment**>(segment));
+    return static_cast<IDirectMusicSegmentState8*>(state)->GetSegment(reinterpret_cast<IDirectMusicSegment**>(segment));
 }
 
 HResult QuerySegment8(void* segment, IDirectMusicSegment8** segment8)
@@ -150,8 +153,8 @@ HResult QuerySegment8(void* segment, IDirectMusicSegment8** segment8)
 }
 
 const EffectCalls kWindowsEffects = {
-    Release,       PathBuffer, ActivatePath, SetFX,      FetchEffect,  SetParameters,
-    GetParameters, WatchSegments, NextNotice, FreeNotice,   QueryState, StateSegment, QuerySegment8,
+    Release,       PathBuffer, ActivatePath, SetFX,      FetchEffect,  SetParameters, GetParameters,
+    WatchSegments, NextNotice, FreeNotice,   QueryState, StateSegment, QuerySegment8,
 };
 
 } // namespace

@@ -32,15 +32,14 @@ void ResetEffectPage(EffectPageControls& page)
     page.Enable(IDC_FX_PHASE_GROUP, false);
 }
 
-void SetSliderFromValue(EffectPageControls& page, int32_t slider, float value, float min, float max,
-                        float step)
+void SetSliderFromValue(EffectPageControls& page, int32_t slider, float value, float min, float max, float step)
 {
     page.SetSliderLineSize(slider, SliderLineSize(min, max, step));
     page.SetSliderPosition(slider, SliderPositionFor(value, min, max));
 }
 
-void SetParameterRow(EffectPageControls& page, int32_t base, const char* name, float value, float min,
-                     float max, float step, int32_t format)
+void SetParameterRow(EffectPageControls& page, int32_t base, const char* name, float value, float min, float max,
+                     float step, int32_t format)
 {
     for (int32_t id = base; id < base + 5; ++id) page.Enable(id, true);
     page.SetText(base, name);
@@ -50,8 +49,7 @@ void SetParameterRow(EffectPageControls& page, int32_t base, const char* name, f
     SetSliderFromValue(page, base + kSliderOffset, value, min, max, step);
 }
 
-void SetWaveformButtons(EffectPageControls& page, int32_t current, int32_t triangle, int32_t square,
-                        int32_t sine)
+void SetWaveformButtons(EffectPageControls& page, int32_t current, int32_t triangle, int32_t square, int32_t sine)
 {
     const int32_t values[3] = {triangle, square, sine};
     int32_t match = -1;
@@ -61,8 +59,7 @@ void SetWaveformButtons(EffectPageControls& page, int32_t current, int32_t trian
         for (int32_t i = 0; i < 3; ++i) page.Check(kWaveformButtons[i], i == match);
     for (int32_t i = 0; i < 3; ++i)
         if (values[i] != kNoButton) page.Enable(kWaveformButtons[i], true);
-    if (triangle != kNoButton || square != kNoButton || sine != kNoButton)
-        page.Enable(IDC_FX_WAVEFORM_GROUP, true);
+    if (triangle != kNoButton || square != kNoButton || sine != kNoButton) page.Enable(IDC_FX_WAVEFORM_GROUP, true);
 }
 
 void SetPhaseButtons(EffectPageControls& page, int32_t current, const int32_t values[5])
@@ -86,17 +83,14 @@ void ShowEffectPage(EffectPageControls& page, const EffectParameterSet& set, int
     page.SetText(IDC_FX_PAGE_TITLE, title);
     for (int32_t r = 0; r < info.rowCount; ++r) {
         const EffectParameterRow& row = info.rows[r];
-        SetParameterRow(page, row.base, row.name, RowValue(record, row), row.min, row.max, row.step,
-                        row.format);
+        SetParameterRow(page, row.base, row.name, RowValue(record, row), row.min, row.max, row.step, row.format);
     }
     if (info.hasWaveform)
-        SetWaveformButtons(page, LoadRecordInt(record, info.waveformOffset), info.triangle, info.square,
-                           info.sine);
+        SetWaveformButtons(page, LoadRecordInt(record, info.waveformOffset), info.triangle, info.square, info.sine);
     if (info.hasPhase) SetPhaseButtons(page, LoadRecordInt(record, info.phaseOffset), kPhaseValues);
 }
 
-void ReadParameterRow(EffectPageControls& page, int32_t base, float* value, float min, float max,
-                      int32_t format)
+void ReadParameterRow(EffectPageControls& page, int32_t base, float* value, float min, float max, int32_t format)
 {
     *value = SliderValueAt(page.SliderPosition(base + kSliderOffset), min, max);
     page.SetText(base + 1, FormatParameter(*value, format).c_str());
@@ -116,8 +110,7 @@ void ReadEffectPage(EffectPageControls& page, EffectParameterSet& set, int32_t k
     if (info.hasWaveform) {
         // Triangle gives its own value; otherwise the effect's other button.
         const int32_t other = info.square != kNoButton ? info.square : info.sine;
-        StoreRecordInt(record, info.waveformOffset,
-                       page.IsChecked(IDC_FX_TRIANGLE) ? info.triangle : other);
+        StoreRecordInt(record, info.waveformOffset, page.IsChecked(IDC_FX_TRIANGLE) ? info.triangle : other);
     }
     if (info.hasPhase) {
         int32_t phase = kPhaseButtonCount - 1; // none of the first four: 180 degrees

@@ -29,19 +29,16 @@ public:
 // Every row text "- - -" and disabled, every slider at the full scale with
 // its position at the left end, both radio groups disabled.
 void ResetEffectPage(EffectPageControls& page);
-void SetSliderFromValue(EffectPageControls& page, int32_t slider, float value, float min, float max,
-                        float step);
-void SetParameterRow(EffectPageControls& page, int32_t base, const char* name, float value, float min,
-                     float max, float step, int32_t format);
+void SetSliderFromValue(EffectPageControls& page, int32_t slider, float value, float min, float max, float step);
+void SetParameterRow(EffectPageControls& page, int32_t base, const char* name, float value, float min, float max,
+                     float step, int32_t format);
 // kNoButton (-1) for a button the effect does not use.
-void SetWaveformButtons(EffectPageControls& page, int32_t current, int32_t triangle, int32_t square,
-                        int32_t sine);
+void SetWaveformButtons(EffectPageControls& page, int32_t current, int32_t triangle, int32_t square, int32_t sine);
 void SetPhaseButtons(EffectPageControls& page, int32_t current, const int32_t values[5]);
 void ShowEffectPage(EffectPageControls& page, const EffectParameterSet& set, int32_t kind);
 
 // Reads a row's slider into value and refreshes its value text.
-void ReadParameterRow(EffectPageControls& page, int32_t base, float* value, float min, float max,
-                      int32_t format);
+void ReadParameterRow(EffectPageControls& page, int32_t base, float* value, float min, float max, int32_t format);
 // Reads the page of kind into its record; a running effect of that kind
 // (liveEffect not null) then receives the whole record.
 void ReadEffectPage(EffectPageControls& page, EffectParameterSet& set, int32_t kind, void* liveEffect);

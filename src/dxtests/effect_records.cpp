@@ -102,8 +102,10 @@ void ClampEffectRecord(int32_t kind, void* record)
             continue;
         }
         const float value = RowValue(record, row);
-        if (!(value >= row.min)) StoreRowValue(record, row, row.min);
-        else if (value > row.max) StoreRowValue(record, row, row.max);
+        if (!(value >= row.min))
+            StoreRowValue(record, row, row.min);
+        else if (value > row.max)
+            StoreRowValue(record, row, row.max);
     }
     if (info.hasWaveform) {
         int32_t low = INT32_MAX, high = INT32_MIN;
@@ -114,8 +116,7 @@ void ClampEffectRecord(int32_t kind, void* record)
             }
         ClampInt(record, info.waveformOffset, low, high);
     }
-    if (info.hasPhase)
-        ClampInt(record, info.phaseOffset, kPhaseValues[0], kPhaseValues[kPhaseButtonCount - 1]);
+    if (info.hasPhase) ClampInt(record, info.phaseOffset, kPhaseValues[0], kPhaseValues[kPhaseButtonCount - 1]);
     if (kind == kEcho) ClampInt(record, offsetof(DsfxEcho, lPanDelay), 0, 1);
 }
 

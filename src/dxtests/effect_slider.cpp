@@ -34,7 +34,6 @@ std::string FormatParameter(float value, int32_t format)
 {
     static const char* const kFormats[] = {"%.0f", "%.1f", "%.2f"};
     char text[64];
-    std::snprintf(text, sizeof(text), kFormats[format < 0 || format > 2 ? 1 : format],
-                  static_cast<double>(value));
+    std::snprintf(text, sizeof(text), kFormats[format < 0 || format > 2 ? 1 : format], static_cast<double>(value));
     return text;
 }

@@ -7,23 +7,7 @@
 
 #include <cstdint>
 
-// ---- shared with the DirectX wrappers ----
-using HResult = int32_t;
-
-constexpr HResult kSOk = 0;
-constexpr HResult kSFalse = 1;
-constexpr HResult kEFail = static_cast<HResult>(0x80004005u);
-
-inline bool Succeeded(HResult hr) { return hr >= 0; }
-
-// The platform's GUID, byte for byte.
-struct DsGuid {
-    uint32_t Data1;
-    uint16_t Data2;
-    uint16_t Data3;
-    uint8_t Data4[8];
-};
-// ---- end of the shared part ----
+#include "dxtests/directx_calls.h" // HResult, DsGuid and the result codes
 
 // The order is fixed: enable check boxes, adjust buttons, effect slots and
 // page titles all follow it.

@@ -20,8 +20,7 @@ HResult EndedSegment(const EffectCalls& fx, void* user, IDirectMusicSegment8** e
 
 } // namespace
 
-HResult DrainSegmentNotices(IDirectMusicPerformance8* performance, IDirectMusicSegment8* loaded,
-                            bool* loadedEnded)
+HResult DrainSegmentNotices(IDirectMusicPerformance8* performance, IDirectMusicSegment8* loaded, bool* loadedEnded)
 {
     const EffectCalls& fx = GetEffectCalls();
     SegmentNotice notice = {};

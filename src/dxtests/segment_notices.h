@@ -14,5 +14,4 @@ constexpr HResult kDmusENotFound = static_cast<HResult>(0x88781161u);
 // once the queue is empty, or the first failure of asking a segment-end
 // notice for its segment (the notice and what it handed out are released
 // first, and the drain stops there).
-HResult DrainSegmentNotices(IDirectMusicPerformance8* performance, IDirectMusicSegment8* loaded,
-                            bool* loadedEnded);
+HResult DrainSegmentNotices(IDirectMusicPerformance8* performance, IDirectMusicSegment8* loaded, bool* loadedEnded);

@@ -9,11 +9,20 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A block handed back by a reset: how much of it was recorded or played, and
+// where that part lies in the device's stream.
+struct ReturnedBlock {
+    WaveHeader* header;
+    uint32_t bytes;
+    uint64_t streamOffset;
+};
 
 struct SimDevice {
     SimDirection direction = kSimInput;
@@ -21,6 +30,7 @@ struct SimDevice {
     WaveCallback callback = nullptr;
     uintptr_t context = 0;
     uint32_t bytesPerSec = 1;
+    uint32_t frameBytes = 1;
     bool stepped = false;
     SimSignal signal;
     SimSink sink;
@@ -29,33 +39,30 @@ struct SimDevice {
     // Everything below is guarded by mu.
     std::mutex mu;
     std::condition_variable cv;
-    std::deque<WaveHeader*> queue;    // queued, in order
-    std::deque<WaveHeader*> returned; // handed back by reset, to be reported
-    bool running = false;             // output: not paused; input: started
+    std::deque<WaveHeader*> queue;      // queued, in order
+    std::deque<ReturnedBlock> returned; // handed back by reset, to be reported
+    bool running = false;               // output: not paused; input: started
     bool stalled = false;
-    int dropAfter = -1;               // completions left before the device is lost
+    uint32_t cutShort = 0; // stepped: bytes the head block holds at a reset
+    int dropAfter = -1;    // completions left before the device is lost
     bool dropped = false;
     bool closing = false;
-    bool silent = false;              // forced close: no more callbacks at all
-    bool delivering = false;          // a report is being delivered
-    int credit = 0;                   // stepped: blocks a test has asked for
+    bool silent = false;     // forced close: no more callbacks at all
+    bool delivering = false; // a report is being delivered
+    int credit = 0;          // stepped: blocks a test has asked for
     uint64_t completed = 0;
     uint64_t streamOffset = 0;
-    Clock::time_point lastDue;        // end of the block played last
+    Clock::time_point lastDue; // end of the block played last
     Clock::time_point headDue;
     bool headDueValid = false;
 
     uint32_t DoneMessage() const { return direction == kSimInput ? kWaveInData : kWaveOutDone; }
 
-    bool CanPlay() const
-    {
-        return running && !stalled && !dropped && !closing && !queue.empty();
-    }
+    bool CanPlay() const { return running && !stalled && !dropped && !closing && !queue.empty(); }
 
     void Deliver(uint32_t message, WaveHeader* header)
     {
-        if (callback != nullptr)
-            callback(handle, message, context, header);
+        if (callback != nullptr) callback(handle, message, context, header);
     }
 
     void Restart()
@@ -70,6 +77,39 @@ struct SimDevice {
             std::chrono::nanoseconds(uint64_t(h->dwBufferLength) * 1000000000ull / bytesPerSec));
     }
 
+    // Records into (input) or plays from (output) the first bytes of a block.
+    void Transfer(WaveHeader* h, uint32_t bytes, uint64_t offset)
+    {
+        auto* data = reinterpret_cast<uint8_t*>(h->lpData);
+        if (bytes == 0) return;
+        if (direction == kSimInput)
+            signal(data, bytes, offset);
+        else if (sink)
+            sink(data, bytes);
+    }
+
+    // Whole frames of the block at the head of the queue that are done when a
+    // reset comes, always fewer than the block: real time, as far as the
+    // block's time has run; stepped, what the test asked for. A device that
+    // is not moving has done nothing of it. Called with mu held.
+    uint32_t HeadProgress(const WaveHeader* h) const
+    {
+        if (!running || stalled || dropped) return 0;
+        uint64_t bytes = cutShort;
+        if (!stepped) {
+            bytes = 0;
+            if (headDueValid) {
+                const Clock::duration left = std::max(headDue - Clock::now(), Clock::duration::zero());
+                const Clock::duration run = std::max(Duration(h) - left, Clock::duration::zero());
+                bytes = uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(run).count()) * bytesPerSec /
+                        1000000000ull;
+            }
+        }
+        const uint32_t whole = h->dwBufferLength - h->dwBufferLength % frameBytes;
+        bytes = std::min<uint64_t>(bytes, whole >= frameBytes ? whole - frameBytes : 0);
+        return uint32_t(bytes - bytes % frameBytes);
+    }
+
     // Finishes the block at the head of the queue. Called and returns with lk held.
     void CompleteHead(std::unique_lock<std::mutex>& lk)
     {
@@ -78,17 +118,11 @@ struct SimDevice {
         delivering = true;
         const uint64_t offset = streamOffset;
         streamOffset += h->dwBufferLength;
-        if (dropAfter > 0 && --dropAfter == 0)
-            dropped = true;
+        if (dropAfter > 0 && --dropAfter == 0) dropped = true;
         lk.unlock();
 
-        auto* data = reinterpret_cast<uint8_t*>(h->lpData);
-        if (direction == kSimInput) {
-            signal(data, h->dwBufferLength, offset);
-            h->dwBytesRecorded = h->dwBufferLength;
-        } else if (sink) {
-            sink(data, h->dwBufferLength);
-        }
+        h->dwBytesRecorded = h->dwBufferLength;
+        Transfer(h, h->dwBufferLength, offset);
         StoreHeaderFlags(*h, (LoadHeaderFlags(*h) | kHeaderDone) & ~kHeaderInQueue);
         Deliver(DoneMessage(), h);
 
@@ -103,21 +137,20 @@ struct SimDevice {
         Deliver(direction == kSimInput ? kWaveInOpened : kWaveOutOpened, nullptr);
         std::unique_lock<std::mutex> lk(mu);
         for (;;) {
-            if (silent)
-                break;
+            if (silent) break;
             if (!returned.empty()) {
-                WaveHeader* h = returned.front();
+                const ReturnedBlock r = returned.front();
                 returned.pop_front();
                 delivering = true;
                 lk.unlock();
-                Deliver(DoneMessage(), h);
+                Transfer(r.header, r.bytes, r.streamOffset);
+                Deliver(DoneMessage(), r.header);
                 lk.lock();
                 delivering = false;
                 cv.notify_all();
                 continue;
             }
-            if (closing)
-                break;
+            if (closing) break;
             if (CanPlay()) {
                 if (stepped) {
                     if (credit > 0) {
@@ -145,15 +178,13 @@ struct SimDevice {
         }
         const bool notify = !silent;
         lk.unlock();
-        if (notify)
-            Deliver(direction == kSimInput ? kWaveInClosed : kWaveOutClosed, nullptr);
+        if (notify) Deliver(direction == kSimInput ? kWaveInClosed : kWaveOutClosed, nullptr);
     }
 };
 
 void CounterSignal(uint8_t* data, uint32_t bytes, uint64_t streamOffset)
 {
-    for (uint32_t i = 0; i < bytes; ++i)
-        data[i] = uint8_t(streamOffset + i);
+    for (uint32_t i = 0; i < bytes; ++i) data[i] = uint8_t(streamOffset + i);
 }
 
 struct SimState {
@@ -165,6 +196,7 @@ struct SimState {
     uint32_t openFailure[2] = {0, 0};
     bool stepped = false;
     bool stalled[2] = {false, false};
+    uint32_t cutShort[2] = {0, 0};
     int pendingDrop[2] = {-1, -1};
     SimSignal signal = CounterSignal;
     SimSink sink;
@@ -182,6 +214,7 @@ struct SimState {
         openFailure[0] = openFailure[1] = 0;
         stepped = false;
         stalled[0] = stalled[1] = false;
+        cutShort[0] = cutShort[1] = 0;
         pendingDrop[0] = pendingDrop[1] = -1;
         signal = CounterSignal;
         sink = nullptr;
@@ -193,16 +226,14 @@ struct SimState {
     std::shared_ptr<SimDevice> Find(WaveHandle h, SimDirection direction)
     {
         for (auto& d : open)
-            if (d->handle == h && d->direction == direction)
-                return d;
+            if (d->handle == h && d->direction == direction) return d;
         return nullptr;
     }
 
     std::shared_ptr<SimDevice> Last(SimDirection direction)
     {
         for (auto it = open.rbegin(); it != open.rend(); ++it)
-            if ((*it)->direction == direction)
-                return *it;
+            if ((*it)->direction == direction) return *it;
         return nullptr;
     }
 };
@@ -228,8 +259,7 @@ WaveFormatExtensible ToExtensible(const WaveFormatEx* format)
 {
     WaveFormatExtensible ext;
     std::memset(&ext, 0, sizeof ext);
-    if (format == nullptr)
-        return ext;
+    if (format == nullptr) return ext;
     if (format->wFormatTag == kWaveFormatExtensible && format->cbSize >= kExtensibleExtraBytes)
         std::memcpy(&ext, format, sizeof ext);
     else
@@ -240,18 +270,16 @@ WaveFormatExtensible ToExtensible(const WaveFormatEx* format)
 bool PlainPcmAccepted(const WaveFormatExtensible& f)
 {
     const WaveFormatEx& w = f.Format;
-    if (w.nChannels == 0 || w.nSamplesPerSec == 0 || w.nBlockAlign == 0 || w.nAvgBytesPerSec == 0)
-        return false;
-    if (w.wFormatTag == kWaveFormatPcm)
-        return w.wBitsPerSample >= 8 && w.wBitsPerSample % 8 == 0;
+    if (w.nChannels == 0 || w.nSamplesPerSec == 0 || w.nBlockAlign == 0 || w.nAvgBytesPerSec == 0) return false;
+    if (w.wFormatTag == kWaveFormatPcm) return w.wBitsPerSample >= 8 && w.wBitsPerSample % 8 == 0;
     if (w.wFormatTag == kWaveFormatExtensible)
-        return w.cbSize >= kExtensibleExtraBytes && SameGuid(f.SubFormat, kPcmSubFormat) &&
-               w.wBitsPerSample % 8 == 0 && f.wValidBitsPerSample <= w.wBitsPerSample;
+        return w.cbSize >= kExtensibleExtraBytes && SameGuid(f.SubFormat, kPcmSubFormat) && w.wBitsPerSample % 8 == 0 &&
+               f.wValidBitsPerSample <= w.wBitsPerSample;
     return false;
 }
 
-uint32_t Open(SimDirection direction, WaveHandle* device, uint32_t deviceId,
-              const WaveFormatEx* format, WaveCallback callback, uintptr_t context, uint32_t flags)
+uint32_t Open(SimDirection direction, WaveHandle* device, uint32_t deviceId, const WaveFormatEx* format,
+              WaveCallback callback, uintptr_t context, uint32_t flags)
 {
     ++s_calls;
     SimState& s = State();
@@ -278,14 +306,15 @@ uint32_t Open(SimDirection direction, WaveHandle* device, uint32_t deviceId,
         d->callback = callback;
         d->context = context;
         uint32_t bps = format->nAvgBytesPerSec;
-        if (bps == 0)
-            bps = format->nSamplesPerSec * format->nBlockAlign;
+        if (bps == 0) bps = format->nSamplesPerSec * format->nBlockAlign;
         d->bytesPerSec = std::max<uint32_t>(bps, 1);
+        d->frameBytes = std::max<uint32_t>(format->nBlockAlign, 1);
         d->stepped = s.stepped;
         d->signal = s.signal ? s.signal : CounterSignal;
         d->sink = s.sink;
         d->running = direction == kSimOutput;
         d->stalled = s.stalled[direction];
+        d->cutShort = s.cutShort[direction];
         if (s.pendingDrop[direction] >= 0) {
             d->dropAfter = s.pendingDrop[direction];
             d->dropped = d->dropAfter == 0;
@@ -304,14 +333,11 @@ uint32_t Open(SimDirection direction, WaveHandle* device, uint32_t deviceId,
 uint32_t Prepare(SimDirection direction, WaveHandle h, WaveHeader* header)
 {
     auto d = Lookup(h, direction);
-    if (!d)
-        return kWaveErrInvalidHandle;
-    if (header == nullptr || header->lpData == nullptr || header->dwBufferLength == 0)
-        return kWaveErrInvalidParam;
+    if (!d) return kWaveErrInvalidHandle;
+    if (header == nullptr || header->lpData == nullptr || header->dwBufferLength == 0) return kWaveErrInvalidParam;
     std::lock_guard<std::mutex> lk(d->mu);
     const uint32_t flags = LoadHeaderFlags(*header);
-    if (flags & kHeaderInQueue)
-        return kWaveErrStillPlaying;
+    if (flags & kHeaderInQueue) return kWaveErrStillPlaying;
     StoreHeaderFlags(*header, flags | kHeaderPrepared);
     return kWaveOk;
 }
@@ -319,14 +345,11 @@ uint32_t Prepare(SimDirection direction, WaveHandle h, WaveHeader* header)
 uint32_t Unprepare(SimDirection direction, WaveHandle h, WaveHeader* header)
 {
     auto d = Lookup(h, direction);
-    if (!d)
-        return kWaveErrInvalidHandle;
-    if (header == nullptr)
-        return kWaveErrInvalidParam;
+    if (!d) return kWaveErrInvalidHandle;
+    if (header == nullptr) return kWaveErrInvalidParam;
     std::lock_guard<std::mutex> lk(d->mu);
     const uint32_t flags = LoadHeaderFlags(*header);
-    if (flags & kHeaderInQueue)
-        return kWaveErrStillPlaying;
+    if (flags & kHeaderInQueue) return kWaveErrStillPlaying;
     StoreHeaderFlags(*header, flags & ~kHeaderPrepared);
     return kWaveOk;
 }
@@ -334,20 +357,14 @@ uint32_t Unprepare(SimDirection direction, WaveHandle h, WaveHeader* header)
 uint32_t Queue(SimDirection direction, WaveHandle h, WaveHeader* header)
 {
     auto d = Lookup(h, direction);
-    if (!d)
-        return kWaveErrInvalidHandle;
-    if (header == nullptr)
-        return kWaveErrInvalidParam;
+    if (!d) return kWaveErrInvalidHandle;
+    if (header == nullptr) return kWaveErrInvalidParam;
     std::lock_guard<std::mutex> lk(d->mu);
-    if (d->closing)
-        return kWaveErrInvalidHandle;
-    if (d->dropped)
-        return kWaveErrNoDriver;
+    if (d->closing) return kWaveErrInvalidHandle;
+    if (d->dropped) return kWaveErrNoDriver;
     const uint32_t flags = LoadHeaderFlags(*header);
-    if (!(flags & kHeaderPrepared))
-        return kWaveErrUnprepared;
-    if (flags & kHeaderInQueue)
-        return kWaveErrStillPlaying;
+    if (!(flags & kHeaderPrepared)) return kWaveErrUnprepared;
+    if (flags & kHeaderInQueue) return kWaveErrStillPlaying;
     StoreHeaderFlags(*header, (flags & ~kHeaderDone) | kHeaderInQueue);
     d->queue.push_back(header);
     d->cv.notify_all();
@@ -357,13 +374,10 @@ uint32_t Queue(SimDirection direction, WaveHandle h, WaveHeader* header)
 uint32_t SetRunning(SimDirection direction, WaveHandle h, bool running)
 {
     auto d = Lookup(h, direction);
-    if (!d)
-        return kWaveErrInvalidHandle;
+    if (!d) return kWaveErrInvalidHandle;
     std::lock_guard<std::mutex> lk(d->mu);
-    if (running && d->dropped)
-        return kWaveErrNoDriver;
-    if (running && !d->running)
-        d->Restart();
+    if (running && d->dropped) return kWaveErrNoDriver;
+    if (running && !d->running) d->Restart();
     d->running = running;
     d->headDueValid = false;
     d->cv.notify_all();
@@ -373,18 +387,20 @@ uint32_t SetRunning(SimDirection direction, WaveHandle h, bool running)
 uint32_t Reset(SimDirection direction, WaveHandle h)
 {
     auto d = Lookup(h, direction);
-    if (!d)
-        return kWaveErrInvalidHandle;
+    if (!d) return kWaveErrInvalidHandle;
     std::lock_guard<std::mutex> lk(d->mu);
+    // Like winmm: the block under way keeps what it has recorded or played so
+    // far, the ones behind it hold nothing. Its part is recorded or played on
+    // the device's thread, before its done report.
     for (WaveHeader* header : d->queue) {
-        if (direction == kSimInput)
-            header->dwBytesRecorded = 0;
+        const uint32_t bytes = header == d->queue.front() ? d->HeadProgress(header) : 0;
+        header->dwBytesRecorded = bytes;
         StoreHeaderFlags(*header, (LoadHeaderFlags(*header) | kHeaderDone) & ~kHeaderInQueue);
-        d->returned.push_back(header);
+        d->returned.push_back({header, bytes, d->streamOffset});
+        d->streamOffset += bytes;
     }
     d->queue.clear();
-    if (direction == kSimInput)
-        d->running = false; // input stops at a reset; output keeps its pause state
+    if (direction == kSimInput) d->running = false; // input stops at a reset; output keeps its pause state
     d->headDueValid = false;
     d->cv.notify_all();
     return kWaveOk;
@@ -398,13 +414,11 @@ uint32_t Close(SimDirection direction, WaveHandle h)
         SimState& s = State();
         std::lock_guard<std::mutex> lk(s.mutex);
         d = s.Find(h, direction);
-        if (!d)
-            return kWaveErrInvalidHandle;
+        if (!d) return kWaveErrInvalidHandle;
         if (std::this_thread::get_id() == d->thread.get_id())
             return kWaveErrInvalidParam; // not from inside the callback
         std::lock_guard<std::mutex> dl(d->mu);
-        if (!d->queue.empty())
-            return kWaveErrStillPlaying;
+        if (!d->queue.empty()) return kWaveErrStillPlaying;
         d->closing = true;
         d->cv.notify_all();
         s.open.erase(std::find(s.open.begin(), s.open.end(), d));
@@ -438,10 +452,8 @@ uint32_t CopyCaps(const std::vector<Caps>& devices, uint32_t deviceId, Caps* cap
 {
     ++s_calls;
     const uint32_t id = deviceId == kWaveMapperId ? 0 : deviceId;
-    if (caps == nullptr)
-        return kWaveErrInvalidParam;
-    if (id >= devices.size())
-        return kWaveErrBadDeviceId;
+    if (caps == nullptr) return kWaveErrInvalidParam;
+    if (id >= devices.size()) return kWaveErrBadDeviceId;
     *caps = devices[id];
     return kWaveOk;
 }
@@ -462,8 +474,7 @@ uint32_t AuxGetDevCaps(uint32_t id, AuxCaps* caps)
     return CopyCaps(State().auxDevices, id, caps);
 }
 
-uint32_t InOpen(WaveHandle* d, uint32_t id, const WaveFormatEx* f, WaveCallback cb, uintptr_t ctx,
-                uint32_t flags)
+uint32_t InOpen(WaveHandle* d, uint32_t id, const WaveFormatEx* f, WaveCallback cb, uintptr_t ctx, uint32_t flags)
 {
     return Open(kSimInput, d, id, f, cb, ctx, flags);
 }
@@ -474,8 +485,7 @@ uint32_t InStart(WaveHandle h) { return SetRunning(kSimInput, h, true); }
 uint32_t InReset(WaveHandle h) { return Reset(kSimInput, h); }
 uint32_t InClose(WaveHandle h) { return Close(kSimInput, h); }
 
-uint32_t OutOpen(WaveHandle* d, uint32_t id, const WaveFormatEx* f, WaveCallback cb, uintptr_t ctx,
-                 uint32_t flags)
+uint32_t OutOpen(WaveHandle* d, uint32_t id, const WaveFormatEx* f, WaveCallback cb, uintptr_t ctx, uint32_t flags)
 {
     return Open(kSimOutput, d, id, f, cb, ctx, flags);
 }
@@ -488,19 +498,14 @@ uint32_t OutReset(WaveHandle h) { return Reset(kSimOutput, h); }
 uint32_t OutClose(WaveHandle h) { return Close(kSimOutput, h); }
 
 const WaveDeviceTable kSimTable = {
-    InGetNumDevs, InGetDevCaps, InOpen, InPrepare, InUnprepare, InAddBuffer, InStart, InReset,
-    InClose,
-    OutGetNumDevs, OutGetDevCaps, OutOpen, OutPrepare, OutUnprepare, OutWrite, OutPause,
-    OutRestart, OutReset, OutClose,
-    AuxGetNumDevs, AuxGetDevCaps,
+    InGetNumDevs, InGetDevCaps, InOpen,        InPrepare,     InUnprepare, InAddBuffer,   InStart,
+    InReset,      InClose,      OutGetNumDevs, OutGetDevCaps, OutOpen,     OutPrepare,    OutUnprepare,
+    OutWrite,     OutPause,     OutRestart,    OutReset,      OutClose,    AuxGetNumDevs, AuxGetDevCaps,
 };
 
 } // namespace
 
-const WaveDeviceTable* SimWaveDeviceTable()
-{
-    return &kSimTable;
-}
+const WaveDeviceTable* SimWaveDeviceTable() { return &kSimTable; }
 
 int SimReset()
 {
@@ -520,8 +525,7 @@ int SimReset()
             d->returned.clear();
             d->cv.notify_all();
         }
-        if (d->thread.joinable() && d->thread.get_id() != std::this_thread::get_id())
-            d->thread.join();
+        if (d->thread.joinable() && d->thread.get_id() != std::this_thread::get_id()) d->thread.join();
     }
     s_calls = 0;
     return int(left.size());
@@ -582,17 +586,14 @@ int SimCompleteBlocks(SimDirection direction, int n)
         std::lock_guard<std::mutex> lk(State().mutex);
         d = State().Last(direction);
     }
-    if (!d || n <= 0)
-        return 0;
+    if (!d || n <= 0) return 0;
     std::unique_lock<std::mutex> lk(d->mu);
     const uint64_t start = d->completed;
     if (d->stepped) {
         d->credit = n;
         d->cv.notify_all();
     }
-    d->cv.wait(lk, [&] {
-        return d->completed - start >= uint64_t(n) || (!d->delivering && !d->CanPlay());
-    });
+    d->cv.wait(lk, [&] { return d->completed - start >= uint64_t(n) || (!d->delivering && !d->CanPlay()); });
     d->credit = 0;
     return int(d->completed - start);
 }
@@ -603,13 +604,23 @@ void SimSetStall(SimDirection direction, bool stalled)
     std::lock_guard<std::mutex> lk(s.mutex);
     s.stalled[direction] = stalled;
     for (auto& d : s.open) {
-        if (d->direction != direction)
-            continue;
+        if (d->direction != direction) continue;
         std::lock_guard<std::mutex> dl(d->mu);
-        if (d->stalled && !stalled)
-            d->Restart(); // no burst of overdue blocks after a stall
+        if (d->stalled && !stalled) d->Restart(); // no burst of overdue blocks after a stall
         d->stalled = stalled;
         d->cv.notify_all();
+    }
+}
+
+void SimCutShortAtReset(SimDirection direction, uint32_t bytes)
+{
+    SimState& s = State();
+    std::lock_guard<std::mutex> lk(s.mutex);
+    s.cutShort[direction] = bytes;
+    for (auto& d : s.open) {
+        if (d->direction != direction) continue;
+        std::lock_guard<std::mutex> dl(d->mu);
+        d->cutShort = bytes;
     }
 }
 
@@ -619,16 +630,14 @@ void SimDropAfter(SimDirection direction, int n)
     std::lock_guard<std::mutex> lk(s.mutex);
     bool applied = false;
     for (auto& d : s.open) {
-        if (d->direction != direction)
-            continue;
+        if (d->direction != direction) continue;
         std::lock_guard<std::mutex> dl(d->mu);
         d->dropAfter = n;
         d->dropped = n <= 0;
         d->cv.notify_all();
         applied = true;
     }
-    if (!applied)
-        s.pendingDrop[direction] = n < 0 ? 0 : n;
+    if (!applied) s.pendingDrop[direction] = n < 0 ? 0 : n;
 }
 
 std::vector<SimOpenRecord> SimOpenLog()
@@ -637,10 +646,7 @@ std::vector<SimOpenRecord> SimOpenLog()
     return State().log;
 }
 
-uint32_t SimCallCount()
-{
-    return s_calls.load();
-}
+uint32_t SimCallCount() { return s_calls.load(); }
 
 int SimOpenDeviceCount()
 {
@@ -655,8 +661,28 @@ int SimQueuedBlocks(SimDirection direction)
         std::lock_guard<std::mutex> lk(State().mutex);
         d = State().Last(direction);
     }
-    if (!d)
-        return 0;
+    if (!d) return 0;
     std::lock_guard<std::mutex> lk(d->mu);
     return int(d->queue.size());
+}
+
+namespace {
+
+bool RefuseEveryFormat(SimDirection, uint32_t, const WaveFormatExtensible&) { return false; }
+
+} // namespace
+
+const WaveDeviceTable* ChooseWaveDeviceTable(const char* name, const WaveDeviceTable* systemTable)
+{
+    const std::string choice = name != nullptr ? name : "";
+    if (choice == "none") return NoWaveDeviceTable();
+    if (choice != "sim" && choice != "sim-refuse-format" && choice != "sim-open-fails") return systemTable;
+    SimReset();
+    if (choice == "sim-refuse-format") {
+        SimSetFormatRule(&RefuseEveryFormat);
+    } else if (choice == "sim-open-fails") {
+        SimSetOpenFailure(kSimInput, kWaveErrAllocated);
+        SimSetOpenFailure(kSimOutput, kWaveErrAllocated);
+    }
+    return SimWaveDeviceTable();
 }

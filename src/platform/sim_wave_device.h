@@ -14,8 +14,12 @@
 //   restart; input: from start) and from the end of the previous block;
 // - in stepped mode: when a test asks for it with SimCompleteBlocks.
 // Reset moves every queued block, still in order, to the thread, which reports
-// each as done whatever the pacing. Close waits until those reports are over,
-// sends the close notice and ends the thread, so no callback runs after it.
+// each as done whatever the pacing. As winmm does, the block under way comes
+// back with the whole frames it had recorded or played (real time: as far as
+// its time has run; stepped: what SimCutShortAtReset asked for), the blocks
+// behind it with none; dwBytesRecorded says how many, for output too. Close
+// waits until those reports are over, sends the close notice and ends the
+// thread, so no callback runs after it.
 //
 // Like winmm: prepare sets the prepared flag; queueing wants a prepared header
 // that is not queued (34 otherwise, 33 when queued already); unprepare and
@@ -35,6 +39,16 @@
 enum SimDirection { kSimInput = 0, kSimOutput = 1 };
 
 const WaveDeviceTable* SimWaveDeviceTable();
+
+// The table a program run uses, by the name given for a test or
+// fault-injection run (the start-up reads it from MIRRAVOX_WAVE_DEVICE):
+//   "sim"                the simulated device, real-time paced;
+//   "sim-refuse-format"  the simulated device refusing every format (32);
+//   "sim-open-fails"     the simulated device failing every open (4, in use);
+//   "none"               no wave device at all.
+// Anything else, or no name, gives systemTable. The simulated device is set
+// up for the choice.
+const WaveDeviceTable* ChooseWaveDeviceTable(const char* name, const WaveDeviceTable* systemTable);
 
 // Back to the defaults: one input and one output device ("Sim Input",
 // "Sim Output"; every basic format, 2 channels), no auxiliary device, every
@@ -65,8 +79,9 @@ void SimSetStepped(bool stepped);
 using SimSignal = std::function<void(uint8_t* data, uint32_t bytes, uint64_t streamOffset)>;
 void SimSetInputSignal(SimSignal signal);
 
-// Output sink: sees the bytes of every played block, in order, on the device
-// thread, before the done report.
+// Output sink: sees the bytes of every played block (of a block cut short by
+// a reset, the part played), in order, on the device thread, before the done
+// report.
 using SimSink = std::function<void(const uint8_t* data, uint32_t bytes)>;
 void SimSetOutputSink(SimSink sink);
 
@@ -76,6 +91,11 @@ void SimSetOutputSink(SimSink sink);
 // paused, stalled, dropped, closed). Returns the number completed. Acts on the
 // device of that direction opened last.
 int SimCompleteBlocks(SimDirection direction, int n);
+
+// Stepped device: at a reset, the block at the head of the queue has recorded
+// (input) or played (output) this many bytes, rounded down to whole frames
+// and always less than the block. 0, the default, hands it back empty.
+void SimCutShortAtReset(SimDirection direction, uint32_t bytes);
 
 // A stalled device keeps its queue and completes nothing until un-stalled.
 void SimSetStall(SimDirection direction, bool stalled);
@@ -95,6 +115,6 @@ struct SimOpenRecord {
 };
 std::vector<SimOpenRecord> SimOpenLog(); // every open and query, in order
 
-uint32_t SimCallCount();      // calls into the table since SimReset
-int SimOpenDeviceCount();     // devices open now
+uint32_t SimCallCount();                     // calls into the table since SimReset
+int SimOpenDeviceCount();                    // devices open now
 int SimQueuedBlocks(SimDirection direction); // queued at the device opened last

@@ -11,8 +11,8 @@
 #include <thread>
 
 struct SyncLock {
-    std::string name;  // empty for a private lock
-    int opens = 0;     // guarded by the registry mutex
+    std::string name; // empty for a private lock
+    int opens = 0;    // guarded by the registry mutex
 
     // Recursive and timed, like a kernel mutex. Built from a plain mutex and a
     // condition variable so that every platform's thread library and the
@@ -47,8 +47,7 @@ std::map<std::string, SyncLock*>& Registry()
 }
 
 template <class Predicate>
-bool WaitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lk, uint32_t timeoutMs,
-             Predicate ready)
+bool WaitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lk, uint32_t timeoutMs, Predicate ready)
 {
     if (timeoutMs == kSyncInfinite) {
         cv.wait(lk, ready);
@@ -84,8 +83,7 @@ bool SyncLockWait(SyncLock* lock, uint32_t timeoutMs)
         ++lock->depth;
         return true;
     }
-    if (!WaitFor(lock->released, lk, timeoutMs, [lock] { return lock->depth == 0; }))
-        return false;
+    if (!WaitFor(lock->released, lk, timeoutMs, [lock] { return lock->depth == 0; })) return false;
     lock->owner = self;
     lock->depth = 1;
     return true;
@@ -104,13 +102,10 @@ void SyncUnlock(SyncLock* lock)
 
 void SyncCloseLock(SyncLock* lock)
 {
-    if (lock == nullptr)
-        return;
+    if (lock == nullptr) return;
     std::lock_guard<std::mutex> reg(RegistryMutex());
-    if (--lock->opens > 0)
-        return;
-    if (!lock->name.empty())
-        Registry().erase(lock->name);
+    if (--lock->opens > 0) return;
+    if (!lock->name.empty()) Registry().erase(lock->name);
     delete lock;
 }
 
@@ -141,22 +136,14 @@ void SyncResetEvent(SyncEvent* event)
 bool SyncWaitEvent(SyncEvent* event, uint32_t timeoutMs)
 {
     std::unique_lock<std::mutex> lk(event->guard);
-    if (!WaitFor(event->changed, lk, timeoutMs, [event] { return event->set; }))
-        return false;
-    if (!event->manualReset)
-        event->set = false;
+    if (!WaitFor(event->changed, lk, timeoutMs, [event] { return event->set; })) return false;
+    if (!event->manualReset) event->set = false;
     return true;
 }
 
-void SyncCloseEvent(SyncEvent* event)
-{
-    delete event;
-}
+void SyncCloseEvent(SyncEvent* event) { delete event; }
 
-int64_t SyncCounter()
-{
-    return std::chrono::steady_clock::now().time_since_epoch().count();
-}
+int64_t SyncCounter() { return std::chrono::steady_clock::now().time_since_epoch().count(); }
 
 int64_t SyncCounterFrequency()
 {
@@ -164,7 +151,4 @@ int64_t SyncCounterFrequency()
     return Period::den / Period::num;
 }
 
-void SyncSleep(uint32_t ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+void SyncSleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

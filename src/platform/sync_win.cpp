@@ -29,15 +29,11 @@ bool SyncLockWait(SyncLock* lock, uint32_t timeoutMs)
     return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
 }
 
-void SyncUnlock(SyncLock* lock)
-{
-    ReleaseMutex(AsHandle(lock));
-}
+void SyncUnlock(SyncLock* lock) { ReleaseMutex(AsHandle(lock)); }
 
 void SyncCloseLock(SyncLock* lock)
 {
-    if (lock != nullptr)
-        CloseHandle(AsHandle(lock));
+    if (lock != nullptr) CloseHandle(AsHandle(lock));
 }
 
 SyncEvent* SyncCreateEvent(bool manualReset, bool initiallySet)
@@ -55,8 +51,7 @@ bool SyncWaitEvent(SyncEvent* event, uint32_t timeoutMs)
 
 void SyncCloseEvent(SyncEvent* event)
 {
-    if (event != nullptr)
-        CloseHandle(AsHandle(event));
+    if (event != nullptr) CloseHandle(AsHandle(event));
 }
 
 int64_t SyncCounter()
@@ -73,7 +68,4 @@ int64_t SyncCounterFrequency()
     return frequency.QuadPart;
 }
 
-void SyncSleep(uint32_t ms)
-{
-    Sleep(ms);
-}
+void SyncSleep(uint32_t ms) { Sleep(ms); }

@@ -23,21 +23,16 @@ uint32_t NoHeaderOp(WaveHandle, WaveHeader*) { return kWaveErrInvalidHandle; }
 uint32_t NoDeviceOp(WaveHandle) { return kWaveErrInvalidHandle; }
 
 const WaveDeviceTable kNoDeviceTable = {
-    NoDevices, NoInCaps, NoOpen, NoHeaderOp, NoHeaderOp, NoHeaderOp, NoDeviceOp, NoDeviceOp,
-    NoDeviceOp,
-    NoDevices, NoOutCaps, NoOpen, NoHeaderOp, NoHeaderOp, NoHeaderOp, NoDeviceOp, NoDeviceOp,
-    NoDeviceOp, NoDeviceOp,
-    NoDevices, NoAuxCaps,
+    NoDevices,  NoInCaps,   NoOpen,     NoHeaderOp, NoHeaderOp, NoHeaderOp, NoDeviceOp,
+    NoDeviceOp, NoDeviceOp, NoDevices,  NoOutCaps,  NoOpen,     NoHeaderOp, NoHeaderOp,
+    NoHeaderOp, NoDeviceOp, NoDeviceOp, NoDeviceOp, NoDeviceOp, NoDevices,  NoAuxCaps,
 };
 
 std::atomic<const WaveDeviceTable*> s_table{nullptr};
 
 } // namespace
 
-void SetWaveDeviceTable(const WaveDeviceTable* table)
-{
-    s_table.store(table);
-}
+void SetWaveDeviceTable(const WaveDeviceTable* table) { s_table.store(table); }
 
 const WaveDeviceTable* GetWaveDeviceTable()
 {
@@ -45,7 +40,4 @@ const WaveDeviceTable* GetWaveDeviceTable()
     return table != nullptr ? table : &kNoDeviceTable;
 }
 
-const WaveDeviceTable* NoWaveDeviceTable()
-{
-    return &kNoDeviceTable;
-}
+const WaveDeviceTable* NoWaveDeviceTable() { return &kNoDeviceTable; }

@@ -19,6 +19,12 @@
 // A close from inside the program's callback would wait for itself; it is
 // refused, as the simulated device refuses it.
 //
+// How much of a block was handled: winmm writes dwBytesRecorded of an input
+// block itself. For an output block it says nothing, so the forwarding
+// thread writes it: the whole block for one that finished playing, 0 for one
+// that waveOutReset handed back (winmm reports those before the reset
+// returns; what part of the block under way was heard, it does not say).
+//
 // The ring never overflows: a block is reported once per queueing and is
 // queued again only by the handler of its own notice, so at most 8 block
 // notices plus the open and close notices are ever waiting.
@@ -27,13 +33,11 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <string>
-
-#include "platform/sim_wave_device.h"
 
 namespace {
 
@@ -60,19 +64,21 @@ WAVEHDR* AsWaveHdr(WaveHeader* header) { return reinterpret_cast<WAVEHDR*>(heade
 struct Notice {
     UINT message;
     WaveHeader* header; // null for the open and close notices
+    bool fromReset;     // reported while a reset of the device ran
 };
 
 class WinmmDevice {
 public:
     WinmmDevice(bool input, WaveCallback callback, uintptr_t context)
-        : m_bInput(input), m_callback(callback), m_context(context)
+        : m_bInput(input),
+          m_callback(callback),
+          m_context(context)
     {
         InitializeCriticalSection(&m_lock);
     }
     ~WinmmDevice()
     {
-        if (m_hWake)
-            CloseHandle(m_hWake);
+        if (m_hWake) CloseHandle(m_hWake);
         DeleteCriticalSection(&m_lock);
     }
     WinmmDevice(const WinmmDevice&) = delete;
@@ -81,11 +87,9 @@ public:
     bool StartForwarding()
     {
         m_hWake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-        if (m_hWake == nullptr)
-            return false;
+        if (m_hWake == nullptr) return false;
         m_hThread = CreateThread(nullptr, 0, &WinmmDevice::ForwardingThread, this, 0, &m_nThreadId);
-        if (m_hThread == nullptr)
-            return false;
+        if (m_hThread == nullptr) return false;
         // Re-queueing a block must not wait behind ordinary work.
         SetThreadPriority(m_hThread, THREAD_PRIORITY_HIGHEST);
         return true;
@@ -95,8 +99,7 @@ public:
     // and waits for it.
     void StopForwarding(bool silent)
     {
-        if (m_hThread == nullptr)
-            return;
+        if (m_hThread == nullptr) return;
         EnterCriticalSection(&m_lock);
         m_bQuit = true;
         m_bSilent = silent;
@@ -117,7 +120,17 @@ public:
     {
         auto* device = reinterpret_cast<WinmmDevice*>(instance);
         const bool block = message == WIM_DATA || message == WOM_DONE;
-        device->Push({message, block ? reinterpret_cast<WaveHeader*>(param1) : nullptr});
+        device->Push(
+            {message, block ? reinterpret_cast<WaveHeader*>(param1) : nullptr, device->m_nResetting.load() != 0});
+    }
+
+    // Hands back every queued block, marking the notices that come meanwhile.
+    MMRESULT Reset()
+    {
+        m_nResetting.store(1);
+        const MMRESULT result = m_bInput ? waveInReset(m_hWaveIn) : waveOutReset(m_hWaveOut);
+        m_nResetting.store(0);
+        return result;
     }
 
     const bool m_bInput;
@@ -153,8 +166,7 @@ private:
                 if (m_nCount == 0) {
                     const bool quit = m_bQuit;
                     LeaveCriticalSection(&m_lock);
-                    if (quit)
-                        return;
+                    if (quit) return;
                     break;
                 }
                 const Notice notice = m_ring[m_nFirst];
@@ -162,8 +174,9 @@ private:
                 --m_nCount;
                 const bool silent = m_bSilent;
                 LeaveCriticalSection(&m_lock);
-                if (!silent && m_callback != nullptr)
-                    m_callback(Handle(), notice.message, m_context, notice.header);
+                if (notice.message == WOM_DONE && notice.header != nullptr)
+                    notice.header->dwBytesRecorded = notice.fromReset ? 0 : notice.header->dwBufferLength;
+                if (!silent && m_callback != nullptr) m_callback(Handle(), notice.message, m_context, notice.header);
             }
         }
     }
@@ -180,27 +193,22 @@ private:
     int m_nCount = 0;
     bool m_bQuit = false;
     bool m_bSilent = false;
+    std::atomic<int> m_nResetting{0};
 };
 
-const WAVEFORMATEX* AsWaveFormat(const WaveFormatEx* format)
-{
-    return reinterpret_cast<const WAVEFORMATEX*>(format);
-}
+const WAVEFORMATEX* AsWaveFormat(const WaveFormatEx* format) { return reinterpret_cast<const WAVEFORMATEX*>(format); }
 
-uint32_t Open(bool input, WaveHandle* handle, uint32_t deviceId, const WaveFormatEx* format,
-              WaveCallback callback, uintptr_t context, uint32_t flags)
+uint32_t Open(bool input, WaveHandle* handle, uint32_t deviceId, const WaveFormatEx* format, WaveCallback callback,
+              uintptr_t context, uint32_t flags)
 {
-    if (format == nullptr)
-        return kWaveErrInvalidParam;
+    if (format == nullptr) return kWaveErrInvalidParam;
     if (flags & kWaveOpenQuery) {
         return input ? waveInOpen(nullptr, deviceId, AsWaveFormat(format), 0, 0, flags)
                      : waveOutOpen(nullptr, deviceId, AsWaveFormat(format), 0, 0, flags);
     }
-    if (handle == nullptr)
-        return kWaveErrInvalidParam;
+    if (handle == nullptr) return kWaveErrInvalidParam;
     auto* device = new (std::nothrow) WinmmDevice(input, callback, context);
-    if (device == nullptr)
-        return kWaveErrNoMemory;
+    if (device == nullptr) return kWaveErrNoMemory;
     if (!device->StartForwarding()) {
         device->StopForwarding(true);
         delete device;
@@ -208,11 +216,10 @@ uint32_t Open(bool input, WaveHandle* handle, uint32_t deviceId, const WaveForma
     }
     const DWORD_PTR proc = reinterpret_cast<DWORD_PTR>(&WinmmDevice::WinmmCallback);
     const DWORD_PTR instance = reinterpret_cast<DWORD_PTR>(device);
-    const MMRESULT result =
-        input ? waveInOpen(&device->m_hWaveIn, deviceId, AsWaveFormat(format), proc, instance,
-                           CALLBACK_FUNCTION | flags)
-              : waveOutOpen(&device->m_hWaveOut, deviceId, AsWaveFormat(format), proc, instance,
-                            CALLBACK_FUNCTION | flags);
+    const MMRESULT result = input ? waveInOpen(&device->m_hWaveIn, deviceId, AsWaveFormat(format), proc, instance,
+                                               CALLBACK_FUNCTION | flags)
+                                  : waveOutOpen(&device->m_hWaveOut, deviceId, AsWaveFormat(format), proc, instance,
+                                                CALLBACK_FUNCTION | flags);
     if (result != MMSYSERR_NOERROR) {
         device->StopForwarding(true);
         delete device;
@@ -230,18 +237,13 @@ MMRESULT CloseDevice(WinmmDevice& device)
 uint32_t Close(WaveHandle handle)
 {
     WinmmDevice* device = WinmmDevice::From(handle);
-    if (device == nullptr)
-        return kWaveErrInvalidHandle;
-    if (device->OnForwardingThread())
-        return kWaveErrInvalidParam;
+    if (device == nullptr) return kWaveErrInvalidHandle;
+    if (device->OnForwardingThread()) return kWaveErrInvalidParam;
     MMRESULT result = CloseDevice(*device);
     if (result == WAVERR_STILLPLAYING) {
         // A block is still queued (its owner gave up waiting for it): hand it
         // back now, so that its notice is delivered below, before close returns.
-        if (device->m_bInput)
-            waveInReset(device->m_hWaveIn);
-        else
-            waveOutReset(device->m_hWaveOut);
+        device->Reset();
         result = CloseDevice(*device);
     }
     if (result != MMSYSERR_NOERROR) {
@@ -269,7 +271,8 @@ HWAVEOUT Out(WaveHandle handle)
 }
 
 // The fields every winmm capability record starts with.
-template <class To, class From> void CopyIdentity(To* to, const From& from)
+template <class To, class From>
+void CopyIdentity(To* to, const From& from)
 {
     to->wMid = from.wMid;
     to->wPid = from.wPid;
@@ -284,12 +287,10 @@ uint32_t AuxGetNumDevs() { return auxGetNumDevs(); }
 
 uint32_t InGetDevCaps(uint32_t deviceId, WaveInCaps* caps)
 {
-    if (caps == nullptr)
-        return kWaveErrInvalidParam;
+    if (caps == nullptr) return kWaveErrInvalidParam;
     WAVEINCAPSA c = {};
     const MMRESULT result = waveInGetDevCapsA(deviceId, &c, sizeof(c));
-    if (result != MMSYSERR_NOERROR)
-        return result;
+    if (result != MMSYSERR_NOERROR) return result;
     CopyIdentity(caps, c);
     caps->dwFormats = c.dwFormats;
     caps->wChannels = c.wChannels;
@@ -299,12 +300,10 @@ uint32_t InGetDevCaps(uint32_t deviceId, WaveInCaps* caps)
 
 uint32_t OutGetDevCaps(uint32_t deviceId, WaveOutCaps* caps)
 {
-    if (caps == nullptr)
-        return kWaveErrInvalidParam;
+    if (caps == nullptr) return kWaveErrInvalidParam;
     WAVEOUTCAPSA c = {};
     const MMRESULT result = waveOutGetDevCapsA(deviceId, &c, sizeof(c));
-    if (result != MMSYSERR_NOERROR)
-        return result;
+    if (result != MMSYSERR_NOERROR) return result;
     CopyIdentity(caps, c);
     caps->dwFormats = c.dwFormats;
     caps->wChannels = c.wChannels;
@@ -315,12 +314,10 @@ uint32_t OutGetDevCaps(uint32_t deviceId, WaveOutCaps* caps)
 
 uint32_t AuxGetDevCaps(uint32_t deviceId, AuxCaps* caps)
 {
-    if (caps == nullptr)
-        return kWaveErrInvalidParam;
+    if (caps == nullptr) return kWaveErrInvalidParam;
     AUXCAPSA c = {};
     const MMRESULT result = auxGetDevCapsA(deviceId, &c, sizeof(c));
-    if (result != MMSYSERR_NOERROR)
-        return result;
+    if (result != MMSYSERR_NOERROR) return result;
     CopyIdentity(caps, c);
     caps->wTechnology = c.wTechnology;
     caps->wReserved1 = c.wReserved1;
@@ -332,58 +329,44 @@ uint32_t InOpen(WaveHandle* h, uint32_t id, const WaveFormatEx* f, WaveCallback 
 {
     return Open(true, h, id, f, cb, ctx, flags);
 }
-uint32_t InPrepare(WaveHandle h, WaveHeader* hdr) { return waveInPrepareHeader(In(h), AsWaveHdr(hdr), sizeof(WAVEHDR)); }
-uint32_t InUnprepare(WaveHandle h, WaveHeader* hdr) { return waveInUnprepareHeader(In(h), AsWaveHdr(hdr), sizeof(WAVEHDR)); }
+uint32_t InPrepare(WaveHandle h, WaveHeader* hdr)
+{
+    return waveInPrepareHeader(In(h), AsWaveHdr(hdr), sizeof(WAVEHDR));
+}
+uint32_t InUnprepare(WaveHandle h, WaveHeader* hdr)
+{
+    return waveInUnprepareHeader(In(h), AsWaveHdr(hdr), sizeof(WAVEHDR));
+}
 uint32_t InAddBuffer(WaveHandle h, WaveHeader* hdr) { return waveInAddBuffer(In(h), AsWaveHdr(hdr), sizeof(WAVEHDR)); }
 uint32_t InStart(WaveHandle h) { return waveInStart(In(h)); }
-uint32_t InReset(WaveHandle h) { return waveInReset(In(h)); }
+uint32_t Reset(WaveHandle h)
+{
+    WinmmDevice* device = WinmmDevice::From(h);
+    return device != nullptr ? device->Reset() : kWaveErrInvalidHandle;
+}
 
 uint32_t OutOpen(WaveHandle* h, uint32_t id, const WaveFormatEx* f, WaveCallback cb, uintptr_t ctx, uint32_t flags)
 {
     return Open(false, h, id, f, cb, ctx, flags);
 }
-uint32_t OutPrepare(WaveHandle h, WaveHeader* hdr) { return waveOutPrepareHeader(Out(h), AsWaveHdr(hdr), sizeof(WAVEHDR)); }
-uint32_t OutUnprepare(WaveHandle h, WaveHeader* hdr) { return waveOutUnprepareHeader(Out(h), AsWaveHdr(hdr), sizeof(WAVEHDR)); }
+uint32_t OutPrepare(WaveHandle h, WaveHeader* hdr)
+{
+    return waveOutPrepareHeader(Out(h), AsWaveHdr(hdr), sizeof(WAVEHDR));
+}
+uint32_t OutUnprepare(WaveHandle h, WaveHeader* hdr)
+{
+    return waveOutUnprepareHeader(Out(h), AsWaveHdr(hdr), sizeof(WAVEHDR));
+}
 uint32_t OutWrite(WaveHandle h, WaveHeader* hdr) { return waveOutWrite(Out(h), AsWaveHdr(hdr), sizeof(WAVEHDR)); }
 uint32_t OutPause(WaveHandle h) { return waveOutPause(Out(h)); }
 uint32_t OutRestart(WaveHandle h) { return waveOutRestart(Out(h)); }
-uint32_t OutReset(WaveHandle h) { return waveOutReset(Out(h)); }
 
 const WaveDeviceTable kWinmmTable = {
-    InGetNumDevs, InGetDevCaps, InOpen, InPrepare, InUnprepare, InAddBuffer, InStart, InReset,
-    Close,
-    OutGetNumDevs, OutGetDevCaps, OutOpen, OutPrepare, OutUnprepare, OutWrite, OutPause,
-    OutRestart, OutReset, Close,
-    AuxGetNumDevs, AuxGetDevCaps,
+    InGetNumDevs, InGetDevCaps, InOpen,        InPrepare,     InUnprepare, InAddBuffer,   InStart,
+    Reset,        Close,        OutGetNumDevs, OutGetDevCaps, OutOpen,     OutPrepare,    OutUnprepare,
+    OutWrite,     OutPause,     OutRestart,    Reset,         Close,       AuxGetNumDevs, AuxGetDevCaps,
 };
-
-bool Refuse(SimDirection, uint32_t, const WaveFormatExtensible&) { return false; }
 
 } // namespace
 
-const WaveDeviceTable* WinmmWaveDeviceTable()
-{
-    return &kWinmmTable;
-}
-
-void SelectStartupWaveDevice()
-{
-    const char* variable = std::getenv("MIRRAVOX_WAVE_DEVICE");
-    const std::string choice = variable != nullptr ? variable : "";
-    if (choice == "none") {
-        SetWaveDeviceTable(NoWaveDeviceTable());
-        return;
-    }
-    if (choice != "sim" && choice != "sim-refuse-format" && choice != "sim-open-fails") {
-        SetWaveDeviceTable(WinmmWaveDeviceTable());
-        return;
-    }
-    SimReset();
-    if (choice == "sim-refuse-format") {
-        SimSetFormatRule(&Refuse);
-    } else if (choice == "sim-open-fails") {
-        SimSetOpenFailure(kSimInput, kWaveErrAllocated);
-        SimSetOpenFailure(kSimOutput, kWaveErrAllocated);
-    }
-    SetWaveDeviceTable(SimWaveDeviceTable());
-}
+const WaveDeviceTable* WinmmWaveDeviceTable() { return &kWinmmTable; }

@@ -1,22 +1,9 @@
-#include "tones/save_commands.h"
+#include "tones/save_commands_win.h"
 
 #include <commdlg.h>
 
-#include "app/app_state.h"
-#include "tones/tone_box_win.h"
+#include "shell/message_boxes_win.h"
 #include "tones/wav_writer.h"
-
-int ShowToneBox(HWND hWnd, const ToneBoxText& box)
-{
-    UINT icon = 0;
-    switch (box.icon) {
-    case ToneBoxIcon::Information: icon = MB_ICONINFORMATION; break;
-    case ToneBoxIcon::Exclamation: icon = MB_ICONEXCLAMATION; break;
-    case ToneBoxIcon::Error: icon = MB_ICONERROR; break;
-    case ToneBoxIcon::None: break;
-    }
-    return MessageBoxA(hWnd, box.pszText, box.pszCaption, icon);
-}
 
 namespace {
 
@@ -38,7 +25,7 @@ bool AskWavFileName(HWND hWnd, char (&name)[kWavFileNameChars])
 
 void WriteAndReport(HWND hWnd, const char* name, bool tone)
 {
-    if (const ToneBoxText* box = WavResultBox(WriteWavFile(name, tone))) ShowToneBox(hWnd, *box);
+    ShowMessageBox(hWnd, WavResultBox(WriteWavFile(name, tone)));
 }
 
 } // namespace
@@ -46,7 +33,7 @@ void WriteAndReport(HWND hWnd, const char* name, bool tone)
 void SaveRecording(HWND hWnd)
 {
     if (!RecordingAvailable()) {
-        ShowToneBox(hWnd, kNoSoundDataBox);
+        ShowMessageBox(hWnd, MessageBoxId::NoSoundToSave);
         return;
     }
     char name[kWavFileNameChars];

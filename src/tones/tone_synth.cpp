@@ -3,19 +3,15 @@
 #include <cmath>
 #include <ctime>
 #include <limits>
-#include <new>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 int32_t g_nToneRepeatCount = 0;
 
 namespace {
 
-uint8_t* NewBytes(size_t bytes) { return new (std::nothrow) uint8_t[bytes]; }
-
 uint32_t CalendarSeconds() { return static_cast<uint32_t>(std::time(nullptr)); }
 
-ToneAllocFn g_pfnToneAlloc = &NewBytes;
 ToneSeedFn g_pfnToneSeed = &CalendarSeconds;
 
 // The frame loops. Each shape gets its own loop so the per-frame work stays
@@ -35,8 +31,7 @@ void PutSquare(int64_t frames, int32_t frequency, int32_t rate, ToneLevel level,
 {
     const float high = level.fOffset + level.fScale;
     const float low = level.fOffset - level.fScale;
-    for (int64_t i = 0; i < frames; ++i)
-        PutToneSample(TonePhase(i, frequency, rate) < 0.5f ? high : low, position);
+    for (int64_t i = 0; i < frames; ++i) PutToneSample(TonePhase(i, frequency, rate) < 0.5f ? high : low, position);
 }
 
 // "Saw" is a symmetric triangle: up from the offset to the peak, down through
@@ -113,24 +108,7 @@ int32_t TruncateSample(float value)
 
 } // namespace
 
-void SetToneAllocator(ToneAllocFn fn) { g_pfnToneAlloc = fn ? fn : &NewBytes; }
 void SetToneSeedSource(ToneSeedFn fn) { g_pfnToneSeed = fn ? fn : &CalendarSeconds; }
-
-void FreePlaybackSource()
-{
-    delete[] g_pPlaybackSource;
-    g_pPlaybackSource = nullptr;
-    g_nPlaybackSourceSize = 0;
-}
-
-uint8_t* AllocatePlaybackSource(int32_t bytes)
-{
-    FreePlaybackSource();
-    if (bytes <= 0) return nullptr;
-    g_pPlaybackSource = g_pfnToneAlloc(static_cast<size_t>(bytes));
-    if (g_pPlaybackSource) g_nPlaybackSourceSize = bytes;
-    return g_pPlaybackSource;
-}
 
 int64_t ToneLoopFrames(int32_t frequency, int32_t sampleRate, int32_t bytesPerSample, int32_t channels,
                        int32_t capacityBytes)

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tones/tone_box_text.h"
+#include "resource.h"
 
 // The list index of the create-tone dialog is the shape.
 enum class ToneShape : int32_t { Sine = 0, Square = 1, Saw = 2, Spike = 3, WhiteNoise = 4, PinkNoise = 5 };
@@ -25,7 +25,7 @@ extern int32_t g_nToneRepeatCount;
 
 enum class ToneResult {
     Ok,
-    LowMemory,  // the playback source could not be allocated: show kToneLowMemoryBox
+    LowMemory,  // the playback source could not be allocated: show MessageBoxId::ToneLowMemory
     NotAPreset, // GeneratePresetTone was given a command id that is no preset
 };
 
@@ -56,30 +56,20 @@ struct TonePreset {
     int32_t nSeconds;
 };
 constexpr TonePreset kTonePresets[] = {
-    {40009, ToneShape::Sine, 1000, 50, 0},       // "1kHz Sine wave"
-    {40011, ToneShape::Saw, 1000, 50, 0},        // "1kHz Saw Wave"
-    {40019, ToneShape::Square, 1000, 50, 0},     // "1kHz Square Wave"
-    {40020, ToneShape::WhiteNoise, 1000, 50, 0}, // "White noise"
+    {IDM_SINE_1K, ToneShape::Sine, 1000, 50, 0},           // "1kHz Sine wave"
+    {IDM_SAW_1K, ToneShape::Saw, 1000, 50, 0},             // "1kHz Saw Wave"
+    {IDM_SQUARE_1K, ToneShape::Square, 1000, 50, 0},       // "1kHz Square Wave"
+    {IDM_WHITE_NOISE, ToneShape::WhiteNoise, 1000, 50, 0}, // "White noise"
 };
 
 // Runs GenerateTone with the preset of a menu command; other ids do nothing
 // and give NotAPreset.
 ToneResult GeneratePresetTone(int32_t command);
 
-// The playback source is allocated with new[] and released with delete[]
-// (the Playback command's copy of the recording included). Both release the
-// previous source first. AllocatePlaybackSource returns the new buffer, or
-// null with g_nPlaybackSourceSize 0 when it cannot be had.
-uint8_t* AllocatePlaybackSource(int32_t bytes);
-void FreePlaybackSource();
-
-// Tests replace the allocation (to make it fail) and the noise seed (to get
-// the same bytes twice). The allocator must return memory that delete[]
-// releases, or null. Null restores the defaults: new (std::nothrow) and the
-// calendar time in whole seconds.
-using ToneAllocFn = uint8_t* (*)(size_t bytes);
+// Tests replace the noise seed (to get the same bytes twice); null restores
+// the calendar time in whole seconds. The playback source's allocation is in
+// state/stores.h.
 using ToneSeedFn = uint32_t (*)();
-void SetToneAllocator(ToneAllocFn fn);
 void SetToneSeedSource(ToneSeedFn fn);
 
 // The arithmetic behind GenerateTone, all lengths in 64 bits.

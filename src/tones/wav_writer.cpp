@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "tones/tone_synth.h"
 
 namespace {
@@ -91,7 +91,7 @@ std::vector<uint8_t> BuildWavHeader(const WavFormat& format, uint32_t dataBytes)
     Put16(out, blockAlign);
     Put16(out, static_cast<uint32_t>(format.nBitsPerSample));
     if (extensible) {
-        Put16(out, 22); // extension size
+        Put16(out, 22);                                           // extension size
         Put16(out, static_cast<uint32_t>(format.nBitsPerSample)); // valid bits
         Put32(out, format.nChannels == 1 ? kSpeakerFrontCentre : kSpeakersFrontLeftRight);
         out.insert(out.end(), kPcmSubFormat, kPcmSubFormat + sizeof kPcmSubFormat);
@@ -147,14 +147,14 @@ WavResult WriteWavFile(const char* fileName, bool bTone)
     return WriteWavToPath(fileName, CurrentWavFormat(), bTone ? ToneWavSource() : RecordingWavSource());
 }
 
-const ToneBoxText* WavResultBox(WavResult result)
+MessageBoxId WavResultBox(WavResult result)
 {
     switch (result) {
-    case WavResult::Ok: return nullptr;
-    case WavResult::UnsupportedFormat: return &kInvalidFormatBox;
-    case WavResult::TooLarge: return &kTooLargeBox;
-    case WavResult::OpenFailed: return &kOpenFailedBox;
-    case WavResult::WriteFailed: return &kWriteFailedBox;
+    case WavResult::Ok: return MessageBoxId::None;
+    case WavResult::UnsupportedFormat: return MessageBoxId::InvalidFormat;
+    case WavResult::TooLarge: return MessageBoxId::TooLarge;
+    case WavResult::OpenFailed: return MessageBoxId::OpenFailed;
+    case WavResult::WriteFailed: return MessageBoxId::WriteFailed;
     }
-    return nullptr;
+    return MessageBoxId::None;
 }

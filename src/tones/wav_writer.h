@@ -5,8 +5,8 @@
 // stand in memory, no pad byte after odd data and no other chunk.
 //
 // Portable core. The Win32 save commands only ask for the file name and show
-// the box that WavResultBox names; the texts and the save dialog's settings
-// are here so that they are spelt once.
+// the box that WavResultBox names; the save dialog's settings are here so
+// that they are spelt once.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "tones/tone_box_text.h"
+#include "shell/message_boxes.h"
 
 struct WavFormat {
     int32_t nSampleRate;
@@ -76,8 +76,8 @@ WavResult WriteWavToPath(const char* path, const WavFormat& format, const WavSou
 // bTone is true, else the recording.
 WavResult WriteWavFile(const char* fileName, bool bTone);
 
-// The box to show for a result; null for Ok.
-const ToneBoxText* WavResultBox(WavResult result);
+// The box to show for a result; MessageBoxId::None for Ok.
+MessageBoxId WavResultBox(WavResult result);
 
 // The file operations, replaceable so tests can make a write fail part-way.
 // Null restores fopen, fwrite, fclose and remove.
@@ -96,19 +96,3 @@ inline constexpr char kSaveWavTitle[] = "Save wav file";
 inline constexpr char kSaveWavFilter[] = "Wave Files (*.wav)\0*.wav\0";
 inline constexpr char kSaveWavDefaultExt[] = "wav";
 constexpr int kWavFileNameChars = 300;
-
-inline constexpr ToneBoxText kNoSoundDataBox{
-    "There is no sound data available to be saved.\nRecord some sound first before attempting to save.",
-    "No sound data", ToneBoxIcon::Information};
-inline constexpr ToneBoxText kInvalidFormatBox{
-    "Mirravox does not support saving 24-bit 128khz audio.\n Please lower either the bit or sample rate",
-    "Invalid Format", ToneBoxIcon::Error};
-inline constexpr ToneBoxText kOpenFailedBox{"Could not open file for writing", "Error writing wav file to disk",
-                                            ToneBoxIcon::None};
-inline constexpr ToneBoxText kTooLargeBox{
-    "The sound data is too large to be saved in a wav file.\nA wav file cannot hold more than 4GB.\n"
-    "Select fewer seconds or a lower sample rate",
-    "File too large", ToneBoxIcon::Exclamation};
-inline constexpr ToneBoxText kWriteFailedBox{
-    "The wav file could not be written completely.\nThe disk may be full.\nThe incomplete file has been deleted",
-    "Error writing wav file to disk", ToneBoxIcon::None};

@@ -45,11 +45,13 @@ TEST(AboutBoxOnScreen, ShowsThePictureAndTheTextsAndClosesWithOk)
     const RECT picture = InWindow(about, GetDlgItem(about, IDC_ABOUT_PICTURE));
     const RECT version = InWindow(about, GetDlgItem(about, IDC_ABOUT_VERSION));
     Screenshot shot;
-    WaitUntil([&] {
-        RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        shot = CaptureWindow(about);
-        return Colours(shot, picture) > 16 && Colours(shot, version) > 1;
-    }, 5000);
+    WaitUntil(
+        [&] {
+            RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            shot = CaptureWindow(about);
+            return Colours(shot, picture) > 16 && Colours(shot, version) > 1;
+        },
+        5000);
     EXPECT_TRUE(shot.SaveBmp(ArtefactFolder() + "\\about_box.bmp"));
     EXPECT_GT(Colours(shot, picture), 16) << "the picture is not drawn";
     EXPECT_GT(Colours(shot, version), 1) << "the version line is not drawn";

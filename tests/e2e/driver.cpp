@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "resource.h"
+
 namespace {
 
 std::string ExeFolder()
@@ -52,15 +54,14 @@ MirravoxProcess::MirravoxProcess(const std::string& args)
     if (!args.empty()) command += " " + args;
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_info))
-        m_info = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_info)) m_info = {};
 }
 
 MirravoxProcess::~MirravoxProcess()
 {
     if (!m_info.hProcess) return;
     if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
-        if (m_hWnd && IsWindow(m_hWnd)) PostMessageA(m_hWnd, WM_COMMAND, 40004, 0); // File > Exit
+        if (m_hWnd && IsWindow(m_hWnd)) PostMessageA(m_hWnd, WM_COMMAND, IDM_EXIT, 0);
         if (WaitForSingleObject(m_info.hProcess, 10000) == WAIT_TIMEOUT) TerminateProcess(m_info.hProcess, 1);
     }
     CloseHandle(m_info.hThread);
@@ -90,7 +91,7 @@ HWND MirravoxProcess::WaitForMainWindow(DWORD timeoutMs)
 
 bool MirravoxProcess::Exit()
 {
-    PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(40004, 0), 0); // File > Exit
+    PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
     DWORD code = 1234;
     return WaitForExit(10000, &code) && code == 0;
 }
@@ -168,7 +169,8 @@ bool Screenshot::SaveBmp(const std::string& path) const
     std::string opaque = pixels; // GDI leaves the fourth byte 0; viewers read it as alpha
     for (size_t i = 3; i < opaque.size(); i += 4) opaque[i] = static_cast<char>(0xFF);
     std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(&file), sizeof(file)).write(reinterpret_cast<const char*>(&info), sizeof(info));
+    f.write(reinterpret_cast<const char*>(&file), sizeof(file))
+        .write(reinterpret_cast<const char*>(&info), sizeof(info));
     f.write(opaque.data(), std::streamsize(opaque.size()));
     f.close();
     return !f.fail();

@@ -35,8 +35,8 @@ private:
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 std::string FileBytes(const std::string& path); // "(missing)" when it cannot be read
 std::string RectText(HWND hWnd);                // "left,top widthxheight" of the window
-std::string ProgramPath();        // Windows path of mirravox.exe
-std::string ArtefactFolder();     // where the e2e tests keep their screenshots
+std::string ProgramPath();                      // Windows path of mirravox.exe
+std::string ArtefactFolder();                   // where the e2e tests keep their screenshots
 std::string WindowText(HWND hWnd);
 std::string ControlText(HWND hWnd, int id);
 // Sends a command as its menu or button would.

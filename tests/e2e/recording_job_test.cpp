@@ -1,7 +1,8 @@
 // The main job, as a user does it: choose CD-quality stereo, play the 1 kHz
 // sine preset, record it back through the loopback, stop,
 // and save the recording through the real save dialog. A script then checks
-// the file with sox (tests/e2e/check_recording.sh).
+// the file with sox (tests/e2e/check_recording.sh). Then the same on the
+// simulated device, recording until the store has wrapped.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -20,8 +21,11 @@
 namespace {
 
 constexpr int kRate44100 = 7;
+constexpr int kRate96000 = 11;
 constexpr int kStereo = 1;
 constexpr int k16Bit = 1;
+constexpr int k24Bit = 2;
+constexpr int k1MB = 0;
 constexpr int kBoxText = 0xFFFF; // the text of a message box
 
 std::string SavePath()
@@ -51,6 +55,37 @@ void SaveShot(HWND hWnd, const char* name)
 {
     RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     EXPECT_TRUE(CaptureWindow(hWnd).SaveBmp(ArtefactFolder() + "\\" + name));
+}
+
+// Saves the recording through the real save dialog and returns the file
+// once it is complete: the dialog gone and the sizes in the file holding.
+std::vector<uint8_t> SaveRecordingAs(MirravoxProcess& program, HWND hWnd, const std::string& path)
+{
+    DeleteFileA(path.c_str());
+    PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDM_SAVE_RECORDING, 0), 0);
+    HWND dialog = program.WaitForDialog("Save wav file", 10000);
+    EXPECT_NE(dialog, nullptr) << "the save dialog did not appear";
+    if (!dialog) return {};
+    HWND name = GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
+    TypeText(name, path);
+    PressButton(dialog, IDOK);
+    std::vector<uint8_t> file;
+    for (int i = 0; i < 200 && (file.size() < 12 || Le32(file, 4) + 8 != file.size()); ++i) {
+        Sleep(50);
+        file = ReadAll(path);
+    }
+    return file;
+}
+
+// The bytes of a chunk of a RIFF file (empty when it has none).
+std::vector<uint8_t> Chunk(const std::vector<uint8_t>& file, const char* id)
+{
+    for (size_t at = 12; at + 8 <= file.size(); at += 8 + Le32(file, at + 4) + (Le32(file, at + 4) & 1)) {
+        const size_t size = std::min<size_t>(Le32(file, at + 4), file.size() - at - 8);
+        if (std::memcmp(&file[at], id, 4) == 0)
+            return std::vector<uint8_t>(file.begin() + at + 8, file.begin() + at + 8 + size);
+    }
+    return {};
 }
 
 // Answers a message box of the program with OK and returns its text.
@@ -88,19 +123,7 @@ TEST(RecordingJob, RecordAPlayedSineAndSaveIt)
     Command(hWnd, IDM_STOP);
     SaveShot(hWnd, "after_recording.bmp");
 
-    PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDM_SAVE_RECORDING, 0), 0);
-    HWND dialog = program.WaitForDialog("Save wav file", 10000);
-    ASSERT_NE(dialog, nullptr) << "the save dialog did not appear";
-    HWND name = GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
-    TypeText(name, path);
-    PressButton(dialog, IDOK);
-
-    // The file is complete once the dialog has gone and the size holds still.
-    std::vector<uint8_t> file;
-    for (int i = 0; i < 200 && (file.size() < 44 || Le32(file, 40) + 44 != file.size()); ++i) {
-        Sleep(50);
-        file = ReadAll(path);
-    }
+    const std::vector<uint8_t> file = SaveRecordingAs(program, hWnd, path);
     ASSERT_GE(file.size(), 44u) << path;
     EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
     EXPECT_EQ(Le32(file, 24), 44100u);
@@ -108,6 +131,39 @@ TEST(RecordingJob, RecordAPlayedSineAndSaveIt)
     EXPECT_EQ(file[34], 16) << "bits";
     // About two seconds of CD-quality stereo were recorded.
     EXPECT_GT(Le32(file, 40), 176400u); // more than a second of the two (the device starts late under Wine)
+}
+
+TEST(RecordingJob, WrappedRecordingOnTheSimulatedDeviceIsSavedAsTheSignalUnbroken)
+{
+    SetEnvironmentVariableA("MIRRAVOX_WAVE_DEVICE", "sim");
+    MirravoxProcess program;
+    SetEnvironmentVariableA("MIRRAVOX_WAVE_DEVICE", nullptr);
+    HWND hWnd = program.WaitForMainWindow(15000);
+    ASSERT_NE(hWnd, nullptr);
+    SelectComboItem(hWnd, IDC_RATE, kRate96000);
+    SelectComboItem(hWnd, IDC_CHANNELS, kStereo);
+    SelectComboItem(hWnd, IDC_RESOLUTION, k24Bit);
+    SelectComboItem(hWnd, IDC_BUFFER_SIZE, k1MB);
+    ASSERT_EQ(ControlText(hWnd, IDC_REQUESTED), "576000");
+
+    // 1048572 bytes of store hold 1.8 s: three seconds wrap it.
+    Command(hWnd, IDM_RECORD);
+    Sleep(3000);
+    Command(hWnd, IDM_STOP);
+    const std::vector<uint8_t> file = SaveRecordingAs(program, hWnd, ArtefactFolder() + "\\wrapped.wav");
+    const std::vector<uint8_t> format = Chunk(file, "fmt "), data = Chunk(file, "data");
+    ASSERT_GE(format.size(), 16u) << "no format chunk";
+    EXPECT_EQ(Le32(format, 4), 96000u);
+    EXPECT_EQ(format[2], 2) << "channels";
+    EXPECT_EQ(format[14], 24) << "bits";
+    // Every byte a 6144-byte block reached in one lap of the store (170
+    // blocks), and no byte of the stretch after them.
+    EXPECT_EQ(data.size(), 170u * 6144u);
+    // The simulated device records the low byte of each byte's place in its
+    // stream: the file must count up without a break, oldest byte first.
+    size_t run = 1;
+    while (run < data.size() && data[run] == uint8_t(data[run - 1] + 1)) ++run;
+    EXPECT_EQ(run, data.size()) << "the signal breaks at byte " << run;
 }
 
 TEST(RecordingJob, BusyAndNothingRecordedMessages)

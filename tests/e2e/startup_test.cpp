@@ -52,8 +52,7 @@ TEST(Startup, MainWindowShowsItsControlsAndTheBlackDisplay)
     const COLORREF face = shot.At(group.left - window.left + 3, group.bottom - window.top - 3);
     int differing = 0;
     for (int y = group.top - window.top; y < group.bottom - window.top; ++y)
-        for (int x = group.left - window.left; x < group.right - window.left; ++x)
-            differing += shot.At(x, y) != face;
+        for (int x = group.left - window.left; x < group.right - window.left; ++x) differing += shot.At(x, y) != face;
     EXPECT_GT(differing, 500);
 }
 

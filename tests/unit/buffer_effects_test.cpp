@@ -24,17 +24,17 @@ struct FakeDirectSound {
     FakeObject path, buffer, effect[kEffectKindCount];
     std::vector<std::string> log;
     std::set<int32_t> notInstalled, attached;
-    int32_t failFetch = -1;         // the kind whose interface cannot be fetched
-    std::set<int32_t> readFails;    // GetAllParameters fails (and scribbles)
+    int32_t failFetch = -1;      // the kind whose interface cannot be fetched
+    std::set<int32_t> readFails; // GetAllParameters fails (and scribbles)
     HResult bufferResult = kSOk;
     EffectParameterSet defaults = {};
-    std::vector<int32_t> applied;   // kinds handed a record
+    std::vector<int32_t> applied; // kinds handed a record
     EffectParameterSet appliedRecords = {};
 
     // Notifications.
     struct Queued {
         uint32_t option;
-        FakeObject* segment;          // the segment its state belongs to
+        FakeObject* segment; // the segment its state belongs to
         HResult stateResult, segmentResult;
     };
     std::vector<Queued> queue;
@@ -149,8 +149,8 @@ HResult QuerySegment8(void* segment, IDirectMusicSegment8** segment8)
     return kSOk;
 }
 
-const EffectCalls kFakeCalls = {Release,       PathBuffer,   Activate,   SetFX,        FetchEffect,  SetParameters,
-                                GetParameters, Watch, NextNotice,   FreeNotice, QueryState,   StateSegment, QuerySegment8};
+const EffectCalls kFakeCalls = {Release, PathBuffer, Activate,   SetFX,      FetchEffect,  SetParameters, GetParameters,
+                                Watch,   NextNotice, FreeNotice, QueryState, StateSegment, QuerySegment8};
 
 class BufferEffects : public ::testing::Test {
 protected:
@@ -219,7 +219,7 @@ TEST_F(BufferEffects, NothingToDoAndNothingToDoItWith)
     EXPECT_EQ(bare.EnableEffect(kGargle), kSOk);
     EXPECT_EQ(bare.ActivateEffects(), kEFail); // no buffer
     EXPECT_EQ(bare.DisableAllEffects(), kEFail);
-    EXPECT_EQ(bare.count, 0u);                 // cleared all the same
+    EXPECT_EQ(bare.count, 0u); // cleared all the same
     EXPECT_EQ(bare.LoadDefaultParameters(), kEFail);
 
     CBufferEffects effects;
@@ -245,8 +245,8 @@ TEST_F(BufferEffects, FirstFailureIsReturnedWithLaterSlotsNullAndThePathPlaying)
     for (int32_t k : {kCompressor, kEcho, kParamEq}) effects.EnableEffect(k);
     fake.failFetch = kEcho;
     EXPECT_EQ(effects.ActivateEffects(), kEFail);
-    EXPECT_EQ(fake.log, (Log{"deactivate", "setfx Compressor Echo Param Eq", "fetch Compressor", "fetch Echo",
-                             "activate"}));
+    EXPECT_EQ(fake.log,
+              (Log{"deactivate", "setfx Compressor Echo Param Eq", "fetch Compressor", "fetch Echo", "activate"}));
     EXPECT_EQ(effects.effects[kCompressor], &fake.effect[kCompressor]);
     EXPECT_EQ(effects.effects[kEcho], nullptr);
     EXPECT_EQ(effects.effects[kParamEq], nullptr);
@@ -320,8 +320,8 @@ TEST_F(BufferEffects, InitializeTakesOverThePathOnlyWhenItHasABuffer)
 TEST_F(BufferEffects, DrainFindsTheEndOfTheLoadedSegment)
 {
     FakeObject loaded, other;
-    fake.queue = {{0, &loaded, kSOk, kSOk},                      // a segment start
-                  {kSegmentEndOption, &other, kSOk, kSOk},       // another segment's end
+    fake.queue = {{0, &loaded, kSOk, kSOk},                // a segment start
+                  {kSegmentEndOption, &other, kSOk, kSOk}, // another segment's end
                   {kSegmentEndOption, &loaded, kSOk, kDmusENotFound},
                   {kSegmentEndOption, &loaded, kSOk, kSOk}};
     bool ended = false;
@@ -333,7 +333,8 @@ TEST_F(BufferEffects, DrainFindsTheEndOfTheLoadedSegment)
     // A notice that cannot say its segment stops the drain, freed and released.
     FakeDirectSound second;
     g_fake = &second;
-    second.queue = {{kSegmentEndOption, &other, kEFail, kSOk}, {kSegmentEndOption, &loaded, kSOk, kEFail},
+    second.queue = {{kSegmentEndOption, &other, kEFail, kSOk},
+                    {kSegmentEndOption, &loaded, kSOk, kEFail},
                     {kSegmentEndOption, &loaded, kSOk, kSOk}};
     ended = false;
     EXPECT_EQ(DrainSegmentNotices(nullptr, segment, &ended), kEFail);

@@ -4,18 +4,22 @@
 #include <climits>
 #include <utility>
 
-#include "app/dialog_centring.h"
+#include "shell/dialog_centring.h"
 
 TEST(DialogCentring, CentresOverTheWindowAndStaysOnTheScreen)
 {
-    const struct { int32_t w, h; ScreenBox over; int32_t x, y; } cases[] = {
+    const struct {
+        int32_t w, h;
+        ScreenBox over;
+        int32_t x, y;
+    } cases[] = {
         {200, 100, {100, 100, 600, 400}, 300, 250},
-        {201, 101, {100, 100, 600, 400}, 299, 249},      // halves rounded toward zero
-        {301, 201, {500, 500, 100, 100}, 400, 450},      // a negative half too
-        {400, 300, {-500, -400, 300, 200}, 0, 0},        // left of and above the screen: at its edge
-        {300, 200, {1100, 900, 400, 300}, 980, 824},     // near the right and bottom: pushed back
+        {201, 101, {100, 100, 600, 400}, 299, 249},  // halves rounded toward zero
+        {301, 201, {500, 500, 100, 100}, 400, 450},  // a negative half too
+        {400, 300, {-500, -400, 300, 200}, 0, 0},    // left of and above the screen: at its edge
+        {300, 200, {1100, 900, 400, 300}, 980, 824}, // near the right and bottom: pushed back
         {300, 200, {INT32_MAX - 9, 0, INT32_MAX, 100}, 980, 0},
-        {1500, 1200, {0, 0, 665, 463}, 0, 0},            // larger than the screen: at its corner
+        {1500, 1200, {0, 0, 665, 463}, 0, 0}, // larger than the screen: at its corner
         {1500, 1200, {1000, 800, 200, 200}, 0, 0},
     };
     for (const auto& c : cases) {

@@ -77,17 +77,19 @@ protected:
 
 TEST_F(EffectPage, ShowsEveryEffectsRowsAndGroups)
 {
-    const struct { int32_t rows; bool triangle, square, sine, phase; } expected[kEffectKindCount] = {
-        {5, true, false, true, true},   {6, false, false, false, false}, {5, false, false, false, false},
-        {4, false, false, false, false}, {5, true, false, true, true},   {1, true, true, false, false},
-        {3, false, false, false, false}, {4, false, false, false, false}};
+    const struct {
+        int32_t rows;
+        bool triangle, square, sine, phase;
+    } expected[kEffectKindCount] = {{5, true, false, true, true},    {6, false, false, false, false},
+                                    {5, false, false, false, false}, {4, false, false, false, false},
+                                    {5, true, false, true, true},    {1, true, true, false, false},
+                                    {3, false, false, false, false}, {4, false, false, false, false}};
     for (int32_t kind = 0; kind < kEffectKindCount; ++kind) {
         const EffectInfo& info = EffectInfoOf(kind);
         SCOPED_TRACE(info.title);
         // Every field in the middle of its range.
         for (int32_t r = 0; r < info.rowCount; ++r)
-            StoreRowValue(EffectRecord(set, kind), info.rows[r],
-                          (info.rows[r].min + info.rows[r].max) / 2);
+            StoreRowValue(EffectRecord(set, kind), info.rows[r], (info.rows[r].min + info.rows[r].max) / 2);
         ShowEffectPage(page, set, kind);
         EXPECT_EQ(page.c[IDC_FX_PAGE_TITLE].text, "Parameters for [ " + std::string(info.title) + " ]");
         ASSERT_EQ(info.rowCount, expected[kind].rows);
@@ -182,8 +184,8 @@ TEST_F(EffectPage, RadioGroups)
 
 TEST_F(EffectPage, RecordsOutsideTheirRangesReachTheEffectClamped)
 {
-    set.compressor = {0, 0, 0, 0, 0, 0};          // attack, release and ratio below their minima
-    set.echo = {-5, 500, 0, 1e9f, 7};              // and a pan delay that is neither 0 nor 1
+    set.compressor = {0, 0, 0, 0, 0, 0}; // attack, release and ratio below their minima
+    set.echo = {-5, 500, 0, 1e9f, 7};    // and a pan delay that is neither 0 nor 1
     set.chorus = {std::numeric_limits<float>::quiet_NaN(), 0, -500, 0, 9, 0, -3};
     set.gargle = {0xFFFFFFFFu, 5};
     for (int32_t kind : {kCompressor, kEcho, kChorus, kGargle}) ApplyEffectRecord(kind, &live, EffectRecord(set, kind));

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/command_line.h"
+#include "display/view_settings.h"
+#include "state/app_state.h"
 
 namespace {
 
@@ -23,6 +24,15 @@ int IndexOf(const char* const* labels, const char* label)
 
 bool AllAre(const uint8_t* store, int32_t size, uint8_t v) { return std::count(store, store + size, v) == size; }
 
+// What a buffer-size change does to the stores: both freed, then each allocated.
+enum { kInputFailed = 1, kOutputFailed = 2 };
+int Reallocate(int bufferIndex)
+{
+    FreeStores();
+    const int32_t size = BufferSizeAt(bufferIndex);
+    return (AllocateInputStore(size) ? 0 : kInputFailed) | (AllocateOutputStore(size) ? 0 : kOutputFailed);
+}
+
 class FormatSettings : public ::testing::Test {
 protected:
     void TearDown() override { SetStoreAllocator(nullptr), FreeStores(), g_bRecording = 0, g_bPlaying = 0; }
@@ -31,8 +41,8 @@ protected:
         DeriveFormat(IndexOf(kSampleRateLabels, rate), IndexOf(kChannelLabels, channels),
                      IndexOf(kResolutionLabels, bits));
         bufferIndex = IndexOf(kBufferSizeLabels, size);
-        ASSERT_EQ(ReallocateStores(bufferIndex), 0);
-        ResetStores(), FitStoreSizes(bufferIndex);
+        ASSERT_EQ(Reallocate(bufferIndex), 0);
+        ResetStores(), FitStoreSizes(BufferSizeAt(bufferIndex));
     }
     int bufferIndex = -1;
 };
@@ -48,7 +58,10 @@ TEST(FormatTables, LabelsAndValuesLineUp)
 
 TEST_F(FormatSettings, DerivedValuesAndStoresOfWholeFrames)
 {
-    const struct { const char *rate, *channels, *bits, *size; V derived; } cases[] = {
+    const struct {
+        const char *rate, *channels, *bits, *size;
+        V derived;
+    } cases[] = {
         // Sample rate, bytes per second, block frames, usable store bytes.
         {"5000Hz", "1 (Mono)", "8 bit", "2MB", {5000, 5000, 512, 2097152}},
         {"32000Hz", "2 (Stereo)", "16 bit", "2MB", {32000, 128000, 512, 2097152}},
@@ -67,13 +80,13 @@ TEST_F(FormatSettings, DerivedValuesAndStoresOfWholeFrames)
 TEST_F(FormatSettings, ClearingFillsSilenceAndResetsCounters)
 {
     Choose("44100Hz (CD quality)", "1 (Mono)", "8 bit", "1MB");
-    g_nRecordedBytes = 500, g_nInputPos = 400, g_bInputWrapped = 1;
+    g_nRecordedBytes = 500, g_nInputPos = 400, g_nInputEnd = 450, g_bInputWrapped = 1;
     g_nOutputBytes = 300, g_nOutputPos = 200, g_bOutputWrapped = 1, g_nViewPos = 100;
     g_pInputBuffer[7] = 3, g_pOutputBuffer[9] = 3;
     ASSERT_TRUE(ResetStores());
     EXPECT_EQ((V{g_nRecordedBytes, g_nInputPos, g_bInputWrapped, g_nOutputBytes, g_nOutputPos, g_bOutputWrapped}),
               (V{0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(g_nViewPos, 0);
+    EXPECT_EQ((V{g_nViewPos, g_nInputEnd}), (V{0, 0}));
     EXPECT_TRUE(AllAre(g_pInputBuffer, g_nInputBufferSize, 128) && AllAre(g_pOutputBuffer, g_nOutputBufferSize, 128));
     Choose("44100Hz (CD quality)", "2 (Stereo)", "16 bit", "1MB"); // silence after a change is 0
     EXPECT_TRUE(AllAre(g_pInputBuffer, g_nInputBufferSize, 0) && AllAre(g_pOutputBuffer, g_nOutputBufferSize, 0));
@@ -86,20 +99,20 @@ TEST_F(FormatSettings, StoreThatCannotBeAllocatedIsAbsent)
 {
     Choose("11025Hz (Telephone)", "1 (Mono)", "8 bit");
     SetStoreAllocator([](size_t) -> void* { return nullptr; });
-    EXPECT_EQ(ReallocateStores(bufferIndex), kInputStoreFailed | kOutputStoreFailed);
+    EXPECT_EQ(Reallocate(bufferIndex), kInputFailed | kOutputFailed);
     EXPECT_TRUE(ResetStores()); // touches no null store (ASan would catch it)
-    FitStoreSizes(bufferIndex);
+    FitStoreSizes(BufferSizeAt(bufferIndex));
     EXPECT_EQ((V{g_nInputBufferSize, g_nOutputBufferSize}), (V{0, 0}));
     static int calls, failing;
     SetStoreAllocator([](size_t n) { return ++calls == failing ? nullptr : std::malloc(n); });
     for (failing = 1; failing <= 2; ++failing) { // one store fails, the other is still set
         calls = 0;
-        EXPECT_EQ(ReallocateStores(bufferIndex), failing == 1 ? kInputStoreFailed : kOutputStoreFailed);
-        ResetStores(), FitStoreSizes(bufferIndex);
+        EXPECT_EQ(Reallocate(bufferIndex), failing == 1 ? kInputFailed : kOutputFailed);
+        ResetStores(), FitStoreSizes(BufferSizeAt(bufferIndex));
         EXPECT_EQ((V{g_nInputBufferSize, g_nOutputBufferSize}), (failing == 1 ? V{0, 2097152} : V{2097152, 0}));
     }
     SetStoreAllocator(nullptr);
-    EXPECT_EQ(ReallocateStores(bufferIndex), 0) << "a later size change succeeds";
+    EXPECT_EQ(Reallocate(bufferIndex), 0) << "a later size change succeeds";
 }
 
 TEST(CommandLine, InstallSwitch)

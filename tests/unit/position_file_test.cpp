@@ -27,17 +27,27 @@ V Read(const std::string& text)
 
 TEST(PositionFile, TagLineThenPlaceAndSizeWithDefaultsForMissingFields)
 {
-    const struct { std::string text; V placement; } cases[] = {
-        {"[POSITION]\n10,20,800,600\n", {10, 20, 800, 600}}, {"[POSITION]\n10,20\n", {10, 20, 665, 463}},
-        {"[POSITION]\n10,20,30", {10, 20, 30, 463}}, {"[POSITION]\n-1200,-5,700,500\n", {-1200, -5, 700, 500}},
+    const struct {
+        std::string text;
+        V placement;
+    } cases[] = {
+        {"[POSITION]\n10,20,800,600\n", {10, 20, 800, 600}},
+        {"[POSITION]\n10,20\n", {10, 20, 665, 463}},
+        {"[POSITION]\n10,20,30", {10, 20, 30, 463}},
+        {"[POSITION]\n-1200,-5,700,500\n", {-1200, -5, 700, 500}},
         {"[POSITION]\n 12,\t+5 ,9,9\n", {12, 5, 665, 463}}, // a blank before a comma ends the fields
         {"[POSITION]\n\n", {0, 0, 665, 463}},               // ends before its first number: all defaults
         {"[POSITION]\n99999999999999999999,-99999999999,1,1\n", {INT32_MAX, INT32_MIN, 1, 1}},
         {" [POSITION] of the main window\n10,20,800,600\n", {10, 20, 800, 600}},
         {"[POSITION]\r\n10,20,800,600\r\n", {10, 20, 800, 600}},
-        {"[POSITION]\nx\n", {}}, {"[POSITION]\n-x,1,1,1\n", {}}, {"[POSITION]\n,10,20,800,600\n", {}},
-        {"[POSITION]\n", {}}, {"[POSITION]", {}}, {"", {}}, // empty: the file left by a maximised window
-        {"[position]\n1,2,3,4\n", {}}, {"\n[POSITION]\n1,2,3,4\n", {}},
+        {"[POSITION]\nx\n", {}},
+        {"[POSITION]\n-x,1,1,1\n", {}},
+        {"[POSITION]\n,10,20,800,600\n", {}},
+        {"[POSITION]\n", {}},
+        {"[POSITION]", {}},
+        {"", {}}, // empty: the file left by a maximised window
+        {"[position]\n1,2,3,4\n", {}},
+        {"\n[POSITION]\n1,2,3,4\n", {}},
         {std::string("[POS\0ITION]\n1,2,3,4\n", 20), {}},
         // Lines are read in pieces of 269 characters; the rest of a longer line is the next line.
         {std::string(258, ' ') + "[POSITION]\n10,20,800,600\n", {10, 20, 800, 600}},
@@ -46,6 +56,21 @@ TEST(PositionFile, TagLineThenPlaceAndSizeWithDefaultsForMissingFields)
         {"[POSITION]" + std::string(259, ' ') + "1,2,3,4\n", {1, 2, 3, 4}},
     };
     for (const auto& c : cases) EXPECT_EQ(Read(c.text), c.placement) << '"' << c.text << '"';
+}
+
+// A placement is used while its left and top lie before the virtual
+// screen's width and height; the size does not count.
+TEST(PositionFile, PlacementFitsTheScreenUpToItsLastPixel)
+{
+    const struct {
+        int32_t left, top;
+        bool fits;
+    } kCases[] = {
+        {1919, 1079, true},   {1920, 1079, false}, {1919, 1080, false},
+        {-3000, -3000, true}, {0, 0, true},        {INT32_MAX, 0, false},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(PlacementFitsScreen({c.left, c.top, 5000, 5000}, 1920, 1080), c.fits) << c.left << "," << c.top;
 }
 
 TEST(PositionFile, WrittenTextReadsBackTheSamePlacement)
@@ -90,9 +115,13 @@ std::string Mutate(std::string text, std::mt19937& random)
         // Flip a byte, insert a character the reading cares about, delete a run, cut the file short,
         // insert a run that pushes a line past the line buffer, or insert a number of any length.
         switch (pick(6)) {
-        case 0: if (!text.empty()) text[std::min(at, text.size() - 1)] = static_cast<char>(pick(256)); break;
+        case 0:
+            if (!text.empty()) text[std::min(at, text.size() - 1)] = static_cast<char>(pick(256));
+            break;
         case 1: text.insert(at, 1, kPieces[pick(sizeof(kPieces))]); break;
-        case 2: if (!text.empty()) text.erase(std::min(at, text.size() - 1), 1 + pick(4)); break;
+        case 2:
+            if (!text.empty()) text.erase(std::min(at, text.size() - 1), 1 + pick(4));
+            break;
         case 3: text.resize(at); break;
         case 4: text.insert(at, 200 + pick(200), kPieces[pick(sizeof(kPieces))]); break;
         default:
@@ -105,8 +134,14 @@ std::string Mutate(std::string text, std::mt19937& random)
 TEST(PositionFile, MalformedFilesReadAsTheLibraryReadsThem)
 {
     const std::vector<std::string> seeds = {
-        "[POSITION]\n10,20,800,600\n", "[POSITION]\n10,20\n", "[POSITION]\nx\n", "[POSITION]\n\n",
-        " [POSITION] words\n-5,-5,300,390\n", "", "[POSITION]", std::string(268, ' ') + "[POSITION]\n1,2,3,4\n",
+        "[POSITION]\n10,20,800,600\n",
+        "[POSITION]\n10,20\n",
+        "[POSITION]\nx\n",
+        "[POSITION]\n\n",
+        " [POSITION] words\n-5,-5,300,390\n",
+        "",
+        "[POSITION]",
+        std::string(268, ' ') + "[POSITION]\n1,2,3,4\n",
     };
     auto digit = [](char c, char) { return c >= '0' && c <= '9'; };
     std::mt19937 random(1003);
@@ -117,7 +152,8 @@ TEST(PositionFile, MalformedFilesReadAsTheLibraryReadsThem)
         const std::string first = text.substr(0, std::min<size_t>(text.find('\n'), kPositionLineChars));
         placed += r.bPlace; // placed: the tag stands in the first line as read; else the defaults
         ASSERT_TRUE(r.bPlace ? std::strstr(first.c_str(), kPositionTag) != nullptr
-                             : P(r.placement) == P(kDefaultPlacement)) << "input #" << i;
+                             : P(r.placement) == P(kDefaultPlacement))
+            << "input #" << i;
         if (std::search_n(text.begin(), text.end(), 10, '0', digit) != text.end()) continue; // beyond int range
         ++compared;
         ASSERT_EQ(r.bPlace ? P(r.placement) : V{}, ReferenceReading(text)) << "input #" << i;

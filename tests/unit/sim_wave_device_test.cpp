@@ -56,8 +56,9 @@ TEST_F(SimWaveDevice, OutputHeadersFollowTheQueueRules)
     EXPECT_EQ(m_t->outUnprepareHeader(m_device, &m_header[0]), kWaveErrStillPlaying);
 
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 2), 2);
-    EXPECT_EQ(std::make_tuple(Flags(0), Flags(1), Flags(2)), std::make_tuple(kHeaderPrepared | kHeaderDone,
-              kHeaderPrepared | kHeaderDone, kHeaderPrepared | kHeaderInQueue));
+    EXPECT_EQ(std::make_tuple(Flags(0), Flags(1), Flags(2)),
+              std::make_tuple(kHeaderPrepared | kHeaderDone, kHeaderPrepared | kHeaderDone,
+                              kHeaderPrepared | kHeaderInQueue));
     EXPECT_EQ(m_t->outClose(m_device), kWaveErrStillPlaying);
     // Rewriting a done block clears its done flag and puts it at the back.
     ASSERT_EQ(m_t->outWrite(m_device, &m_header[0]), kWaveOk);
@@ -67,15 +68,23 @@ TEST_F(SimWaveDevice, OutputHeadersFollowTheQueueRules)
     ASSERT_EQ(m_t->outRestart(m_device), kWaveOk);
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 1), 1);
 
-    // Reset hands back the rest, in order, as done; close comes last.
+    // Reset hands back the rest, in order, as done and unplayed; close comes last.
     ASSERT_EQ(m_t->outReset(m_device), kWaveOk);
+    EXPECT_EQ(std::make_tuple(m_header[2].dwBytesRecorded, m_header[3].dwBytesRecorded, m_header[0].dwBytesRecorded),
+              std::make_tuple(300u, 0u, 0u))
+        << "2 played whole; 3 and 0 came back unplayed";
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(Flags(i) & (kHeaderDone | kHeaderInQueue), kHeaderDone);
         EXPECT_EQ(m_t->outUnprepareHeader(m_device, &m_header[i]), kWaveOk);
     }
     ASSERT_EQ(m_t->outClose(m_device), kWaveOk);
-    EXPECT_EQ(g_events, (Events{{kWaveOutOpened, -1}, {kWaveOutDone, 0}, {kWaveOutDone, 1}, {kWaveOutDone, 2},
-                                {kWaveOutDone, 3}, {kWaveOutDone, 0}, {kWaveOutClosed, -1}}));
+    EXPECT_EQ(g_events, (Events{{kWaveOutOpened, -1},
+                                {kWaveOutDone, 0},
+                                {kWaveOutDone, 1},
+                                {kWaveOutDone, 2},
+                                {kWaveOutDone, 3},
+                                {kWaveOutDone, 0},
+                                {kWaveOutClosed, -1}}));
 }
 
 TEST_F(SimWaveDevice, InputOpensWhatItCanAndRecordsOnlyAfterStart)
@@ -86,7 +95,7 @@ TEST_F(SimWaveDevice, InputOpensWhatItCanAndRecordsOnlyAfterStart)
     EXPECT_EQ(Open(kSimInput, 0), kWaveErrAllocated);
     SimSetOpenFailure(kSimInput, 0);
     ASSERT_EQ(Open(kSimInput, kWaveMapperId), kWaveOk);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         m_t->inPrepareHeader(m_device, &m_header[i]);
         ASSERT_EQ(m_t->inAddBuffer(m_device, &m_header[i]), kWaveOk);
     }
@@ -96,12 +105,53 @@ TEST_F(SimWaveDevice, InputOpensWhatItCanAndRecordsOnlyAfterStart)
     // The default signal is the low byte of each byte's place in the stream.
     EXPECT_EQ(std::make_tuple(m_header[1].dwBytesRecorded, m_data[0][299], m_data[1][0]),
               std::make_tuple(300u, uint8_t(299), uint8_t(300)));
+    // Reset hands back the block under way with the whole frames it holds,
+    // and the one behind it empty, as winmm does.
+    SimCutShortAtReset(kSimInput, 151);
     ASSERT_EQ(m_t->inReset(m_device), kWaveOk);
-    for (int i = 0; i < 3; ++i)
-        m_t->inUnprepareHeader(m_device, &m_header[i]);
+    for (int i = 0; i < 4; ++i) m_t->inUnprepareHeader(m_device, &m_header[i]);
     ASSERT_EQ(m_t->inClose(m_device), kWaveOk);
-    EXPECT_EQ(g_events, (Events{{kWaveInOpened, -1}, {kWaveInData, 0}, {kWaveInData, 1}, {kWaveInData, 2},
-                                {kWaveInClosed, -1}})) << "the refused opens sent nothing";
+    EXPECT_EQ(std::make_tuple(m_header[2].dwBytesRecorded, m_header[3].dwBytesRecorded), std::make_tuple(151u, 0u));
+    EXPECT_EQ(std::make_tuple(m_data[2][150], m_data[2][151], m_data[3][0]),
+              std::make_tuple(uint8_t(750), uint8_t(0), uint8_t(0)))
+        << "the part block goes on from the stream, nothing more is written";
+    EXPECT_EQ(g_events, (Events{{kWaveInOpened, -1},
+                                {kWaveInData, 0},
+                                {kWaveInData, 1},
+                                {kWaveInData, 2},
+                                {kWaveInData, 3},
+                                {kWaveInClosed, -1}}))
+        << "the refused opens sent nothing";
+}
+
+} // namespace
+
+namespace {
+
+TEST(WaveDeviceChoice, ANamedTableForTestRunsElseTheSystemOne)
+{
+    const WaveDeviceTable sentinel = {}; // stands for winmm
+    EXPECT_EQ(ChooseWaveDeviceTable(nullptr, &sentinel), &sentinel);
+    EXPECT_EQ(ChooseWaveDeviceTable("winmm", &sentinel), &sentinel);
+    EXPECT_EQ(ChooseWaveDeviceTable("none", &sentinel), NoWaveDeviceTable());
+
+    const struct {
+        const char* name;
+        uint32_t inOpen, outOpen;
+    } kSims[] = {
+        {"sim", kWaveOk, kWaveOk},
+        {"sim-refuse-format", kWaveErrBadFormat, kWaveErrBadFormat},
+        {"sim-open-fails", kWaveErrAllocated, kWaveErrAllocated},
+    };
+    for (const auto& c : kSims) {
+        const WaveDeviceTable* table = ChooseWaveDeviceTable(c.name, &sentinel);
+        ASSERT_EQ(table, SimWaveDeviceTable()) << c.name;
+        WaveFormatEx format = {kWaveFormatPcm, 1, 11025, 11025, 1, 8, 0};
+        WaveHandle in = nullptr, out = nullptr;
+        EXPECT_EQ(table->inOpen(&in, 0, &format, nullptr, 0, 0), c.inOpen) << c.name;
+        EXPECT_EQ(table->outOpen(&out, 0, &format, nullptr, 0, 0), c.outOpen) << c.name;
+        SimReset(); // closes what opened
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "app/store_scroll.h"
@@ -27,17 +28,29 @@ StoreScrollResult Scroll(int code, Format f, int32_t view, int32_t recorded, int
 TEST(StoreScroll, EachCodeOverTenRecordedBlocksOf16BitMono)
 {
     const int32_t block = 1024, recorded = 10 * block, limit = 9 * block;
-    const struct { int code; int32_t from, to; } steps[] = {
-        {kScrollToEnd, 0, limit}, {kScrollPageRight, limit, limit}, {kScrollLineRight, limit, limit},
-        {kScrollPageRight, 100, 100 + block}, {kScrollPageRight, limit - 10, limit}, {kScrollPageLeft, block, 0},
-        {kScrollPageLeft, block + 2, 2}, {kScrollLineRight, 100, 102}, {kScrollLineLeft, 100, 98},
-        {kScrollToStart, 5000, 0}, {kScrollThumbPosition, 5000, 5000}, {kScrollEnd, 5000, 5000},
-        {9, 5000, 5000}, {100, 5000, 5000}}; // unknown codes change nothing
+    const struct {
+        int code;
+        int32_t from, to;
+    } steps[] = {{kScrollToEnd, 0, limit},
+                 {kScrollPageRight, limit, limit},
+                 {kScrollLineRight, limit, limit},
+                 {kScrollPageRight, 100, 100 + block},
+                 {kScrollPageRight, limit - 10, limit},
+                 {kScrollPageLeft, block, 0},
+                 {kScrollPageLeft, block + 2, 2},
+                 {kScrollLineRight, 100, 102},
+                 {kScrollLineLeft, 100, 98},
+                 {kScrollToStart, 5000, 0},
+                 {kScrollThumbPosition, 5000, 5000},
+                 {kScrollEnd, 5000, 5000},
+                 {9, 5000, 5000},
+                 {100, 5000, 5000}}; // unknown codes change nothing
     for (const auto& s : steps) {
         const StoreScrollResult r = Scroll(s.code, k16Mono, s.from, recorded, 0, 77);
         // Only the recording follows; its anchor keeps the view's distance from the end, 512 (frames) further back.
         EXPECT_EQ((V{r.nLimit, r.nViewPos, r.bMoveInput, r.bMoveOutput, r.nInputPos}),
-                  (V{limit, s.to, 1, 0, recorded - (limit - s.to) - 512})) << "code " << s.code << " from " << s.from;
+                  (V{limit, s.to, 1, 0, recorded - (limit - s.to) - 512}))
+            << "code " << s.code << " from " << s.from;
     }
 
     // Played sound sets the limit and both stores follow; the recording's anchor stops at its start.
@@ -66,6 +79,14 @@ TEST(StoreScroll, DragLandsOnAnEvenByteUnlessFramesAreOneByte)
     EXPECT_GE(line.nInputPos, 0);
 }
 
+TEST(StoreScroll, ScrollBarAfterStopViewsTheEndOfTheStoredSound)
+{
+    const StopScrollBar bar = ScrollBarAtStop(90, 512, 0.3f);
+    EXPECT_EQ(std::make_tuple(bar.bSet, bar.nMin, bar.nMax, bar.nPage, bar.nPos), std::make_tuple(true, 0, 90, 153, 90))
+        << "the thumb at the view, a page of 153.6 bytes truncated";
+    EXPECT_FALSE(ScrollBarAtStop(0, 512, 1.0f).bSet || ScrollBarAtStop(-412, 512, 1.0f).bSet) << "nothing above 0 held";
+}
+
 // Stop leaves the view at the bytes held minus a block, below 0 when less
 // than a block was held; a drag can end anywhere on the bar.
 TEST(StoreScroll, EveryCodeAndFormatKeepsThePositionsInRange)
@@ -81,8 +102,8 @@ TEST(StoreScroll, EveryCodeAndFormatKeepsThePositionsInRange)
                             ASSERT_TRUE(r.nLimit == limit && r.nViewPos >= 0 && r.nViewPos <= limit &&
                                         (!r.bMoveInput || (r.nInputPos >= 0 && r.nInputPos <= recorded)) &&
                                         (!r.bMoveOutput || r.nOutputPos == r.nViewPos))
-                                << f.bits << "/" << f.channels << " rec " << recorded << " out " << output
-                                << " from " << start << " track " << track << " code " << code;
+                                << f.bits << "/" << f.channels << " rec " << recorded << " out " << output << " from "
+                                << start << " track " << track << " code " << code;
                         }
             }
 }

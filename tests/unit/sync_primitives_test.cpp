@@ -10,9 +10,9 @@ namespace {
 // Whether another thread gets the lock within timeoutMs (and releases it).
 bool OtherThreadGets(SyncLock* lock, uint32_t timeoutMs)
 {
-    return std::async(std::launch::async, [=] {
-        return SyncLockWait(lock, timeoutMs) ? (SyncUnlock(lock), true) : false;
-    }).get();
+    return std::async(std::launch::async,
+                      [=] { return SyncLockWait(lock, timeoutMs) ? (SyncUnlock(lock), true) : false; })
+        .get();
 }
 
 TEST(SyncLock, OpenersOfOneNameShareTheLockAndAWaitEndsWithItsTime)

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "tones/tone_synth.h"
 
 namespace {
@@ -17,10 +17,13 @@ using S = ToneShape;
 
 class ToneSynthTest : public ::testing::Test {
 protected:
-    void SetUp() override { g_nOutputBufferSize = 2097152, SetToneSeedSource([]() -> uint32_t { return 1; }); }
+    void SetUp() override
+    {
+        g_nOutputBufferSize = 2097152, SetToneSeedSource([]() -> uint32_t { return 1; });
+    }
     void TearDown() override
     {
-        FreePlaybackSource(), SetToneAllocator(nullptr), SetToneSeedSource(nullptr);
+        FreePlaybackSource(), SetPlaybackSourceAllocator(nullptr), SetToneSeedSource(nullptr);
         Format(m_saved[0], m_saved[1], m_saved[2]), g_nOutputBufferSize = m_saved[3];
     }
     static void Format(int32_t r, int32_t c, int32_t b) { g_nSampleRate = r, g_nChannels = c, g_nBitsPerSample = b; }
@@ -51,12 +54,15 @@ protected:
 
 TEST(ToneLoopLength, WholePeriodsThenMultipliersThenCap)
 {
-    struct { int32_t rate, frequency, bytes, channels, capacity; int64_t frames; } const cases[] = {
-        {44100, 1000, 2, 1, 2097152, 44100},  {48000, 1000, 2, 1, 2097152, 38400}, // d = 500, not 1000
-        {44100, 3000, 2, 1, 2097152, 14700},  {44100, 1, 2, 1, 2097152, 44100},
-        {44100, 22050, 2, 1, 2097152, 8000},  {44100, 997, 1, 1, INT32_MAX, 43967700},
-        {44100, 997, 2, 1, 2097152, 1048576}, {44100, 997, 3, 2, 2097152, 349525}, // capped, whole frames
-        {128000, 59999, 1, 1, INT32_MAX, INT32_MAX}, // 7679872000 before the cap
+    struct {
+        int32_t rate, frequency, bytes, channels, capacity;
+        int64_t frames;
+    } const cases[] = {
+        {44100, 1000, 2, 1, 2097152, 44100},         {48000, 1000, 2, 1, 2097152, 38400}, // d = 500, not 1000
+        {44100, 3000, 2, 1, 2097152, 14700},         {44100, 1, 2, 1, 2097152, 44100},
+        {44100, 22050, 2, 1, 2097152, 8000},         {44100, 997, 1, 1, INT32_MAX, 43967700},
+        {44100, 997, 2, 1, 2097152, 1048576},        {44100, 997, 3, 2, 2097152, 349525}, // capped, whole frames
+        {128000, 59999, 1, 1, INT32_MAX, INT32_MAX},                                      // 7679872000 before the cap
     };
     for (const auto& c : cases)
         EXPECT_EQ(ToneLoopFrames(c.frequency, c.rate, c.bytes, c.channels, c.capacity), c.frames)
@@ -68,12 +74,22 @@ TEST(ToneLoopLength, WholePeriodsThenMultipliersThenCap)
 
 TEST_F(ToneSynthTest, SampleValuesOfEachShapeAndResolution)
 {
-    struct { int32_t rate, bits; S shape; int32_t frequency, amplitude; V values; } const cases[] = {
+    struct {
+        int32_t rate, bits;
+        S shape;
+        int32_t frequency, amplitude;
+        V values;
+    } const cases[] = {
         {44100, 16, S::Sine, 1000, 50, {0, 2326, 4605, 6791, 8839}},
         {44100, 8, S::Sine, 1000, 50, {128, 137, 145, 154, 162}},
         // Frames 5, 9, 10, 11 and 16 are one lower if the sine or its product stay in double precision.
-        {44100, 24, S::Sine, 1000, 50, {0, 595567, 1179065, 1738669, 2263039, 2741549, 3164500, 3523323, 3810746,
-                                        4020944, 4149657, 4194277, 4153899, 4029343, 3823132, 3539445, 3184030}},
+        {44100,
+         24,
+         S::Sine,
+         1000,
+         50,
+         {0, 595567, 1179065, 1738669, 2263039, 2741549, 3164500, 3523323, 3810746, 4020944, 4149657, 4194277, 4153899,
+          4029343, 3823132, 3539445, 3184030}},
         {8000, 8, S::Square, 1000, 50, {191, 191, 191, 191, 64, 64, 64, 64, 191}}, // truncated, not rounded
         {8000, 16, S::Square, 1000, 100, {32767, 32767, 32767, 32767, -32767, -32767, -32767, -32767}},
         {8000, 24, S::Square, 1000, 100, {8388607, 8388607, 8388607, 8388607, -8388607, -8388607}},
@@ -119,7 +135,10 @@ TEST_F(ToneSynthTest, NoiseRowsAndSeed)
 {
     int count = 0; // draws are exact binary fractions, so sums are exact in any order
     float recent[6] = {};
-    auto draw = [&] { std::copy(recent + 1, recent + 6, recent); return recent[5] = ++count / 1024.0f; };
+    auto draw = [&] {
+        std::copy(recent + 1, recent + 6, recent);
+        return recent[5] = ++count / 1024.0f;
+    };
     CPinkNoise rows(draw);
     const V draws = {2, 3, 2, 4, 2, 3, 2, 5, 2, 3, 2, 4, 2, 3, 2, 6, 2, 3, 2, 4, 2, 3, 2, 5, 2, 3, 2, 4, 2, 3, 2, 6, 2};
     for (int frame = 0; frame < 33; ++frame) {
@@ -151,21 +170,25 @@ TEST_F(ToneSynthTest, NoiseRowsAndSeed)
 TEST_F(ToneSynthTest, PresetsAndAFailedAllocation)
 {
     Format(8000, 1, 8);
-    const struct { int32_t command; V values; } presets[] = {
-        {40009, {128, 172, 191, 172, 128}}, {40011, {128, 159, 191, 159, 128, 96, 64, 96}},
-        {40019, {191, 191, 191, 191, 64, 64, 64, 64}}, {40020, {64, 136, 89, 167}}};
+    const struct {
+        int32_t command;
+        V values;
+    } presets[] = {{IDM_SINE_1K, {128, 172, 191, 172, 128}},
+                   {IDM_SAW_1K, {128, 159, 191, 159, 128, 96, 64, 96}},
+                   {IDM_SQUARE_1K, {191, 191, 191, 191, 64, 64, 64, 64}},
+                   {IDM_WHITE_NOISE, {64, 136, 89, 167}}};
     for (const auto& p : presets)
         EXPECT_EQ(Samples(p.values.size(), GeneratePresetTone(p.command)), p.values) << p.command;
     const uint8_t* kept = g_pPlaybackSource;
-    EXPECT_EQ(GeneratePresetTone(40010), ToneResult::NotAPreset);
+    EXPECT_EQ(GeneratePresetTone(IDM_CLEAR), ToneResult::NotAPreset);
     EXPECT_EQ(g_pPlaybackSource, kept);
 
     g_nOutputPos = 99;
-    SetToneAllocator([](size_t) -> uint8_t* { return nullptr; });
+    SetPlaybackSourceAllocator([](size_t) -> uint8_t* { return nullptr; });
     EXPECT_EQ(GenerateTone(0, 1000, 50, 1), ToneResult::LowMemory);
     EXPECT_EQ(g_pPlaybackSource, nullptr);
     EXPECT_EQ((V{g_nPlaybackSourceSize, g_nToneRepeatCount, g_nOutputPos}), (V{0, 0, 0}));
-    SetToneAllocator(nullptr);
+    SetPlaybackSourceAllocator(nullptr);
     g_nOutputBufferSize = 0; // an absent playback store has room for no frame
     EXPECT_EQ(GenerateTone(0, 1000, 50, 1), ToneResult::LowMemory);
     EXPECT_EQ(g_pPlaybackSource, nullptr);

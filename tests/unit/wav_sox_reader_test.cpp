@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "tones/tone_synth.h"
 #include "tones/wav_writer.h"
 
@@ -49,7 +49,11 @@ protected:
 
 TEST_F(WavSoxReaderTest, ReadsBackFormatLengthAndSamplesAndMeasuresASine)
 {
-    struct { int32_t rate, channels, bits; ToneShape shape; int32_t seconds; } const cases[] = {
+    struct {
+        int32_t rate, channels, bits;
+        ToneShape shape;
+        int32_t seconds;
+    } const cases[] = {
         {8000, 1, 8, ToneShape::Saw, 0},      {11025, 2, 8, ToneShape::WhiteNoise, 1},
         {44100, 1, 16, ToneShape::Sine, 1},   {22050, 1, 16, ToneShape::PinkNoise, 2},
         {96000, 1, 24, ToneShape::Square, 0}, {48000, 2, 24, ToneShape::Sine, 1},

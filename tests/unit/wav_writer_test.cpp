@@ -10,7 +10,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "tones/tone_synth.h"
 #include "tones/wav_writer.h"
 
@@ -19,7 +19,10 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 template <size_t N> // the bytes of a string literal, embedded zeros included
-Bytes B(const char (&text)[N]) { return Bytes(text, text + N - 1); }
+Bytes B(const char (&text)[N])
+{
+    return Bytes(text, text + N - 1);
+}
 
 // A disk that takes g_nDiskRoom more bytes; opens are counted, and an open or the last flush can fail.
 size_t g_nDiskRoom = 0;

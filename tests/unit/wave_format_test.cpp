@@ -9,8 +9,16 @@
 namespace {
 
 struct WaveFormat : ::testing::Test {
-    void SetUp() override { SimReset(); SetWaveDeviceTable(SimWaveDeviceTable()); }
-    void TearDown() override { EXPECT_EQ(SimReset(), 0) << "a device was left open"; SetWaveDeviceTable(nullptr); }
+    void SetUp() override
+    {
+        SimReset();
+        SetWaveDeviceTable(SimWaveDeviceTable());
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(SimReset(), 0) << "a device was left open";
+        SetWaveDeviceTable(nullptr);
+    }
 };
 
 // Tag, channels, rate, bits, block align, bytes a second, extra bytes, valid bits, mask, PCM subformat.
@@ -18,25 +26,40 @@ using Record = std::tuple<int, int, int, int, int, int, int, int, uint32_t, bool
 Record Fields(const WaveFormatExtensible& f)
 {
     const WaveFormatEx& x = f.Format;
-    return Record{x.wFormatTag, x.nChannels, int(x.nSamplesPerSec), x.wBitsPerSample, x.nBlockAlign,
-                  int(x.nAvgBytesPerSec), x.cbSize, f.wValidBitsPerSample, f.dwChannelMask,
+    return Record{x.wFormatTag,
+                  x.nChannels,
+                  int(x.nSamplesPerSec),
+                  x.wBitsPerSample,
+                  x.nBlockAlign,
+                  int(x.nAvgBytesPerSec),
+                  x.cbSize,
+                  f.wValidBitsPerSample,
+                  f.dwChannelMask,
                   SameGuid(f.SubFormat, kPcmSubFormat)};
 }
 // validBits 0 for plain PCM. Block align and byte rate come from the bits asked for, not the container.
 Record Expected(int channels, int rate, int bits, int validBits, uint32_t mask)
 {
     const int sample = validBits ? validBits : bits;
-    return Record{validBits ? kWaveFormatExtensible : kWaveFormatPcm, channels, rate, bits, channels * sample / 8,
-                  channels * rate * sample / 8, validBits ? 22 : 0, validBits, mask, validBits != 0};
+    return Record{validBits ? kWaveFormatExtensible : kWaveFormatPcm,
+                  channels,
+                  rate,
+                  bits,
+                  channels * sample / 8,
+                  channels * rate * sample / 8,
+                  validBits ? 22 : 0,
+                  validBits,
+                  mask,
+                  validBits != 0};
 }
 
 TEST_F(WaveFormat, ConstructorCorrectionsReachTheDevice)
 {
-    const struct { int blockSamples, channels, rate, bits, openChannels, openRate, openBits, blockBytes, mask; } cases[] = {
-        {512, 1, 5000, 8, 1, 11025, 8, 512, 0},
-        {512, 3, 44100, 16, 1, 44100, 16, 1024, 0},
-        {512, 1, 44100, 32, 1, 44100, 8, 512, 0},
-        {512, 2, 200000, 16, 2, 11025, 16, 2048, 0},
+    const struct {
+        int blockSamples, channels, rate, bits, openChannels, openRate, openBits, blockBytes, mask;
+    } cases[] = {
+        {512, 1, 5000, 8, 1, 11025, 8, 512, 0},      {512, 3, 44100, 16, 1, 44100, 16, 1024, 0},
+        {512, 1, 44100, 32, 1, 44100, 8, 512, 0},    {512, 2, 200000, 16, 2, 11025, 16, 2048, 0},
         {1024, 2, 48000, 24, 2, 48000, 24, 6144, 3}, // 24 bits are extensible: front left and right
         {1024, 1, 96000, 24, 1, 96000, 24, 3072, 4}, // front centre
     };
@@ -65,7 +88,9 @@ TEST_F(WaveFormat, QueryAsksTheDriverForPcmThenExtensibleAndOpensNothing)
     SimSetFormatRule([](SimDirection, uint32_t, const WaveFormatExtensible& f) {
         return f.Format.wFormatTag == kWaveFormatExtensible;
     });
-    const struct { int bits, container; } sizes[] = {{8, 8}, {12, 16}, {18, 24}, {20, 24}, {24, 24}, {28, 32}, {32, 32}, {40, 40}};
+    const struct {
+        int bits, container;
+    } sizes[] = {{8, 8}, {12, 16}, {18, 24}, {20, 24}, {24, 24}, {28, 32}, {32, 32}, {40, 40}};
     for (const auto& s : sizes) {
         const size_t first = SimOpenLog().size();
         EXPECT_EQ(wave.QueryFormat(1, 1, 96000, 6, s.bits, 0x3F), 0u);

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/about_box.h"
-#include "app/window_position.h"
+#include "app/about_box_win.h"
+#include "app/position_file_win.h"
 #include "main_window_fixture.h"
 
 namespace {

@@ -24,8 +24,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/win_state.h"
 #include "dxtests/audio_effects_dialog_win.h"
 #include "dxtests/directx_calls_win.h"
 #include "dxtests/effect_calls_win.h"
@@ -37,6 +35,8 @@
 #include "file_dialog_hook.h"
 #include "message_box_hook.h"
 #include "resource.h"
+#include "state/program_paths.h"
+#include "state/win_state_win.h"
 
 namespace {
 
@@ -176,6 +176,7 @@ protected:
         folder = std::string(temp) + "mirravox-fx-" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(folder.c_str(), nullptr);
         sound = folder + "\\tone.wav";
+        made.push_back(sound);
         WriteTone(sound, 0.3);
         std::snprintf(g_szEffectsSoundFile, sizeof(g_szEffectsSoundFile), "%s", sound.c_str());
     }
@@ -184,7 +185,6 @@ protected:
         SetEffectCalls(nullptr);
         SetDirectXCalls(nullptr);
         for (const std::string& file : made) DeleteFileA(file.c_str());
-        DeleteFileA(sound.c_str());
         RemoveDirectoryA(folder.c_str());
     }
 
@@ -232,6 +232,8 @@ protected:
 
 TEST_F(AudioEffectsDialog, OpensPlaysAndStops)
 {
+    sound = MIRRAVOX_CONTENT_DIR "\\ReggaeBeats.mid"; // our own MIDI content file
+    std::snprintf(g_szEffectsSoundFile, sizeof(g_szEffectsSoundFile), "%s", sound.c_str());
     const int result = RunScripted({
         [&](HWND h) {
             EXPECT_EQ(Text(h, IDC_FX_FILENAME), sound);

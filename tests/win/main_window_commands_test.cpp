@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/main_window_win.h"
+#include "app/sound_commands_win.h"
 #include "audio/sessions.h"
 #include "main_window_fixture.h"
-#include "tones/tone_box_text.h"
 
 namespace {
 
@@ -41,10 +41,11 @@ TEST_F(MainWindowCommands, ToneCommandClearsTheStoresAndPlaysTheToneOrReportsLow
     EXPECT_TRUE(catcher.Boxes().empty());
 
     FreePlaybackSource();
-    SetToneAllocator(&NoToneMemory);
+    SetPlaybackSourceAllocator(&NoToneMemory);
     Command(IDM_WHITE_NOISE);
     ASSERT_EQ(catcher.Boxes().size(), 1u);
-    EXPECT_EQ(catcher.Boxes()[0].text, kToneLowMemoryBox.pszText);
+    EXPECT_EQ(catcher.Boxes()[0].text, "There is not enough memory in your computer to allocate\nthe requested tone. "
+                                       "Select a shorter tone\nor free up some memory");
     EXPECT_EQ(catcher.Boxes()[0].caption, "Low memory");
     EXPECT_EQ(catcher.Boxes()[0].icon, "exclamation");
     EXPECT_EQ(g_pPlaybackSource, nullptr);
@@ -86,16 +87,16 @@ TEST_F(MainWindowCommands, BusyGreysTheFormatCombosAndThreeMenusUntilTheLastSess
     const std::vector<int> others = {IDC_VIEW, IDC_FRAME_SPEED, IDC_TRIGGER, IDC_RECORD, IDC_PLAYBACK, IDC_STOP};
 
     g_bRecording = 1;
-    SetBusy(hWnd, 1);
+    UpdateAllowedControls(hWnd);
     EXPECT_EQ(grey(format, {0, 1, 2}), "GGGG GGG");
     EXPECT_EQ(grey(others, {3, 4, 5}), "------ ---");
     // A session ends while another still runs: everything stays grey.
     g_bPlaying = 1;
     g_bRecording = 0;
-    SetBusy(hWnd, 0);
+    UpdateAllowedControls(hWnd);
     EXPECT_EQ(grey(format, {0, 1, 2}), "GGGG GGG");
     g_bPlaying = 0;
-    SetBusy(hWnd, 0);
+    UpdateAllowedControls(hWnd);
     EXPECT_EQ(grey(format, {0, 1, 2}), "---- ---");
 }
 
@@ -107,8 +108,13 @@ protected:
     {
         g_nRecordedBytes = bytes;
         g_nViewPos = bytes - BlockBytes();
-        SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_POS | SIF_PAGE, 0, g_nViewPos,
-                           static_cast<UINT>(BlockBytes()), g_nViewPos, 0};
+        SCROLLINFO info = {sizeof(info),
+                           SIF_RANGE | SIF_POS | SIF_PAGE,
+                           0,
+                           g_nViewPos,
+                           static_cast<UINT>(BlockBytes()),
+                           g_nViewPos,
+                           0};
         EnableWindow(g_hScrollBar, TRUE);
         SetScrollInfo(g_hScrollBar, SB_CTL, &info, TRUE);
     }
@@ -130,8 +136,10 @@ TEST_F(StoreScrolling, ScrollCodesMoveTheViewAndTheThumb)
     const int block = BlockBytes(), limit = 9 * block;
     ASSERT_EQ(block, 1024);
     Recorded(10 * block);
-    const struct { int code, view; } kSteps[] = {
-        {SB_LEFT, 0},          {SB_PAGERIGHT, block}, {SB_LINERIGHT, block + 2}, {SB_RIGHT, limit},
+    const struct {
+        int code, view;
+    } kSteps[] = {
+        {SB_LEFT, 0},          {SB_PAGERIGHT, block},    {SB_LINERIGHT, block + 2}, {SB_RIGHT, limit},
         {SB_PAGERIGHT, limit}, {SB_LINELEFT, limit - 2}, {SB_ENDSCROLL, limit - 2},
     };
     for (const auto& step : kSteps) {

@@ -10,14 +10,14 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/format_settings.h"
-#include "app/help_and_mixer.h"
 #include "app/position_file.h"
-#include "app/startup.h"
-#include "app/win_state.h"
+#include "app/startup_win.h"
 #include "message_box_hook.h"
 #include "resource.h"
+#include "shell/help_and_mixer_win.h"
+#include "state/app_state.h"
+#include "state/win_state_win.h"
 #include "tones/tone_synth.h"
 
 class MainWindowFixture : public ::testing::Test {
@@ -42,7 +42,7 @@ protected:
         g_bPlaying = 0;
         g_bRecording = 0;
         SetShellOpen(nullptr);
-        SetToneAllocator(nullptr);
+        SetPlaybackSourceAllocator(nullptr);
         SetStoreAllocator(nullptr);
         FreePlaybackSource();
         DeleteFileA(PositionFile().c_str());

@@ -2,8 +2,11 @@
 // defaults, format changes and the stores.
 #include "main_window_fixture.h"
 
+#include "display/view_settings.h"
+
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -26,23 +29,31 @@ protected:
     LRESULT Send(int id, UINT message) { return SendDlgItemMessageA(hWnd, id, message, 0, 0); }
 };
 
-TEST_F(MainWindow, TemplateHasEveryControl)
+// The template's controls with their classes and texts, and each menu as
+// "title: text=id, ..., -" (a separator) in order.
+TEST_F(MainWindow, TemplateHasEveryControlAndMenu)
 {
+    // clang-format off
     const struct { int id; const char* cls; const char* text; /* null: not checked */ } kControls[] = {
-        {1058, "Button", "Sound format"}, {1020, "Static", "Requested Sample Rate"}, {1021, "ComboBox", nullptr},
-        {1023, "Static", "Channels"}, {1024, "ComboBox", nullptr}, {1025, "Static", "Resolution"},
-        {1026, "ComboBox", nullptr}, {1027, "Static", "Requested"}, {1039, "Static", "Actual In"},
-        {1041, "Static", "Average In"}, {1051, "Static", "Actual Out"}, {1049, "Static", "Average Out"},
-        {1030, "Static", "View"}, {1029, "ComboBox", nullptr}, {1044, "Static", "Frame Rate"},
-        {1043, "ComboBox", nullptr}, {1066, "Button", "Trigger"}, {1032, "Static", "Size"},
-        {1031, "ComboBox", nullptr}, {1047, "Static", "In"}, {1053, "Static", "Out"},
-        {1007, "Button", "Record"}, {1010, "Button", ""}, {1008, "Button", "Stop"},
-        {1037, "msctls_trackbar32", nullptr}, {1009, "Static", ""}, {1038, "msctls_trackbar32", nullptr},
-        {1059, "ScrollBar", nullptr},
-        // Cleared at start-up.
-        {1040, "Static", "0"}, {1042, "Static", "0"}, {1048, "Static", "0"}, {1050, "Static", "0"},
-        {1046, "Static", "0% 0.0MB 0.0Sec"}, {1052, "Static", "0% 0.0MB 0.0Sec"},
+        {IDC_GROUP_FORMAT, "Button", "Sound format"}, {IDC_LABEL_RATE, "Static", "Requested Sample Rate"},
+        {IDC_RATE, "ComboBox", nullptr}, {IDC_LABEL_CHANNELS, "Static", "Channels"},
+        {IDC_CHANNELS, "ComboBox", nullptr}, {IDC_LABEL_RESOLUTION, "Static", "Resolution"},
+        {IDC_RESOLUTION, "ComboBox", nullptr}, {IDC_LABEL_REQUESTED, "Static", "Requested"},
+        {IDC_LABEL_ACTUAL_IN, "Static", "Actual In"}, {IDC_LABEL_AVERAGE_IN, "Static", "Average In"},
+        {IDC_LABEL_ACTUAL_OUT, "Static", "Actual Out"}, {IDC_LABEL_AVERAGE_OUT, "Static", "Average Out"},
+        {IDC_LABEL_VIEW, "Static", "View"}, {IDC_VIEW, "ComboBox", nullptr},
+        {IDC_LABEL_FRAME_RATE, "Static", "Frame Rate"}, {IDC_FRAME_SPEED, "ComboBox", nullptr},
+        {IDC_TRIGGER, "Button", "Trigger"}, {IDC_LABEL_SIZE, "Static", "Size"},
+        {IDC_BUFFER_SIZE, "ComboBox", nullptr}, {IDC_LABEL_FILL_IN, "Static", "In"},
+        {IDC_LABEL_FILL_OUT, "Static", "Out"}, {IDC_RECORD, "Button", "Record"}, {IDC_PLAYBACK, "Button", ""},
+        {IDC_STOP, "Button", "Stop"}, {IDC_AMPLITUDE, "msctls_trackbar32", nullptr}, {IDC_DISPLAY, "Static", ""},
+        {IDC_ZOOM, "msctls_trackbar32", nullptr}, {IDC_STORE_SCROLL, "ScrollBar", nullptr},
+        // The fields cleared at start-up.
+        {IDC_ACTUAL_IN, "Static", "0"}, {IDC_AVERAGE_IN, "Static", "0"}, {IDC_ACTUAL_OUT, "Static", "0"},
+        {IDC_AVERAGE_OUT, "Static", "0"}, {IDC_FILL_IN, "Static", "0% 0.0MB 0.0Sec"},
+        {IDC_FILL_OUT, "Static", "0% 0.0MB 0.0Sec"},
     };
+    // clang-format on
     char buf[128] = "";
     GetClassNameA(hWnd, buf, sizeof(buf));
     EXPECT_STREQ(buf, "Mirravox");
@@ -56,46 +67,45 @@ TEST_F(MainWindow, TemplateHasEveryControl)
     }
     for (const char* group : {"Data rates (Bytes/Sec)", "Graph settings", "Record and Playback buffers"})
         EXPECT_NE(FindWindowExA(hWnd, nullptr, "Button", group), nullptr) << group;
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hWnd, 1059)));
-    EXPECT_EQ(Send(1037, TBM_GETRANGEMIN), -10);
-    EXPECT_EQ(Send(1037, TBM_GETRANGEMAX), 10);
-    EXPECT_EQ(Send(1037, TBM_GETPOS), 1);
-    EXPECT_EQ(Send(1038, TBM_GETRANGEMIN), -90);
-    EXPECT_EQ(Send(1038, TBM_GETRANGEMAX), 90);
-    for (int id : {1007, 1010, 1008})
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hWnd, IDC_STORE_SCROLL)));
+    EXPECT_EQ(Send(IDC_AMPLITUDE, TBM_GETRANGEMIN), -10);
+    EXPECT_EQ(Send(IDC_AMPLITUDE, TBM_GETRANGEMAX), 10);
+    EXPECT_EQ(Send(IDC_AMPLITUDE, TBM_GETPOS), 1);
+    EXPECT_EQ(Send(IDC_ZOOM, TBM_GETRANGEMIN), -90);
+    EXPECT_EQ(Send(IDC_ZOOM, TBM_GETRANGEMAX), 90);
+    for (int id : {IDC_RECORD, IDC_PLAYBACK, IDC_STOP})
         EXPECT_NE(SendDlgItemMessageA(hWnd, id, BM_GETIMAGE, IMAGE_ICON, 0), 0) << "icon on button " << id;
-    EXPECT_EQ(g_szBitmap122.cx, 55);
-    EXPECT_EQ(g_szBitmap122.cy, 27);
-    EXPECT_EQ(g_szBitmap123.cx, 86);
-    EXPECT_EQ(g_szBitmap123.cy, 27);
-}
+    EXPECT_EQ(g_InBadge.size.cx, 55);
+    EXPECT_EQ(g_InBadge.size.cy, 27);
+    EXPECT_EQ(g_OutBadge.size.cx, 86);
+    EXPECT_EQ(g_OutBadge.size.cy, 27);
 
-// Each menu as "title: text=id, ..., -" (a separator) in order.
-TEST_F(MainWindow, MenuHasItsSixMenus)
-{
+    auto item = [](const char* text, int id) { return std::string(text) + "=" + std::to_string(id); };
     const std::vector<std::string> kMenus = {
-        "File: Save Recording=40035, Exit=40004",
-        "Settings: Device Selection=40017, Display settings=40031, Mixer settings=40022, "
-        "View wave capabilities - Windows=40023, View wave capabilities - DirectSound=40024",
-        "Effects: 3D Sound=40033, Audio FX=40034",
-        "Action: Record=40001, Stop=40007, Playback=40002, Clear buffer=40010",
-        "Test tones: Create tone=40018, -, 1kHz Sine wave=40009, 1kHz Saw Wave=40011, "
-        "1kHz Square Wave=40019, White noise=40020",
-        "Help: Help=40005, About=40006",
+        "File: " + item("Save Recording", IDM_SAVE_RECORDING) + ", " + item("Exit", IDM_EXIT),
+        "Settings: " + item("Device Selection", IDM_DEVICE_SELECTION) + ", " +
+            item("Display settings", IDM_DISPLAY_SETTINGS) + ", " + item("Mixer settings", IDM_MIXER) + ", " +
+            item("View wave capabilities - Windows", IDM_WAVE_CAPS) + ", " +
+            item("View wave capabilities - DirectSound", IDM_DS_CAPS),
+        "Effects: " + item("3D Sound", IDM_3D_SOUND) + ", " + item("Audio FX", IDM_AUDIO_FX),
+        "Action: " + item("Record", IDM_RECORD) + ", " + item("Stop", IDM_STOP) + ", " +
+            item("Playback", IDM_PLAYBACK) + ", " + item("Clear buffer", IDM_CLEAR),
+        "Test tones: " + item("Create tone", IDM_CREATE_TONE) + ", -, " + item("1kHz Sine wave", IDM_SINE_1K) + ", " +
+            item("1kHz Saw Wave", IDM_SAW_1K) + ", " + item("1kHz Square Wave", IDM_SQUARE_1K) + ", " +
+            item("White noise", IDM_WHITE_NOISE),
+        "Help: " + item("Help", IDM_HELP) + ", " + item("About", IDM_ABOUT),
     };
     HMENU bar = GetMenu(hWnd);
     std::vector<std::string> menus;
     for (int m = 0; m < GetMenuItemCount(bar); ++m) {
-        char buf[128] = "";
         GetMenuStringA(bar, m, buf, sizeof(buf), MF_BYPOSITION);
         std::string menu = std::string(buf) + ":";
         HMENU sub = GetSubMenu(bar, m);
         for (int i = 0; i < GetMenuItemCount(sub); ++i) {
             GetMenuStringA(sub, i, buf, sizeof(buf), MF_BYPOSITION);
             menu += i ? ", " : " ";
-            menu += GetMenuState(sub, i, MF_BYPOSITION) & MF_SEPARATOR
-                        ? std::string("-")
-                        : std::string(buf) + "=" + std::to_string(GetMenuItemID(sub, i));
+            menu += GetMenuState(sub, i, MF_BYPOSITION) & MF_SEPARATOR ? std::string("-")
+                                                                       : item(buf, int(GetMenuItemID(sub, i)));
         }
         menus.push_back(menu);
     }
@@ -104,10 +114,15 @@ TEST_F(MainWindow, MenuHasItsSixMenus)
 
 TEST_F(MainWindow, CombosStartWithTheirDefaults)
 {
-    const struct { int id; const char* const* labels; int count; const char* selected; } kCombos[] = {
-        {1021, kSampleRateLabels, 13, "11025Hz (Telephone)"}, {1024, kChannelLabels, 2, "1 (Mono)"},
-        {1026, kResolutionLabels, 3, "8 bit"},                {1029, kViewLabels, 3, "Waveform"},
-        {1043, kFrameSpeedLabels, 6, "Fast"},                 {1031, kBufferSizeLabels, 6, "2MB"},
+    const struct {
+        int id;
+        const char* const* labels;
+        int count;
+        const char* selected;
+    } kCombos[] = {
+        {IDC_RATE, kSampleRateLabels, 13, "11025Hz (Telephone)"}, {IDC_CHANNELS, kChannelLabels, 2, "1 (Mono)"},
+        {IDC_RESOLUTION, kResolutionLabels, 3, "8 bit"},          {IDC_VIEW, kViewLabels, 3, "Waveform"},
+        {IDC_FRAME_SPEED, kFrameSpeedLabels, 6, "Fast"},          {IDC_BUFFER_SIZE, kBufferSizeLabels, 6, "2MB"},
     };
     for (const auto& c : kCombos) {
         SCOPED_TRACE(c.id);
@@ -115,9 +130,9 @@ TEST_F(MainWindow, CombosStartWithTheirDefaults)
         for (int i = 0; i < c.count; ++i) EXPECT_EQ(ComboItem(c.id, i), c.labels[i]);
         EXPECT_EQ(ComboItem(c.id, int(Send(c.id, CB_GETCURSEL))), c.selected);
     }
-    EXPECT_EQ(ComboItem(1021, 12), "128000Hz");
-    EXPECT_EQ(ComboItem(1043, 5), "Super Slow");
-    EXPECT_EQ(Text(1028), "11025");
+    EXPECT_EQ(ComboItem(IDC_RATE, 12), "128000Hz");
+    EXPECT_EQ(ComboItem(IDC_FRAME_SPEED, 5), "Super Slow");
+    EXPECT_EQ(Text(IDC_REQUESTED), "11025");
     EXPECT_EQ(g_nSampleRate, 11025);
     EXPECT_EQ(g_nChannels, 1);
     EXPECT_EQ(g_nBitsPerSample, 8);
@@ -133,23 +148,28 @@ TEST_F(MainWindow, FormatChangeRederivesAndClears)
 {
     g_nRecordedBytes = 4096;
     g_pInputBuffer[10] = 7;
-    Select(1021, 7); // 44100Hz (CD quality)
-    Select(1024, 1); // stereo
-    Select(1026, 1); // 16 bit
-    EXPECT_EQ(Text(1028), "176400");
+    Select(IDC_RATE, 7);       // 44100Hz (CD quality)
+    Select(IDC_CHANNELS, 1);   // stereo
+    Select(IDC_RESOLUTION, 1); // 16 bit
+    EXPECT_EQ(Text(IDC_REQUESTED), "176400");
     EXPECT_EQ(g_nBlockSize, 1024);
     EXPECT_EQ(g_nRecordedBytes, 0);
     EXPECT_EQ(g_pInputBuffer[10], 0) << "16-bit silence";
 
-    Select(1026, 2); // 24 bit
-    Select(1024, 0); // mono
-    Select(1031, 0); // 1MB
+    Select(IDC_RESOLUTION, 2);  // 24 bit
+    Select(IDC_CHANNELS, 0);    // mono
+    Select(IDC_BUFFER_SIZE, 0); // 1MB
     EXPECT_EQ(g_nInputBufferSize, 1048575) << "whole 24-bit frames";
     EXPECT_EQ(g_nOutputBufferSize, 1048575);
+    Select(1024, 1); // 24-bit stereo: 1048572 bytes of whole frames
+    Select(1026, 0); // 8 bit: 1048576
+    for (const uint8_t* store : {g_pInputBuffer, g_pOutputBuffer})
+        EXPECT_EQ(std::count(store, store + 1048576, 128), 1048576) << "8-bit silence in every byte, the last 4 too";
 
     // A notification other than a selection change does nothing.
-    SendDlgItemMessageA(hWnd, 1021, CB_SETCURSEL, 0, 0);
-    SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(1021, CBN_DROPDOWN), reinterpret_cast<LPARAM>(GetDlgItem(hWnd, 1021)));
+    SendDlgItemMessageA(hWnd, IDC_RATE, CB_SETCURSEL, 0, 0);
+    SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_RATE, CBN_DROPDOWN),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hWnd, IDC_RATE)));
     EXPECT_EQ(g_nSampleRate, 44100);
 }
 
@@ -159,13 +179,13 @@ TEST_F(MainWindow, LowMemoryBoxesLeaveTheStoresAbsent)
 {
     MessageBoxCatcher catcher;
     SetStoreAllocator(&FailAllocation);
-    Select(1031, 5); // 20MB
+    Select(IDC_BUFFER_SIZE, 5); // 20MB
     const std::vector<CaughtBox> boxes = catcher.Boxes();
     ASSERT_EQ(boxes.size(), 2u);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(boxes[i].text, std::string("There is not enough memory in your computer to allocate\nthe requested ") +
-                                     (i ? "output" : "Input") +
-                                     " sound buffer. Select a smaller buffer size\nor free up some memory");
+        EXPECT_EQ(boxes[i].text,
+                  std::string("There is not enough memory in your computer to allocate\nthe requested ") +
+                      (i ? "output" : "Input") + " sound buffer. Select a smaller buffer size\nor free up some memory");
         EXPECT_EQ(boxes[i].caption, "Low memory");
         EXPECT_EQ(boxes[i].icon, "exclamation");
     }
@@ -174,12 +194,12 @@ TEST_F(MainWindow, LowMemoryBoxesLeaveTheStoresAbsent)
     EXPECT_EQ(g_nOutputBufferSize, 0);
 
     // The program runs on: format changes and clearing touch no absent store.
-    Select(1026, 1);
+    Select(IDC_RESOLUTION, 1);
     Command(IDM_CLEAR);
     EXPECT_EQ(g_nInputBufferSize, 0);
 
     SetStoreAllocator(nullptr);
-    Select(1031, 0);
+    Select(IDC_BUFFER_SIZE, 0);
     EXPECT_EQ(catcher.Boxes().size(), 2u);
     EXPECT_EQ(g_nInputBufferSize, 1048576);
     ASSERT_NE(g_pOutputBuffer, nullptr);

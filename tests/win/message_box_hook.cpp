@@ -14,10 +14,15 @@ std::string IconKind(HWND box)
     auto icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0));
     if (!icon) icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, 0x14, STM_GETICON, 0, 0));
     if (!icon) return "none";
-    const struct { int id; const char* kind; } kKinds[] = {
-        {32515, "exclamation"}, {32516, "information"}, {32514, "question"}, {32513, "error"}};
+    const struct {
+        LPCSTR id;
+        const char* kind;
+    } kKinds[] = {{IDI_EXCLAMATION, "exclamation"},
+                  {IDI_INFORMATION, "information"},
+                  {IDI_QUESTION, "question"},
+                  {IDI_ERROR, "error"}};
     for (const auto& k : kKinds)
-        if (icon == LoadIconA(nullptr, MAKEINTRESOURCEA(k.id))) return k.kind;
+        if (icon == LoadIconA(nullptr, k.id)) return k.kind;
     return "other";
 }
 
@@ -33,7 +38,9 @@ bool IsMessageBox(HWND window) { return IsDialog(window) && GetDlgItem(window, k
 } // namespace
 
 MessageBoxCatcher::MessageBoxCatcher(int button, BoxThreads threads, std::function<void(HWND)> inspect)
-    : m_button(button), m_ownThread(GetCurrentThreadId()), m_inspect(std::move(inspect))
+    : m_button(button),
+      m_ownThread(GetCurrentThreadId()),
+      m_inspect(std::move(inspect))
 {
     t_catcher = this;
     m_hook = SetWindowsHookExA(WH_CBT, &HookProc, nullptr, GetCurrentThreadId());
@@ -98,8 +105,8 @@ void MessageBoxCatcher::Watch()
             DWORD process = 0;
             const DWORD thread = GetWindowThreadProcessId(w, &process);
             // The test's own thread is the hook's; only shown boxes have their text.
-            if (process == GetCurrentProcessId() && thread != m_ownThread && IsWindowVisible(w) &&
-                !seen.count(w) && IsMessageBox(w)) {
+            if (process == GetCurrentProcessId() && thread != m_ownThread && IsWindowVisible(w) && !seen.count(w) &&
+                IsMessageBox(w)) {
                 seen.insert(w);
                 Catch(w);
             }

@@ -72,6 +72,5 @@ bool PumpUntil(Done done, DWORD timeoutMs)
 inline void DrainQuitMessage()
 {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
 }

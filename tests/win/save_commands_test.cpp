@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/startup.h"
+#include "app/startup_win.h"
 #include "file_dialog_hook.h"
 #include "message_box_hook.h"
 #include "resource.h"
-#include "tones/save_commands.h"
+#include "state/app_state.h"
+#include "tones/save_commands_win.h"
 
 namespace {
 

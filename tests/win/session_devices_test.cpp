@@ -1,20 +1,28 @@
 // Sessions on the real wave devices through winmm. Under Wine the PulseAudio
-// null sink's monitor records what is played, so the 1 kHz sine preset played
-// while recording must come back as a 1 kHz tone, with both devices moving
-// bytes at the nominal rate. Skipped without a wave device.
+// null sink's monitor records what is played, so a 997 Hz sine played while
+// recording must come back as that tone, with both devices moving bytes at
+// the nominal rate, and the saved recording must hold that sound up to its
+// last byte with no block in it twice. Skipped without a wave device.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <string>
 #include <vector>
 
+#include "app/sound_commands_win.h"
 #include "audio/sessions.h"
 #include "audio/wave.h"
+#include "file_dialog_hook.h"
 #include "main_window_fixture.h"
 #include "platform/winmm_device_win.h"
+#include "tones/save_commands_win.h"
 
 namespace {
 
 constexpr int kRate = 44100;
+constexpr int kTone = 997;                    // Hz
 constexpr double kBytesPerSecond = kRate * 2; // 16-bit mono
 // Under Wine playback runs at about 0.6x for its first 2 s, and the monitor
 // delivers nothing for about 1.5 s, then catches up: rates are measured after.
@@ -48,16 +56,88 @@ double PowerAt(const std::vector<double>& x, double frequency)
     return s1 * s1 + s2 * s2 - coeff * s1 * s2;
 }
 
+// winmm with a look at every input block on its way to CWave: what the
+// blocks that Stop's reset hands back say they recorded.
+struct ResetProbe {
+    static WaveDeviceTable table;
+    static WaveCallback program;
+    static std::mutex lock;
+    static bool resetting;
+    static std::vector<uint32_t> handedBack; // dwBytesRecorded of each block after the reset began
+
+    static void Install()
+    {
+        table = *WinmmWaveDeviceTable();
+        table.inOpen = [](WaveHandle* device, uint32_t id, const WaveFormatEx* format, WaveCallback callback,
+                          uintptr_t context, uint32_t flags) {
+            program = callback;
+            return WinmmWaveDeviceTable()->inOpen(device, id, format, callback ? &Seen : nullptr, context, flags);
+        };
+        table.inReset = [](WaveHandle device) {
+            {
+                std::lock_guard<std::mutex> lk(lock);
+                resetting = true;
+            }
+            return WinmmWaveDeviceTable()->inReset(device);
+        };
+        SetWaveDeviceTable(&table);
+    }
+    static void Seen(WaveHandle device, uint32_t message, uintptr_t context, WaveHeader* header)
+    {
+        if (message == kWaveInData) {
+            std::lock_guard<std::mutex> lk(lock);
+            if (resetting) handedBack.push_back(header->dwBytesRecorded);
+        }
+        program(device, message, context, header);
+    }
+};
+WaveDeviceTable ResetProbe::table;
+WaveCallback ResetProbe::program;
+std::mutex ResetProbe::lock;
+bool ResetProbe::resetting;
+std::vector<uint32_t> ResetProbe::handedBack;
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        uint8_t buf[65536];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+// The first block (of block bytes, counted from the start) that repeats an
+// earlier one, the last, shorter one compared with the start of each earlier
+// block; -1 when none does. Silent blocks (all 0) are left out: silence may
+// well come twice.
+int FirstRepeatedBlock(const uint8_t* data, size_t size, size_t block)
+{
+    for (size_t k = 0; k * block < size; ++k) {
+        const uint8_t* b = data + k * block;
+        const size_t n = std::min(block, size - k * block);
+        if (std::all_of(b, b + n, [](uint8_t v) { return v == 0; })) continue;
+        for (size_t j = 0; j < k; ++j)
+            if (std::memcmp(data + j * block, b, n) == 0) return int(k);
+    }
+    return -1;
+}
+
 using SessionDevices = MainWindowFixture;
 
 TEST_F(SessionDevices, PlayedSineComesBackThroughTheLoopbackAtTheNominalRate)
 {
-    SetWaveDeviceTable(WinmmWaveDeviceTable());
+    ResetProbe::Install();
     if (waveInGetNumDevs() == 0 || waveOutGetNumDevs() == 0) GTEST_SKIP() << "no wave input or output device";
     Select(IDC_RATE, 7);       // 44100 Hz
     Select(IDC_RESOLUTION, 1); // 16 bit
     MessageBoxCatcher catcher(IDOK, BoxThreads::AnyThread);
-    ASSERT_EQ(GeneratePresetTone(IDM_SINE_1K), ToneResult::Ok);
+    // 997 Hz: a period of 44.23 samples, which divides no block; the loop,
+    // as long as the playback store allows (24 s), never repeats exactly, so
+    // even a dropout that shifts the sound cannot make two blocks equal.
+    ASSERT_EQ(GenerateTone(int32_t(ToneShape::Sine), kTone, 50, 0), ToneResult::Ok);
     StartPlayback(hWnd);
     StartRecording(hWnd);
     ASSERT_TRUE(g_bPlaying && g_bRecording) << (catcher.Boxes().empty() ? "" : catcher.Boxes()[0].text);
@@ -81,24 +161,50 @@ TEST_F(SessionDevices, PlayedSineComesBackThroughTheLoopbackAtTheNominalRate)
     EXPECT_NEAR(inRate, kBytesPerSecond, kBytesPerSecond * 0.05);
     EXPECT_NEAR(outRate, kBytesPerSecond, kBytesPerSecond * 0.05);
 
-    // A stretch ending half a second before the end (the close hands back the
-    // last blocks unfilled) holds a clear 1 kHz tone.
-    const int count = 8192, first = g_nRecordedBytes / 2 - kRate / 2 - count;
+    // What the blocks handed back at Stop held (the first may be one that
+    // finished just before the reset).
+    std::string handedBack;
+    for (uint32_t bytes : ResetProbe::handedBack) handedBack += " " + std::to_string(bytes);
+    std::printf("[ measured ] input blocks after the reset at Stop, dwBytesRecorded of %d:%s\n", g_nBlockSize * 2,
+                handedBack.c_str());
+    EXPECT_EQ(ResetProbe::handedBack.size(), size_t(CWave::kBlockCount));
+
+    // Save Recording writes exactly the recorded bytes, and none of its
+    // blocks repeats an earlier one.
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + "mirravox-loopback.wav";
+    DeleteFileA(path.c_str());
+    {
+        FileDialogAnswer dialog(path);
+        SaveRecording(hWnd);
+        ASSERT_EQ(dialog.Shown(), 1);
+    }
+    const std::vector<uint8_t> file = ReadWholeFile(path);
+    DeleteFileA(path.c_str());
+    ASSERT_EQ(file.size(), 44u + size_t(g_nRecordedBytes));
+    const uint8_t* data = file.data() + 44;
+    const size_t size = file.size() - 44;
+    EXPECT_EQ(FirstRepeatedBlock(data, size, size_t(g_nBlockSize) * 2), -1) << "a block recorded twice";
+
+    // The last 8192 samples, up to the very last byte, hold a clear tone: the tail is new sound.
+    const int count = 8192, first = int(size / 2) - count;
     ASSERT_GT(first, kRate) << "less than a second recorded";
     std::vector<double> x(count);
     double peak = 0;
     for (int i = 0; i < count; ++i) {
-        const uint8_t* p = g_pInputBuffer + 2 * (first + i);
+        const uint8_t* p = data + 2 * (first + i);
         x[i] = double(int16_t(uint16_t(p[0] | (p[1] << 8))));
         peak = std::max(peak, std::fabs(x[i]));
     }
     EXPECT_GT(peak, 32767 * 0.2) << "the tone came back far too quiet, or not at all";
     double weakest = 1e300;
     for (double neighbour : {500.0, 800.0, 900.0, 1100.0, 1200.0, 1500.0, 2000.0, 3000.0})
-        weakest = std::min(weakest, PowerAt(x, 1000) / std::max(PowerAt(x, neighbour), 1e-9));
+        weakest = std::min(weakest, PowerAt(x, kTone) / std::max(PowerAt(x, neighbour), 1e-9));
     // A clean loopback gives about 86 dB; a run with a dropout in the stretch still about 30 dB.
-    EXPECT_GT(weakest, 100.0) << "1 kHz must stand 20 dB above its neighbours";
-    std::printf("[ measured ] recorded peak %.0f; 1 kHz %.0f dB above its neighbours\n", peak, 10 * std::log10(weakest));
+    EXPECT_GT(weakest, 100.0) << "the tone must stand 20 dB above its neighbours";
+    std::printf("[ measured ] recorded peak %.0f; last 8192 samples: the tone %.0f dB above its neighbours\n", peak,
+                10 * std::log10(weakest));
 }
 
 } // namespace

@@ -2,11 +2,16 @@
 // test says otherwise), driven through the real main window. Failure boxes
 // come from the session threads and are caught on any thread.
 #include <algorithm>
+#include <future>
+#include <tuple>
 #include <vector>
 
+#include "app/sound_commands_win.h"
 #include "audio/sessions.h"
 #include "main_window_fixture.h"
 #include "platform/sim_wave_device.h"
+#include "platform/sync.h"
+#include "state/window_timers.h"
 
 namespace {
 
@@ -56,15 +61,22 @@ TEST_F(Sessions, FailedStartShowsItsTextAndLeavesTheProgramIdleAndUsable)
     const std::string refused = " device selected is not able to ";
     const std::string unopened = refused + "be opened.\nThis may be because the device is already in use or "
                                            "because\nthe device has not been installed correctly";
-    const struct { SimDirection direction; bool refuseFormat; /* else the open fails: allocated */ std::string text; }
-        kFailures[] = {
-            {kSimInput, true, "The sound input" + refused + "record\nsound in the format requested. Select a "
-                              "different input\ndevice, or a different sound format"},
-            {kSimInput, false, "The sound input" + unopened},
-            {kSimOutput, true, "The sound output" + refused + "play\nsound in the format requested. Select a "
-                               "different output\ndevice, or a different sound format"},
-            {kSimOutput, false, "The sound output" + unopened},
-        };
+    const struct {
+        SimDirection direction;
+        bool refuseFormat; /* else the open fails: allocated */
+        std::string text;
+    } kFailures[] = {
+        {kSimInput, true,
+         "The sound input" + refused +
+             "record\nsound in the format requested. Select a "
+             "different input\ndevice, or a different sound format"},
+        {kSimInput, false, "The sound input" + unopened},
+        {kSimOutput, true,
+         "The sound output" + refused +
+             "play\nsound in the format requested. Select a "
+             "different output\ndevice, or a different sound format"},
+        {kSimOutput, false, "The sound output" + unopened},
+    };
     for (const auto& c : kFailures) {
         SCOPED_TRACE(c.text);
         UseSimulator();
@@ -92,8 +104,8 @@ TEST_F(Sessions, FailedStartShowsItsTextAndLeavesTheProgramIdleAndUsable)
         EXPECT_EQ(g_pWaveIn, nullptr);
         EXPECT_EQ(g_pWaveOut, nullptr);
         EXPECT_EQ(SimOpenDeviceCount(), 0);
-        HANDLE done = failing == kSimInput ? g_hCaptureDoneEvent : g_hPlaybackDoneEvent;
-        EXPECT_EQ(WaitForSingleObject(done, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "no done event";
+        SyncEvent* done = failing == kSimInput ? g_hCaptureDoneEvent : g_hPlaybackDoneEvent;
+        EXPECT_FALSE(SyncWaitEvent(done, 0)) << "no done event";
 
         // Usable: with the device working again the same command runs a session.
         UseSimulator();
@@ -179,9 +191,9 @@ TEST_F(Sessions, TimersRunWithASessionAndStopKillsThem)
     EnableWindow(g_hScrollBar, TRUE);
     Command(IDC_RECORD);
     EXPECT_FALSE(IsWindowEnabled(g_hScrollBar));
-    bool ticked[4] = {}; // timer 1 statistics, 3 redraw
+    bool ticked[4] = {}; // by timer id
     const DWORD start = GetTickCount();
-    while (!(ticked[1] && ticked[3]) && GetTickCount() - start < 3000) {
+    while (!(ticked[kStatisticsTimer] && ticked[kRedrawTimer]) && GetTickCount() - start < 3000) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_TIMER && msg.hwnd == hWnd && msg.wParam < 4) ticked[msg.wParam] = true;
@@ -189,58 +201,48 @@ TEST_F(Sessions, TimersRunWithASessionAndStopKillsThem)
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
-    EXPECT_TRUE(ticked[1] && ticked[3]);
+    EXPECT_TRUE(ticked[kStatisticsTimer] && ticked[kRedrawTimer]);
     Command(IDC_STOP);
-    EXPECT_FALSE(KillTimer(hWnd, 1)) << "Stop kills the statistics timer";
-    EXPECT_FALSE(KillTimer(hWnd, 3)) << "Stop kills the redraw timer";
+    EXPECT_FALSE(KillTimer(hWnd, kStatisticsTimer)) << "Stop kills the statistics timer";
+    EXPECT_FALSE(KillTimer(hWnd, kRedrawTimer)) << "Stop kills the redraw timer";
 
     // A Stop before the thread's notice is handled: no timer starts after it.
     Command(IDC_RECORD);
     Command(IDC_STOP);
     ASSERT_TRUE(WaitIdle());
-    EXPECT_FALSE(KillTimer(hWnd, 1));
+    EXPECT_FALSE(KillTimer(hWnd, kStatisticsTimer));
 }
-
-// The recording store as its device was closed: every block is handled by
-// then, and the rotation at Stop comes after.
-std::vector<uint8_t> s_storeAtClose;
-int32_t s_posAtClose = -1;
-WaveDeviceTable s_snapshotTable;
 
 TEST_F(Sessions, WrappedRecordingIsPutInOrderOnceAtStop)
 {
-    Select(IDC_BUFFER_SIZE, 0); // 1MB
+    Select(IDC_BUFFER_SIZE, 0); // 1MB: a lap of 2047 blocks, the last block-long stretch unused
     ASSERT_EQ(g_nInputBufferSize, 1048576);
-    s_snapshotTable = *SimWaveDeviceTable();
-    s_snapshotTable.inClose = [](WaveHandle device) {
-        s_storeAtClose.assign(g_pInputBuffer, g_pInputBuffer + g_nRecordedBytes);
-        s_posAtClose = g_nInputPos;
-        return SimWaveDeviceTable()->inClose(device);
-    };
-    SetWaveDeviceTable(&s_snapshotTable);
-    // Each block carries its number, so a rotation shows.
-    SimSetInputSignal([](uint8_t* data, uint32_t bytes, uint64_t offset) {
-        std::memset(data, int(offset / bytes % 251 + 1), bytes);
+    const int lap = 2047 * kBlock;
+    // Period 251 bytes (a prime, never silence): a block out of place cannot match by chance.
+    const auto signalAt = [](uint64_t offset) { return uint8_t(offset % 251 + 1); };
+    SimSetInputSignal([signalAt](uint8_t* data, uint32_t bytes, uint64_t offset) {
+        for (uint32_t i = 0; i < bytes; ++i) data[i] = signalAt(offset + i);
     });
 
     Command(IDC_RECORD);
-    ASSERT_EQ(SimCompleteBlocks(kSimInput, 2100), 2100); // it wraps after 2047
+    ASSERT_EQ(SimCompleteBlocks(kSimInput, 2100), 2100);
+    SimCutShortAtReset(kSimInput, 200); // the block under way at Stop holds 200 bytes
     Command(IDC_STOP);
-    EXPECT_EQ(g_nRecordedBytes, g_nInputBufferSize);
-    ASSERT_EQ(s_storeAtClose.size(), size_t(g_nInputBufferSize));
-    std::vector<uint8_t> expected = s_storeAtClose;
-    std::rotate(expected.begin(), expected.begin() + s_posAtClose, expected.end());
-    ASSERT_NE(expected, s_storeAtClose);
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), g_pInputBuffer)) << "rotated around g_nInputPos";
+    const uint64_t delivered = 2100 * kBlock + 200;
+    EXPECT_EQ(g_nRecordedBytes, lap);
+    int run = 0;
+    while (run < lap && g_pInputBuffer[run] == signalAt(delivered - lap + run)) ++run;
+    EXPECT_EQ(run, lap) << "the newest lap of sound, oldest byte first";
+    const std::vector<uint8_t> expected(g_pInputBuffer, g_pInputBuffer + lap);
 
     // The view starts at the end of the stored sound, the thumb as far to the
     // end as its page allows.
-    EXPECT_EQ(g_nViewPos, g_nInputBufferSize - kBlock);
+    EXPECT_EQ(g_nViewPos, lap - kBlock);
     EXPECT_TRUE(IsWindowEnabled(g_hScrollBar));
     SCROLLINFO bar = {sizeof(bar), SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(g_hScrollBar, SB_CTL, &bar);
     EXPECT_EQ(bar.nMin, 0);
-    EXPECT_EQ(bar.nMax, g_nInputBufferSize - kBlock);
+    EXPECT_EQ(bar.nMax, lap - kBlock);
     EXPECT_EQ(bar.nPage, UINT(kBlock));
     EXPECT_EQ(bar.nPos, bar.nMax - kBlock + 1);
 
@@ -251,6 +253,63 @@ TEST_F(Sessions, WrappedRecordingIsPutInOrderOnceAtStop)
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 3), 3);
     Command(IDC_STOP);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), g_pInputBuffer));
+}
+
+// A playback whose device close waits until the test lets it go on: its
+// session stays under way, closing, with its running flag already clear.
+std::promise<void> s_closing;
+std::shared_future<void> s_mayClose;
+WaveDeviceTable s_heldCloseTable;
+
+TEST_F(Sessions, AnEndedSessionLeavesTheControlsGreyWhileTheOtherIsStillClosing)
+{
+    s_closing = {};
+    std::promise<void> mayClose;
+    s_mayClose = mayClose.get_future().share();
+    s_heldCloseTable = *SimWaveDeviceTable();
+    s_heldCloseTable.outClose = [](WaveHandle device) {
+        s_closing.set_value();
+        s_mayClose.wait();
+        return SimWaveDeviceTable()->outClose(device);
+    };
+    SetWaveDeviceTable(&s_heldCloseTable);
+
+    Command(IDM_SINE_1K);
+    ASSERT_EQ(g_bPlaying, 1);
+    g_bPlaying = 0; // as a lost output device does: the thread closes its device
+    s_closing.get_future().wait();
+    ASSERT_TRUE(PlaybackSessionActive());
+
+    SendMessageA(hWnd, kSessionNoticeMessage,
+                 SessionNoticeWord({SessionKind::Capture, SessionNotice::Ended, SessionFailure::None}), 0);
+    EXPECT_FALSE(FormatControlsEnabled()) << "a capture ended, but the playback is still closing";
+    EXPECT_TRUE(GetMenuState(GetMenu(hWnd), 0, MF_BYPOSITION) & MF_GRAYED);
+
+    mayClose.set_value();
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, 2000)) << "the playback's own end releases them";
+}
+
+TEST_F(Sessions, StopWithNothingRunningLeavesTheScrollBarAsItWas)
+{
+    Command(IDC_RECORD);
+    ASSERT_EQ(SimCompleteBlocks(kSimInput, 20), 20);
+    Command(IDC_STOP);
+    ASSERT_TRUE(IsWindowEnabled(g_hScrollBar));
+    SendMessageA(hWnd, WM_HSCROLL, MAKEWPARAM(SB_PAGELEFT, 0), reinterpret_cast<LPARAM>(g_hScrollBar));
+    SendMessageA(hWnd, WM_HSCROLL, MAKEWPARAM(SB_PAGELEFT, 0), reinterpret_cast<LPARAM>(g_hScrollBar));
+    auto bar = [] {
+        SCROLLINFO info = {sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(g_hScrollBar, SB_CTL, &info);
+        return std::make_tuple(info.nMin, info.nMax, info.nPage, info.nPos);
+    };
+    const auto scrolled = bar();
+    const int32_t view = g_nViewPos;
+
+    Command(IDC_STOP);
+    EXPECT_EQ(bar(), scrolled) << "range, page and position";
+    EXPECT_TRUE(IsWindowEnabled(g_hScrollBar));
+    EXPECT_EQ(g_nViewPos, view);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/window_position.h"
+#include "app/position_file_win.h"
 #include "main_window_fixture.h"
 
 namespace {
@@ -31,7 +31,9 @@ TEST_F(WindowPosition, FileMovesAndSizesTheWindowOrLeavesItWhereItWas)
 {
     const std::string kStays = "50,60 700x500", screenW = std::to_string(GetSystemMetrics(SM_CXVIRTUALSCREEN));
     const std::string screenH = std::to_string(GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    const struct { std::string bytes, where; } kCases[] = {
+    const struct {
+        std::string bytes, where;
+    } kCases[] = {
         {"[POSITION]\r\n10,20,800,600\r\n", "10,20 800x600"},
         {"[POSITION]\n10,20\n", "10,20 665x463"},
         {"[POSITION]\n\n", "0,0 665x463"},

@@ -22,6 +22,7 @@ struct Notice {
     uint32_t message;
     int block; // -1 for the open and close notices
     DWORD thread;
+    uint32_t played; // what the binding says was played of the block
 };
 
 // The program's side: records every notice, queues the first two blocks
@@ -50,7 +51,8 @@ struct Handler {
             self->table->outWrite(device, header);
         }
         std::lock_guard<std::mutex> lk(self->lock);
-        self->notices.push_back({message, header ? int(header->dwUser) : -1, GetCurrentThreadId()});
+        self->notices.push_back(
+            {message, header ? int(header->dwUser) : -1, GetCurrentThreadId(), header ? header->dwBytesRecorded : 0});
         if (message == kWaveOutDone && ++self->done == kBlocks + 2) SetEvent(self->allDone);
     }
 };
@@ -97,6 +99,12 @@ TEST(WinmmDevice, OutputBlocksComeBackInOrderOnTheForwardingThreadUntilClose)
     std::lock_guard<std::mutex> lk(handler.lock);
     EXPECT_EQ(handler.done, 2 * kBlocks + 2) << "each queued block reported once";
     EXPECT_EQ(handler.notices.back().message, kWaveOutClosed);
+    std::vector<uint32_t> played;
+    for (const Notice& s : handler.notices)
+        if (s.message == kWaveOutDone) played.push_back(s.played);
+    std::vector<uint32_t> expected(kBlocks + 2, kBlockBytes);
+    expected.resize(2 * kBlocks + 2, 0);
+    EXPECT_EQ(played, expected) << "played whole, then handed back by the reset unplayed";
 }
 
 } // namespace

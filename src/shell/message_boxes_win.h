@@ -1,0 +1,10 @@
+// Shows one of the program's message boxes (message_boxes.h).
+#pragma once
+
+#include <windows.h>
+
+#include "shell/message_boxes.h"
+
+// A box owned by hOwner with an OK button; returns MessageBoxA's result.
+// MessageBoxId::None shows nothing and returns 0.
+int ShowMessageBox(HWND hOwner, MessageBoxId id);

@@ -1,0 +1,13 @@
+// The main window's three timers.
+//
+// Threads: a window timer belongs to the thread that owns the window, so only
+// the user-interface thread starts and kills them.
+#pragma once
+
+#include <cstdint>
+
+constexpr uint32_t kStatisticsTimer = 1; // transfer statistics, while a session's device runs
+constexpr uint32_t kStatisticsIntervalMs = 500;
+constexpr uint32_t kCpuLoadTimer = 2; // CPU load, from start-up
+constexpr uint32_t kCpuLoadIntervalMs = 1000;
+constexpr uint32_t kRedrawTimer = 3; // the display, every g_nFrameInterval ms from Record or Playback to Stop

@@ -1,0 +1,49 @@
+// A fake DirectX platform for the wrappers' tests: every call is written to
+// a log as one line, every result can be set, and the "interfaces" are
+// addresses of plain tags, never called.
+#pragma once
+
+#include "dxtests/directx_calls.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct FakeDevice {
+    bool isDefault = false; // the platform's entry without a GUID
+    std::string description;
+    std::string module = "fake.drv";
+    bool creatable = true;
+    DsCaps caps{};
+};
+
+class FakeDirectX {
+public:
+    // Selects the fake; the destructor selects nothing again.
+    FakeDirectX();
+    ~FakeDirectX();
+
+    // Result of a call by its log name ("loadSegment", "download", ...); S_OK otherwise.
+    std::map<std::string, HResult> results;
+    std::vector<FakeDevice> devices;
+    std::vector<std::string> log;
+    bool hasPathConfig = false; // the loaded file carries an audio path configuration
+    int devicesOffered = 0;     // how many devices the enumeration handed over
+    int lastCreated = -1;       // the device whose capabilities getCaps reports
+
+    // Tags that stand for the platform's objects.
+    static IDirectMusicLoader8* Loader();
+    static IDirectMusicPerformance8* Performance();
+    static IDirectMusicSegment8* Segment();
+    static IDirectMusicAudioPath8* EmbeddedPath();
+    static IDirectMusicAudioPath8* GivenPath();
+    static void* Config();
+    static IDirectSound* Device();
+    // The tag's name in the log ("performance", "embedded", ...).
+    static std::string Name(const void* tag);
+
+    std::string Joined() const; // the log as one text, lines separated by "; "
+    static FakeDirectX* current;
+};
+
+DsGuid FakeGuid(int index);

@@ -1,0 +1,98 @@
+// Damaged copies of a good MIDI file: truncations, wrong chunk lengths and
+// counts, bad event bytes and random bytes. Each is one the program must
+// refuse. headed: the copy still starts with "MThd" (or RIFF RMID), so it
+// claims to be MIDI; the others are refused by the loader itself.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+struct MidiVariant {
+    std::string name;
+    std::vector<uint8_t> bytes;
+    bool headed;
+};
+
+inline uint32_t VariantBig32(const std::vector<uint8_t>& b, size_t at)
+{
+    return (uint32_t(b[at]) << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3];
+}
+
+// good: a format 1 file with at least two tracks, its first event of the
+// second track a note or program change with an explicit status byte.
+inline std::vector<MidiVariant> MakeBrokenMidiVariants(const std::vector<uint8_t>& good)
+{
+    std::vector<MidiVariant> out;
+    auto add = [&](const std::string& name, std::vector<uint8_t> bytes, bool headed = true) {
+        out.push_back({name, std::move(bytes), headed});
+    };
+    auto cut = [&](size_t n) { return std::vector<uint8_t>(good.begin(), good.begin() + n); };
+    const size_t track1 = 14; // first MTrk chunk
+    const size_t track2 = track1 + 8 + VariantBig32(good, track1 + 4);
+
+    add("empty", {}, false);
+    add("cut in the header", cut(8));
+    add("header only", cut(14));
+    add("cut in a chunk head", cut(track1 + 6));
+    add("cut at half", cut(good.size() / 2));
+    add("last byte missing", cut(good.size() - 1));
+    add("end of track missing", cut(good.size() - 3));
+
+    // Bytes written over a good copy at a place.
+    struct Patch {
+        const char* name;
+        size_t at;
+        std::vector<uint8_t> bytes;
+    };
+    auto big32 = [](uint32_t v) {
+        return std::vector<uint8_t>{uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+    };
+    const uint32_t length1 = VariantBig32(good, track1 + 4);
+    const size_t event2 = track2 + 8; // delta time, status, data of track 2's first event
+    const Patch patches[] = {
+        {"header length 2", 4, big32(2)},
+        {"header length huge", 4, big32(0x7FFFFFFF)},
+        {"track length one long", track1 + 4, big32(length1 + 1)},
+        {"track length one short", track1 + 4, big32(length1 - 1)},
+        {"track length past the end", track2 + 4, big32(0xFFFFFFF0)},
+        {"one track too many", 11, {uint8_t(good[11] + 1)}},
+        {"no tracks", 10, {0, 0}},
+        {"format 0 with many tracks", 8, {0, 0}},
+        {"unknown format", 8, {0, 7}},
+        {"division 0", 12, {0, 0}},
+        {"track renamed", track2, {'M', 'T', 'r', 'x'}},
+        {"status byte where data belongs", event2 + 2, {0xC0}},
+        {"data byte without running status", event2 + 1, {0x40}},
+        {"system common event in a file", event2 + 1, {0xF3}},
+        {"delta time of five bytes", event2, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"end of track with a length", good.size() - 1, {1}},
+    };
+    std::vector<uint8_t> b;
+    for (const Patch& p : patches) {
+        b = good;
+        std::copy(p.bytes.begin(), p.bytes.end(), b.begin() + p.at);
+        add(p.name, b);
+    }
+
+    std::mt19937 random(20261207);
+    for (int seed = 0; seed < 3; ++seed) {
+        b = cut(14);
+        for (size_t i = 14; i < good.size(); ++i) b.push_back(uint8_t(random()));
+        add("random bytes after the header " + std::to_string(seed), b);
+    }
+    b.clear();
+    for (size_t i = 0; i < good.size(); ++i) b.push_back(uint8_t(random()));
+    add("random bytes", b, false);
+
+    // A RIFF RMID file whose data chunk is cut short.
+    b = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'};
+    uint32_t length = uint32_t(good.size());
+    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(length >> (8 * i)));
+    b.insert(b.end(), good.begin(), good.begin() + good.size() / 2);
+    add("RMID with its data cut", b);
+    return out;
+}

@@ -1,0 +1,177 @@
+// The capture and playback sessions without a window: what they report, and
+// the order of the close, the done event and the end, on the simulated
+// device (stepped).
+#include "audio/sessions.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/sim_wave_device.h"
+#include "platform/sync.h"
+#include "state/app_state.h"
+
+namespace {
+
+constexpr int kBlock = 512; // bytes per block at the default 11025 Hz, 8-bit mono
+
+// Keeps every report; a test waits for the one it needs.
+class Reports : public SessionListener {
+public:
+    void OnSessionReport(const SessionReport& report) override
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_reports.push_back(report);
+        m_changed.notify_all();
+    }
+    // The notices of one kind, in order, once its Ended has arrived (at most 5 s).
+    std::vector<SessionNotice> Until(SessionKind kind)
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        m_changed.wait_for(lock, std::chrono::seconds(5), [&] {
+            for (const SessionReport& r : m_reports)
+                if (r.kind == kind && r.notice == SessionNotice::Ended) return true;
+            return false;
+        });
+        std::vector<SessionNotice> notices;
+        for (const SessionReport& r : m_reports)
+            if (r.kind == kind) notices.push_back(r.notice);
+        return notices;
+    }
+    SessionFailure FailureOf(SessionKind kind)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        for (const SessionReport& r : m_reports)
+            if (r.kind == kind && r.notice == SessionNotice::Failed) return r.failure;
+        return SessionFailure::None;
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::vector<SessionReport> m_reports;
+};
+
+class Sessions : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SimReset();
+        SetWaveDeviceTable(SimWaveDeviceTable());
+        SimSetStepped(true);
+        ASSERT_TRUE(AllocateInputStore(64 * kBlock) && AllocateOutputStore(64 * kBlock));
+        ASSERT_TRUE(ResetStores());
+        ASSERT_NE(AllocatePlaybackSource(3 * kBlock), nullptr);
+        SetSessionListener(&m_reports);
+    }
+    void TearDown() override
+    {
+        StopSessions();
+        EXPECT_FALSE(CaptureSessionActive() || PlaybackSessionActive()) << "a session outlived Stop";
+        SetSessionListener(nullptr);
+        EXPECT_EQ(SimReset(), 0) << "a device was left open";
+        SetWaveDeviceTable(nullptr);
+        FreePlaybackSource();
+        FreeStores();
+    }
+    Reports m_reports;
+};
+
+using N = SessionNotice;
+
+TEST_F(Sessions, ARunningSessionReportsAndStopEndsItOverItsStore)
+{
+    ASSERT_TRUE(BeginSession(SessionKind::Capture));
+    EXPECT_EQ(g_bRecording, 1) << "the device runs when the begin returns";
+    EXPECT_FALSE(BeginSession(SessionKind::Capture)) << "one capture at a time";
+    ASSERT_EQ(SimCompleteBlocks(kSimInput, 3), 3);
+    EXPECT_EQ(g_nRecordedBytes, 3 * kBlock);
+
+    const StopOutcome outcome = StopSessions();
+    EXPECT_TRUE(outcome.bCaptureStopped);
+    EXPECT_FALSE(outcome.bPlaybackStopped);
+    EXPECT_EQ(g_bRecording, 0);
+    EXPECT_EQ(g_nViewPos, g_nRecordedBytes - kBlock) << "the view ends with the stored sound";
+    EXPECT_EQ(m_reports.Until(SessionKind::Capture), (std::vector<N>{N::Running, N::Ended}));
+    EXPECT_FALSE(StopSessions().bCaptureStopped) << "a Stop with nothing running ends nothing";
+}
+
+TEST_F(Sessions, AFailedStartReportsWhyAndSetsNoDoneEvent)
+{
+    const struct {
+        SessionKind kind;
+        SimDirection direction;
+        bool refuseFormat;
+        SessionFailure failure;
+    } kCases[] = {
+        {SessionKind::Capture, kSimInput, true, SessionFailure::FormatRefused},
+        {SessionKind::Capture, kSimInput, false, SessionFailure::OpenFailed},
+        {SessionKind::Playback, kSimOutput, true, SessionFailure::FormatRefused},
+        {SessionKind::Playback, kSimOutput, false, SessionFailure::OpenFailed},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(static_cast<int>(c.failure) * 10 + static_cast<int>(c.kind));
+        SimReset();
+        Reports reports;
+        SetSessionListener(&reports);
+        if (c.refuseFormat)
+            SimSetFormatRule([](SimDirection, uint32_t, const WaveFormatExtensible&) { return false; });
+        else
+            SimSetOpenFailure(c.direction, kWaveErrAllocated);
+        ASSERT_TRUE(BeginSession(c.kind));
+        EXPECT_EQ(reports.Until(c.kind), (std::vector<N>{N::Failed, N::Ended}));
+        EXPECT_EQ(reports.FailureOf(c.kind), c.failure);
+        EXPECT_FALSE(SyncWaitEvent(c.kind == SessionKind::Capture ? g_hCaptureDoneEvent : g_hPlaybackDoneEvent, 0));
+        EXPECT_EQ(g_bRecording + g_bPlaying, 0);
+        const StopOutcome outcome = StopSessions();
+        EXPECT_FALSE(outcome.bCaptureStopped || outcome.bPlaybackStopped) << "nothing was opened";
+        SetSessionListener(&m_reports); // before this one's listener goes
+    }
+}
+
+// The simulator, except that a device's close waits until the test lets it
+// go on, so that the test can look at the done event while the close runs.
+std::promise<void> g_closing;
+std::shared_future<void> g_mayClose;
+
+template <uint32_t (*WaveDeviceTable::*Close)(WaveHandle)>
+uint32_t HeldClose(WaveHandle device)
+{
+    g_closing.set_value();
+    g_mayClose.wait();
+    return (SimWaveDeviceTable()->*Close)(device);
+}
+
+TEST_F(Sessions, TheDoneEventWaitsUntilTheDeviceIsReallyClosed)
+{
+    for (SessionKind kind : {SessionKind::Capture, SessionKind::Playback}) {
+        const bool capture = kind == SessionKind::Capture;
+        SCOPED_TRACE(capture ? "capture" : "playback");
+        g_closing = {};
+        std::promise<void> mayClose;
+        g_mayClose = mayClose.get_future().share();
+        static WaveDeviceTable table;
+        table = *SimWaveDeviceTable();
+        table.inClose = &HeldClose<&WaveDeviceTable::inClose>;
+        table.outClose = &HeldClose<&WaveDeviceTable::outClose>;
+        SetWaveDeviceTable(&table);
+
+        ASSERT_TRUE(BeginSession(kind));
+        StopOutcome outcome = {};
+        std::thread stopper([&] { outcome = StopSessions(); });
+        g_closing.get_future().wait();
+        SyncEvent* done = capture ? g_hCaptureDoneEvent : g_hPlaybackDoneEvent;
+        EXPECT_FALSE(SyncWaitEvent(done, 200)) << "done was signalled while the device was still being closed";
+        mayClose.set_value();
+        stopper.join();
+        EXPECT_TRUE(capture ? outcome.bCaptureStopped : outcome.bPlaybackStopped);
+        EXPECT_EQ(SimOpenDeviceCount(), 0);
+        SetWaveDeviceTable(SimWaveDeviceTable());
+    }
+}
+
+} // namespace

@@ -11,6 +11,7 @@ PACKAGES=(
     pulseaudio pulseaudio-utils                               # a sound server with a null sink
     sox                                                       # an independent WAV reader
     python3-mido timidity freepats                            # independent MIDI readers
+    pkg-config libfftw3-dev libkissfft-dev                    # FFT peers of the benchmark
     clang-format                                              # the one layout of the sources
 )
 

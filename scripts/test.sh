@@ -21,7 +21,7 @@ ctest --preset native-asan
 echo "== native threaded tests (ThreadSanitizer)"
 cmake --preset native-tsan >/dev/null
 cmake --build --preset native-tsan
-ctest --preset native-tsan -R 'Wave|Sim|Sync|Session'
+ctest --preset native-tsan -R 'Wave|Sim|Sync|Session|FeedAnalyser|Views'
 
 echo "== Windows tests under Wine (in-process and end to end)"
 cmake --preset mingw >/dev/null

@@ -174,11 +174,11 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER: OnTimer(hWnd, wParam); return 0;
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lParam) == g_hHorzSlider)
-            OnSliderScroll(hWnd, g_hHorzSlider);
+            OnSliderScroll(hWnd, g_hHorzSlider, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
         else
             ScrollStoreView(LOWORD(wParam));
         break;
-    case WM_VSCROLL: OnSliderScroll(hWnd, g_hVertSlider); break;
+    case WM_VSCROLL: OnSliderScroll(hWnd, g_hVertSlider, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); break;
     default: break;
     }
     return DefWindowProcA(hWnd, msg, wParam, lParam);

@@ -206,6 +206,13 @@ void InitMainWindow(HWND hWnd)
     g_pOutputFourier = new CFourier(4 * g_nBlockSize);
     g_pOutputFourier->SetSampleRate(g_nSampleRate);
 
+    HDC screen = GetDC(nullptr);
+    const float scale = static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY)) / 96.0f;
+    ReleaseDC(nullptr, screen);
+    const int fontHeight = static_cast<int>(scale * 14);
+    g_hFont = CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    g_nLineHeight = static_cast<int>(fontHeight * 1.2);
+
     CreateViewSurfaces();
     CreateOverlaySurface();
 
@@ -228,6 +235,7 @@ void TearDownMainWindow()
     const bool sessionLeft = CaptureSessionActive() || PlaybackSessionActive();
     ListenToSessions(nullptr);
     DeleteGdi(&g_hBlackBrush);
+    DeleteGdi(&g_hFont);
 
     if (!sessionLeft) {
         delete g_pInputFourier;

@@ -13,6 +13,8 @@ int g_nDisplayWidth = 0;
 int g_nDisplayHeight = 0;
 
 HBRUSH g_hBlackBrush = nullptr;
+HFONT g_hFont = nullptr;
+int g_nLineHeight = 0;
 
 HDC g_hBitmap122DC = nullptr;
 HDC g_hBitmap123DC = nullptr;

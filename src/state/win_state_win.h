@@ -19,6 +19,8 @@ extern int g_nDisplayWidth;
 extern int g_nDisplayHeight;
 
 extern HBRUSH g_hBlackBrush;
+extern HFONT g_hFont;     // the bold display font of the views' labels
+extern int g_nLineHeight; // pixels per line of that font
 
 // A badge bitmap selected into a memory drawing context, with its size.
 struct Badge {

@@ -120,6 +120,10 @@ TEST(RecordingJob, RecordAPlayedSineAndSaveIt)
     // so: record for four.
     Sleep(4000);
     SaveShot(hWnd, "while_recording.bmp");
+    SelectComboItem(hWnd, IDC_VIEW, 1); // the spectrum of the same sound
+    Sleep(500);
+    SaveShot(hWnd, "while_recording_spectrum.bmp");
+    SelectComboItem(hWnd, IDC_VIEW, 0);
     Command(hWnd, IDM_STOP);
     SaveShot(hWnd, "after_recording.bmp");
 

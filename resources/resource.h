@@ -82,6 +82,37 @@
 #define IDM_AUDIO_FX 40034
 #define IDM_SAVE_RECORDING 40035
 
+// ---- Create tone, wave capabilities and device selection ----
+// Dialog templates: CREATETONE, CAPABILITIES, DEVICESELECTION.
+// Wave-shape pictures of the create-tone list (80 x 20, 16 colours).
+#define IDB_SHAPE_SAW 112
+#define IDB_SHAPE_SINE 113
+#define IDB_SHAPE_SQUARE 114
+#define IDB_SHAPE_SPIKE 116
+#define IDB_SHAPE_WHITE_NOISE 117
+#define IDB_SHAPE_PINK_NOISE 126
+
+// Create tone (Cancel is IDCANCEL).
+#define IDC_TONE_AMPLITUDE 1046
+#define IDC_TONE_FREQUENCY 1047
+#define IDC_TONE_SECONDS 1048
+#define IDC_TONE_SHAPES 1049
+#define IDC_TONE_PLAY 1051
+#define IDC_TONE_SAVE 1052
+
+// Wave capabilities (OK is IDOK).
+#define IDC_CAPS_MANUFACTURER 1024
+#define IDC_CAPS_DRIVER_VERSION 1025
+#define IDC_CAPS_PRODUCT 1026
+#define IDC_CAPS_CHANNELS 1027
+#define IDC_CAPS_KIND 1052
+#define IDC_CAPS_FORMATS 1053
+#define IDC_CAPS_DEVICE 1054
+#define IDC_CAPS_ADDITIONAL 1055
+
+// Device selection (OK is IDOK, Cancel IDCANCEL).
+#define IDC_SELECT_INPUT 1033
+#define IDC_SELECT_OUTPUT 1034
 // ---- DirectSound capabilities (DSCAPABILITIES) ----
 #define IDC_DSCAPS_RATES 1028
 #define IDC_DSCAPS_MIX_ALL 1029

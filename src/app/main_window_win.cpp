@@ -7,6 +7,8 @@
 #include "app/startup_win.h"
 #include "app/store_scroll.h"
 #include "audio/statistics_win.h"
+#include "devices/capabilities_dialog_win.h"
+#include "devices/device_selection_dialog_win.h"
 #include "devices/ds_caps_dialog_win.h"
 #include "display/cpu_load_win.h"
 #include "display/frame_win.h"
@@ -36,6 +38,8 @@ constexpr WORD kSelectionChange = CBN_SELCHANGE; // the only combo notification 
 void ExitCommand(HWND hWnd) { DestroyWindow(hWnd); }
 void HelpCommand(HWND hWnd) { ShowHelpPage(hWnd, kHelpIndexPage); }
 void AboutCommand(HWND hWnd) { ShowAboutBox(hWnd); }
+void DeviceSelectionCommand(HWND hWnd) { RunDeviceSelectionDialog(hWnd); }
+void WaveCapabilitiesCommand(HWND hWnd) { RunCapabilitiesDialog(hWnd); }
 void DsCapsCommand(HWND hWnd) { ShowDsCapsDialog(hWnd); }
 // The test's dialog has no owner: the main window stays usable meanwhile.
 void AudioEffectsCommand(HWND) { RunAudioEffectsTest(); }
@@ -66,12 +70,12 @@ constexpr CommandEntry kCommands[] = {
     {IDC_ALT_HELP, false, &HelpCommand},
     {IDM_ABOUT, false, &AboutCommand},
     {IDC_ALT_ABOUT, false, &AboutCommand},
-    {IDM_CREATE_TONE, false, &NotBuiltYet},      // "CREATETONE"
-    {IDM_DEVICE_SELECTION, false, &NotBuiltYet}, // "DEVICESELECTION"
+    {IDM_CREATE_TONE, false, &CreateToneCommand},
+    {IDM_DEVICE_SELECTION, false, &DeviceSelectionCommand},
     {IDM_DISPLAY_SETTINGS, false, &NotBuiltYet}, // DisplaySettingsCommand
-    {IDM_WAVE_CAPS, false, &NotBuiltYet},        // "Capabilities"
-    {IDM_DS_CAPS, false, &DsCapsCommand},        // "DSCAPABILITIES"
-    {IDM_3D_SOUND, false, &NotBuiltYet},         // "TEST3D", no owner
+    {IDM_WAVE_CAPS, false, &WaveCapabilitiesCommand},
+    {IDM_DS_CAPS, false, &DsCapsCommand},
+    {IDM_3D_SOUND, false, &NotBuiltYet}, // "TEST3D", no owner
     {IDM_AUDIO_FX, false, &AudioEffectsCommand},
     {IDC_RATE, true, &ApplyFormat},
     {IDC_CHANNELS, true, &ApplyFormat},

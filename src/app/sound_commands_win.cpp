@@ -13,6 +13,9 @@
 #include "shell/message_boxes_win.h"
 #include "state/win_state_win.h"
 #include "state/window_timers.h"
+#include "tones/create_tone_dialog_win.h"
+#include "tones/save_commands_win.h"
+#include "tones/tone_entries.h"
 #include "tones/tone_synth.h"
 
 namespace {
@@ -158,6 +161,22 @@ void ToneCommand(HWND hWnd, int id)
         return;
     }
     StartPlayback(hWnd);
+}
+
+void CreateToneCommand(HWND hWnd)
+{
+    const AllowedActions allowed = AllowedNow();
+    if (!allowed.bOutput) {
+        ShowMessageBox(hWnd, MessageBoxId::OutputBusy);
+        return;
+    }
+    if (allowed.bClear) ClearBuffers(hWnd);
+    // The dialog has generated the tone when it ends with Play or Save.
+    switch (RunCreateToneDialog(hWnd)) {
+    case kToneDialogPlay: StartPlayback(hWnd); break;
+    case kToneDialogSave: SaveTone(hWnd); break;
+    default: break;
+    }
 }
 
 void StopAll(HWND hWnd)

@@ -16,6 +16,8 @@ void PlaybackCommand(HWND hWnd);
 void StartPlayback(HWND hWnd);
 // One of the four "Test tones" presets (its menu command id).
 void ToneCommand(HWND hWnd, int id);
+// "Create tone": the dialog, then the playback (Play) or SaveTone (Save).
+void CreateToneCommand(HWND hWnd);
 void StopAll(HWND hWnd);
 
 // Greys or enables the format and buffer combos and the File, Settings and

@@ -48,6 +48,14 @@ constexpr MessageBoxText kBoxes[] = {
      "File too large", BoxIcon::Exclamation},
     {"The wav file could not be written completely.\nThe disk may be full.\nThe incomplete file has been deleted",
      kWavWriteError, BoxIcon::None},
+    {"The amplitude entered is invalid\nEnter a value between 0 and 100.", "Amplitude invalid", BoxIcon::Exclamation},
+    {"The frequency entered is invalid\nEnter a value between 1 and 60000.", "Frequency invalid", BoxIcon::Exclamation},
+    {"The frequency selected is too high for sample rate\nSelect a higher sample rate or a lower frequency.\nThe "
+     "frequency must be less than half the sample rate\nThe tone generated will not be at the correct frequency!\nDo "
+     "you want to continue anyway\n",
+     "Frequency too high", BoxIcon::Exclamation, true},
+    {"The current setting will result in a file size greater than 50MB\nWould you like to continue?",
+     "File Size Warning", BoxIcon::Exclamation, true},
     {"Error initializing DirectSound.  Sample will now exit.", "DirectSound Sample", BoxIcon::Error},
     {"Error playing DirectSound buffer.Sample will now exit.", "DirectSound Sample", BoxIcon::Error},
 };

@@ -31,6 +31,11 @@ enum class MessageBoxId {
     OpenFailed,
     TooLarge,
     WriteFailed,
+    // Create tone
+    AmplitudeInvalid,
+    FrequencyInvalid,
+    FrequencyTooHigh, // a question
+    FileSizeWarning,  // a question
     // Audio effects test
     DirectSoundStartFailed,
     DirectSoundPlayFailed,
@@ -43,6 +48,7 @@ struct MessageBoxText {
     const char* pszText;
     const char* pszCaption;
     BoxIcon icon;
+    bool bQuestion = false; // Yes and No buttons instead of OK
 };
 
 // The row of a box; None and anything outside the table give an empty row.

@@ -11,5 +11,5 @@ int ShowMessageBox(HWND hOwner, MessageBoxId id)
     case BoxIcon::Error: icon = MB_ICONERROR; break;
     case BoxIcon::None: break;
     }
-    return MessageBoxA(hOwner, box.pszText, box.pszCaption, MB_OK | icon);
+    return MessageBoxA(hOwner, box.pszText, box.pszCaption, (box.bQuestion ? MB_YESNO : MB_OK) | icon);
 }

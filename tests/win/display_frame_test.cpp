@@ -13,6 +13,7 @@
 
 #include "app/sound_commands_win.h"
 #include "audio/sessions.h"
+#include "devices/device_lists.h"
 #include "display/fourier.h"
 #include "display/frame_win.h"
 #include "display/trackbar_scale.h"
@@ -231,6 +232,7 @@ TEST_F(DisplayFrame, ScrollingAStoppedRecordingRedrawsIt)
 {
     SimReset();
     SetWaveDeviceTable(SimWaveDeviceTable());
+    ChooseDefaultDevices(); // the ids the start-up chose on winmm's lists mean nothing here
     SimSetStepped(true);
     g_bShowGrid = 0;
     // 8-bit mono blocks of 512 bytes, loud and quiet in turn.

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -32,6 +33,9 @@ public:
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
 
     std::vector<CaughtBox> Boxes() const; // in the order they were shown
+    // The button pressed from now on (a script inside a dialog answers the
+    // boxes it provokes one way, then another).
+    void SetButton(int button) { m_button = button; }
     // Pumps this thread's messages until count boxes are caught, at most timeoutMs.
     bool WaitForBoxes(size_t count, DWORD timeoutMs) const;
 
@@ -41,7 +45,7 @@ private:
     void Catch(HWND box);
 
     HHOOK m_hook = nullptr;
-    int m_button;
+    std::atomic<int> m_button;
     DWORD m_ownThread;
     std::function<void(HWND)> m_inspect;
     HANDLE m_hStopWatch = nullptr;

@@ -8,6 +8,7 @@
 
 #include "app/sound_commands_win.h"
 #include "audio/sessions.h"
+#include "devices/device_lists.h"
 #include "main_window_fixture.h"
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
@@ -36,6 +37,7 @@ protected:
         SimReset();
         SetWaveDeviceTable(SimWaveDeviceTable());
         SimSetStepped(true);
+        ChooseDefaultDevices(); // the ids the start-up chose on winmm's lists mean nothing here
     }
     static bool WaitIdle()
     {

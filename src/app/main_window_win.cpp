@@ -13,6 +13,7 @@
 #include "display/cpu_load_win.h"
 #include "display/frame_win.h"
 #include "display/overlay_win.h"
+#include "dxtests/audio3d_dialog_win.h"
 #include "dxtests/audio_effects_dialog_win.h"
 #include "resource.h"
 #include "shell/help_and_mixer_win.h"
@@ -44,6 +45,8 @@ void DsCapsCommand(HWND hWnd) { ShowDsCapsDialog(hWnd); }
 // The test's dialog has no owner: the main window stays usable meanwhile.
 void AudioEffectsCommand(HWND) { RunAudioEffectsTest(); }
 void TriggerCommand(HWND hWnd) { g_bTrigger = IsDlgButtonChecked(hWnd, IDC_TRIGGER) == BST_CHECKED ? 1 : 0; }
+// The 3D test has no owner: the main window stays usable while it runs.
+void Sound3DCommand(HWND) { Run3DAudioTest(); }
 // Opened by their dialogs once those are built; until then they do nothing.
 void NotBuiltYet(HWND) {}
 
@@ -75,7 +78,7 @@ constexpr CommandEntry kCommands[] = {
     {IDM_DISPLAY_SETTINGS, false, &NotBuiltYet}, // DisplaySettingsCommand
     {IDM_WAVE_CAPS, false, &WaveCapabilitiesCommand},
     {IDM_DS_CAPS, false, &DsCapsCommand},
-    {IDM_3D_SOUND, false, &NotBuiltYet}, // "TEST3D", no owner
+    {IDM_3D_SOUND, false, &Sound3DCommand},
     {IDM_AUDIO_FX, false, &AudioEffectsCommand},
     {IDC_RATE, true, &ApplyFormat},
     {IDC_CHANNELS, true, &ApplyFormat},
@@ -158,6 +161,16 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         TearDownMainWindow();
         return 0;
     case WM_SIZE: LayoutMainWindow(hWnd, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another scale (per-monitor awareness): the
+        // dialog manager scales the template's controls and font, and the
+        // window takes the suggested rectangle; WM_SIZE lays out the display.
+        DefDlgProcA(hWnd, msg, wParam, lParam);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hWnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_PAINT: {
         // Validate and erase first, so that the erase does not wipe the frame
         // that is then copied into the display.

@@ -18,6 +18,7 @@
 #include "display/fourier.h"
 #include "display/frame_win.h"
 #include "display/view_settings.h"
+#include "dxtests/audio3d_calls_win.h"
 #include "dxtests/directx_calls_win.h"
 #include "dxtests/effect_calls_win.h"
 #include "platform/sim_wave_device.h"
@@ -25,6 +26,7 @@
 #include "platform/winmm_device_win.h"
 #include "resource.h"
 #include "shell/combo_tables_win.h"
+#include "shell/screen_scale_win.h"
 #include "state/win_state_win.h"
 
 const char kMainWindowClass[] = "Mirravox";
@@ -60,14 +62,19 @@ void InitTrackbars()
     InitCommonControlsEx(&icc);
 }
 
+// The badges keep their size against the display's text, whose font grows
+// with the screen's DPI.
 void LoadBadge(int id, HDC* dc, Badge* badge)
 {
     badge->hBitmap = LoadBitmapA(g_hInstance, MAKEINTRESOURCEA(id));
     HDC displayDc = GetDC(g_hDisplayWnd);
     *dc = CreateCompatibleDC(displayDc);
-    ReleaseDC(g_hDisplayWnd, displayDc);
     BITMAP info = {};
-    if (badge->hBitmap && GetObjectA(badge->hBitmap, sizeof(info), &info)) badge->size = {info.bmWidth, info.bmHeight};
+    if (badge->hBitmap && GetObjectA(badge->hBitmap, sizeof(info), &info)) {
+        badge->size = {info.bmWidth, info.bmHeight};
+        badge->hBitmap = ScaleToScreen(displayDc, badge->hBitmap, &badge->size);
+    }
+    ReleaseDC(g_hDisplayWnd, displayDc);
     badge->hOldBitmap = (*dc && badge->hBitmap) ? SelectObject(*dc, badge->hBitmap) : nullptr;
 }
 
@@ -108,6 +115,7 @@ void PrepareProcess(HINSTANCE hInstance)
     SelectStartupWaveDevice();
     SetDirectXCalls(DirectXCallsWin());
     SetEffectCalls(EffectCallsWin());
+    SetAudio3DCalls(Audio3DCallsWin());
 
     g_hPaintMutex = CreateMutexA(nullptr, FALSE, "WIN_SIZE_PAINT");
     if (!g_hPlaybackDoneEvent) g_hPlaybackDoneEvent = SyncCreateEvent(true, false);
@@ -212,6 +220,9 @@ void InitMainWindow(HWND hWnd)
     const int fontHeight = static_cast<int>(scale * 14);
     g_hFont = CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
     g_nLineHeight = static_cast<int>(fontHeight * 1.2);
+
+    // The 3D test starts with our own piece beside the program.
+    std::snprintf(g_sz3DContentFile, sizeof(g_sz3DContentFile), "%s\\Intrigue.mid", g_szProgramDir);
 
     CreateViewSurfaces();
     CreateOverlaySurface();

@@ -14,3 +14,7 @@ extern const char g_szTitle[];
 // "ReggaeBeats.mid" beside the program; the test replaces it with each file
 // the user opens there. Written and read on the user-interface thread.
 extern char g_szEffectsSoundFile[400 + 32];
+// The 3D test's content file: the program's folder and "\Intrigue.mid" from
+// start-up, then each file chosen in the test (it outlives the dialog).
+// Written and read on the user-interface thread.
+extern char g_sz3DContentFile[kMaxPathChars];

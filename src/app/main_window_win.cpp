@@ -14,6 +14,8 @@
 #include "display/display_settings_win.h"
 #include "display/frame_win.h"
 #include "display/overlay_win.h"
+#include "dxtests/audio3d_dialog_win.h"
+#include "dxtests/audio_effects_dialog_win.h"
 #include "resource.h"
 #include "shell/help_and_mixer_win.h"
 #include "shell/message_boxes_win.h"
@@ -41,9 +43,11 @@ void AboutCommand(HWND hWnd) { ShowAboutBox(hWnd); }
 void DeviceSelectionCommand(HWND hWnd) { RunDeviceSelectionDialog(hWnd); }
 void WaveCapabilitiesCommand(HWND hWnd) { RunCapabilitiesDialog(hWnd); }
 void DsCapsCommand(HWND hWnd) { ShowDsCapsDialog(hWnd); }
+// The test's dialog has no owner: the main window stays usable meanwhile.
+void AudioEffectsCommand(HWND) { RunAudioEffectsTest(); }
 void TriggerCommand(HWND hWnd) { g_bTrigger = IsDlgButtonChecked(hWnd, IDC_TRIGGER) == BST_CHECKED ? 1 : 0; }
-// Opened by their dialogs once those are built; until then they do nothing.
-void NotBuiltYet(HWND) {}
+// The 3D test has no owner: the main window stays usable while it runs.
+void Sound3DCommand(HWND) { Run3DAudioTest(); }
 
 struct CommandEntry {
     int nId;
@@ -73,8 +77,8 @@ constexpr CommandEntry kCommands[] = {
     {IDM_DISPLAY_SETTINGS, false, &DisplaySettingsCommand},
     {IDM_WAVE_CAPS, false, &WaveCapabilitiesCommand},
     {IDM_DS_CAPS, false, &DsCapsCommand},
-    {IDM_3D_SOUND, false, &NotBuiltYet}, // "TEST3D", no owner
-    {IDM_AUDIO_FX, false, &NotBuiltYet}, // RunAudioEffectsTest
+    {IDM_3D_SOUND, false, &Sound3DCommand},
+    {IDM_AUDIO_FX, false, &AudioEffectsCommand},
     {IDC_RATE, true, &ApplyFormat},
     {IDC_CHANNELS, true, &ApplyFormat},
     {IDC_RESOLUTION, true, &ApplyFormat},
@@ -143,6 +147,16 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         TearDownMainWindow();
         return 0;
     case WM_SIZE: LayoutMainWindow(hWnd, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another scale (per-monitor awareness): the
+        // dialog manager scales the template's controls and font, and the
+        // window takes the suggested rectangle; WM_SIZE lays out the display.
+        DefDlgProcA(hWnd, msg, wParam, lParam);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hWnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_PAINT: {
         // Validate and erase first, so that the erase does not wipe the frame
         // that is then copied into the display.

@@ -2,12 +2,14 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/command_line.h"
 #include "app/format_settings.h"
 #include "app/format_settings_win.h"
+#include "app/loopback_command.h"
 #include "app/main_window_win.h"
 #include "app/position_file_win.h"
 #include "app/sound_commands_win.h"
@@ -18,12 +20,15 @@
 #include "display/fourier.h"
 #include "display/frame_win.h"
 #include "display/view_settings.h"
+#include "dxtests/audio3d_calls_win.h"
 #include "dxtests/directx_calls_win.h"
+#include "dxtests/effect_calls_win.h"
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
 #include "platform/winmm_device_win.h"
 #include "resource.h"
 #include "shell/combo_tables_win.h"
+#include "shell/screen_scale_win.h"
 #include "state/win_state_win.h"
 
 const char kMainWindowClass[] = "Mirravox";
@@ -59,14 +64,19 @@ void InitTrackbars()
     InitCommonControlsEx(&icc);
 }
 
+// The badges keep their size against the display's text, whose font grows
+// with the screen's DPI.
 void LoadBadge(int id, HDC* dc, Badge* badge)
 {
     badge->hBitmap = LoadBitmapA(g_hInstance, MAKEINTRESOURCEA(id));
     HDC displayDc = GetDC(g_hDisplayWnd);
     *dc = CreateCompatibleDC(displayDc);
-    ReleaseDC(g_hDisplayWnd, displayDc);
     BITMAP info = {};
-    if (badge->hBitmap && GetObjectA(badge->hBitmap, sizeof(info), &info)) badge->size = {info.bmWidth, info.bmHeight};
+    if (badge->hBitmap && GetObjectA(badge->hBitmap, sizeof(info), &info)) {
+        badge->size = {info.bmWidth, info.bmHeight};
+        badge->hBitmap = ScaleToScreen(displayDc, badge->hBitmap, &badge->size);
+    }
+    ReleaseDC(g_hDisplayWnd, displayDc);
     badge->hOldBitmap = (*dc && badge->hBitmap) ? SelectObject(*dc, badge->hBitmap) : nullptr;
 }
 
@@ -108,6 +118,8 @@ void PrepareProcess(HINSTANCE hInstance)
     ResetDisplayFlags();
     ResetTransferStatistics();
     SetDirectXCalls(DirectXCallsWin());
+    SetEffectCalls(EffectCallsWin());
+    SetAudio3DCalls(Audio3DCallsWin());
 
     g_hPaintMutex = CreateMutexA(nullptr, FALSE, "WIN_SIZE_PAINT");
     if (!g_hPlaybackDoneEvent) g_hPlaybackDoneEvent = SyncCreateEvent(true, false);
@@ -195,6 +207,7 @@ void InitMainWindow(HWND hWnd)
     g_bInputWrapped = 0;
     g_bOutputWrapped = 0;
     ApplyBufferSize(hWnd);
+    std::snprintf(g_szEffectsSoundFile, sizeof(g_szEffectsSoundFile), "%s\\ReggaeBeats.mid", g_szProgramDir);
 
     EnableWindow(g_hScrollBar, FALSE);
     ChooseDefaultDevices();
@@ -211,6 +224,9 @@ void InitMainWindow(HWND hWnd)
     const int fontHeight = static_cast<int>(scale * 14);
     g_hFont = CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
     g_nLineHeight = static_cast<int>(fontHeight * 1.2);
+
+    // The 3D test starts with our own piece beside the program.
+    std::snprintf(g_sz3DContentFile, sizeof(g_sz3DContentFile), "%s\\Intrigue.mid", g_szProgramDir);
 
     CreateViewSurfaces();
     CreateOverlaySurface();
@@ -267,8 +283,23 @@ int RunMessageLoop()
     return static_cast<int>(msg.wParam);
 }
 
+// The self-test runs without a window: only what the sessions need is set up.
+static int RunHeadlessLoopback(HINSTANCE hInstance, const LoopbackCommand& command)
+{
+    g_hInstance = hInstance;
+    g_nInputDeviceId = kWaveMapperId;
+    g_nOutputDeviceId = kWaveMapperId;
+    SelectStartupWaveDevice();
+    if (!g_hPlaybackDoneEvent) g_hPlaybackDoneEvent = SyncCreateEvent(true, false);
+    if (!g_hCaptureDoneEvent) g_hCaptureDoneEvent = SyncCreateEvent(true, false);
+    return RunLoopbackCommand(command);
+}
+
 int MirravoxMain(HINSTANCE hInstance, int argc, const char* const* argv, int showMode)
 {
+    const LoopbackCommand loopback = ParseLoopbackCommand(argc, argv);
+    if (loopback.present) return RunHeadlessLoopback(hInstance, loopback);
+
     // The install switch lets the start-up run to its end, then the loop
     // meets the quit request at its first fetch.
     if (HasInstallSwitch(argc, argv)) PostQuitMessage(0);

@@ -49,6 +49,8 @@ constexpr MessageBoxText kBoxes[] = {
      "File too large", BoxIcon::Exclamation},
     {"The wav file could not be written completely.\nThe disk may be full.\nThe incomplete file has been deleted",
      kWavWriteError, BoxIcon::None},
+    {"Error initializing DirectMusic.", "3D Testing", BoxIcon::Error},
+    {"Error playing DirectMusic segment. ", "3D Audio Testing", BoxIcon::Error},
     {"The amplitude entered is invalid\nEnter a value between 0 and 100.", "Amplitude invalid", BoxIcon::Exclamation},
     {"The frequency entered is invalid\nEnter a value between 1 and 60000.", "Frequency invalid", BoxIcon::Exclamation},
     {"The frequency selected is too high for sample rate\nSelect a higher sample rate or a lower frequency.\nThe "
@@ -57,6 +59,8 @@ constexpr MessageBoxText kBoxes[] = {
      "Frequency too high", BoxIcon::Exclamation, true},
     {"The current setting will result in a file size greater than 50MB\nWould you like to continue?",
      "File Size Warning", BoxIcon::Exclamation, true},
+    {"Error initializing DirectSound.  Sample will now exit.", "DirectSound Sample", BoxIcon::Error},
+    {"Error playing DirectSound buffer.Sample will now exit.", "DirectSound Sample", BoxIcon::Error},
     {"Mirravox has encountered a problem and is no longer able to output audio.\nThis is a known issue and is "
      "usually caused by unexpected changes\nto the audio setup when using Windows Vista\nMirravox will now exit",
      "Lost Output Device", BoxIcon::Exclamation},

@@ -31,11 +31,17 @@ enum class MessageBoxId {
     OpenFailed,
     TooLarge,
     WriteFailed,
+    // 3D audio test
+    Init3DFailed,
+    Play3DFailed,
     // Create tone
     AmplitudeInvalid,
     FrequencyInvalid,
     FrequencyTooHigh, // a question
     FileSizeWarning,  // a question
+    // Audio effects test
+    DirectSoundStartFailed,
+    DirectSoundPlayFailed,
     // Transfer statistics and CPU load
     LostOutputDevice,
     CpuPdhLibrary,

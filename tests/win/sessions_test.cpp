@@ -2,6 +2,7 @@
 // test says otherwise), driven through the real main window. Failure boxes
 // come from the session threads and are caught on any thread.
 #include <algorithm>
+#include <cstdio>
 #include <future>
 #include <tuple>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "audio/sessions.h"
 #include "devices/device_lists.h"
 #include "main_window_fixture.h"
+#include "platform/resource_counts_win.h"
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
 #include "state/window_timers.h"
@@ -407,6 +409,34 @@ TEST_F(Sessions, DeviceFaultsAtEveryStageKeepTheRecordingAndLeaveTheProgramUsabl
                 Command(IDC_STOP);
                 EXPECT_EQ(g_nRecordedBytes, 2 * kBlock);
             }
+}
+
+// Record, Playback and Stop a thousand times: every cycle ends idle with the
+// controls back, and the process holds no more GDI objects or kernel handles
+// after the last cycle than after the tenth (a leak of one per cycle would
+// show as hundreds).
+TEST_F(Sessions, AThousandCyclesEndIdleAndLeakNothing)
+{
+    constexpr int kCycles = 1000, kSettled = 10;
+    int gdi = 0, handles = 0;
+    for (int cycle = 1; cycle <= kCycles; ++cycle) {
+        Command(IDC_RECORD);
+        ASSERT_EQ(SimCompleteBlocks(kSimInput, 1), 1) << "cycle " << cycle;
+        Command(IDC_PLAYBACK);
+        ASSERT_EQ(SimCompleteBlocks(kSimOutput, 1), 1) << "cycle " << cycle;
+        Command(IDC_STOP);
+        ASSERT_TRUE(WaitIdle()) << "cycle " << cycle;
+        ASSERT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, 2000)) << "cycle " << cycle;
+        ASSERT_EQ(SimOpenDeviceCount(), 0) << "cycle " << cycle;
+        if (cycle == kSettled) gdi = GdiObjectCount(), handles = KernelHandleCount();
+    }
+    const int gdiEnd = GdiObjectCount(), handlesEnd = KernelHandleCount();
+    std::printf("after %d cycles: GDI objects %d -> %d, kernel handles %d -> %d\n", kCycles, gdi, gdiEnd, handles,
+                handlesEnd);
+    ASSERT_GT(gdi, 0);
+    ASSERT_GT(handles, 0);
+    EXPECT_LE(gdiEnd, gdi + 5);
+    EXPECT_LE(handlesEnd, handles + 5);
 }
 
 } // namespace

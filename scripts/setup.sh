@@ -13,6 +13,7 @@ PACKAGES=(
     python3-mido timidity freepats                            # independent MIDI readers
     pkg-config libfftw3-dev libkissfft-dev                    # FFT peers of the benchmark
     clang-format                                              # the one layout of the sources
+    nsis                                                      # the installer (package-installer)
     sndfile-programs                                          # a second one (sndfile-info)
 )
 

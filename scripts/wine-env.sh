@@ -17,7 +17,9 @@ if [ "${1:-}" = "--build" ]; then BUILD="$(cd "$2" && pwd)"; shift 2; fi
 export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No Mono or Gecko prompt; and no winemenubuilder, which would copy the
+# installer's Start-menu shortcut into this machine's desktop menus.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 
 STARTED=()
 cleanup() {

@@ -5,11 +5,13 @@
 
 #include <cstddef>
 
-constexpr char kAboutNotice[] = "Copyright (C) 2026 Keldane Audio Tools";
+#include "product_version.h"
+
+constexpr char kAboutNotice[] = MIRRAVOX_COPYRIGHT;
 constexpr char kAboutVisit[] = "Visit us at:";
 constexpr char kAboutWebAddress[] = "www.keldane.example";
-constexpr char kProductVersion[] = "V3.0";
-constexpr char kProductBuild[] = "1003";
+constexpr char kProductVersion[] = "V" MIRRAVOX_VERSION_TEXT;
+constexpr char kProductBuild[] = MIRRAVOX_BUILD_TEXT;
 
 // "Keldane Mirravox V3.0 Build: 1003": the product title, the version and the
 // build made with "%s %s Build: %s". Returns the length, or -1 when it does not fit.

@@ -155,6 +155,16 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
         TearDownMainWindow();
         return 0;
     case WM_SIZE: LayoutMainWindow(hWnd, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another scale (per-monitor awareness): the
+        // dialog manager scales the template's controls and font, and the
+        // window takes the suggested rectangle; WM_SIZE lays out the display.
+        DefDlgProcA(hWnd, msg, wParam, lParam);
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hWnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_PAINT: {
         // Validate and erase first, so that the erase does not wipe the frame
         // that is then copied into the display.

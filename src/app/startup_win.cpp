@@ -23,6 +23,7 @@
 #include "platform/winmm_device_win.h"
 #include "resource.h"
 #include "shell/combo_tables_win.h"
+#include "shell/screen_scale_win.h"
 #include "state/win_state_win.h"
 
 const char kMainWindowClass[] = "Mirravox";
@@ -58,14 +59,19 @@ void InitTrackbars()
     InitCommonControlsEx(&icc);
 }
 
+// The badges keep their size against the display's text, whose font grows
+// with the screen's DPI.
 void LoadBadge(int id, HDC* dc, Badge* badge)
 {
     badge->hBitmap = LoadBitmapA(g_hInstance, MAKEINTRESOURCEA(id));
     HDC displayDc = GetDC(g_hDisplayWnd);
     *dc = CreateCompatibleDC(displayDc);
-    ReleaseDC(g_hDisplayWnd, displayDc);
     BITMAP info = {};
-    if (badge->hBitmap && GetObjectA(badge->hBitmap, sizeof(info), &info)) badge->size = {info.bmWidth, info.bmHeight};
+    if (badge->hBitmap && GetObjectA(badge->hBitmap, sizeof(info), &info)) {
+        badge->size = {info.bmWidth, info.bmHeight};
+        badge->hBitmap = ScaleToScreen(displayDc, badge->hBitmap, &badge->size);
+    }
+    ReleaseDC(g_hDisplayWnd, displayDc);
     badge->hOldBitmap = (*dc && badge->hBitmap) ? SelectObject(*dc, badge->hBitmap) : nullptr;
 }
 

@@ -48,9 +48,9 @@ std::string ArtefactFolder()
     return folder;
 }
 
-MirravoxProcess::MirravoxProcess(const std::string& args)
+MirravoxProcess::MirravoxProcess(const std::string& args, const std::string& program)
 {
-    std::string command = "\"" + ProgramPath() + "\"";
+    std::string command = "\"" + program + "\"";
     if (!args.empty()) command += " " + args;
     STARTUPINFOA si = {};
     si.cb = sizeof(si);

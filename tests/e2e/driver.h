@@ -7,10 +7,13 @@
 #include <functional>
 #include <string>
 
+std::string ProgramPath(); // Windows path of mirravox.exe in the build folder
+
 class MirravoxProcess {
 public:
-    // Starts mirravox.exe (beside the driver's build folder) with the given arguments.
-    explicit MirravoxProcess(const std::string& args = "");
+    // Starts the program (mirravox.exe of the build folder unless another
+    // copy is named) with the given arguments.
+    explicit MirravoxProcess(const std::string& args = "", const std::string& program = ProgramPath());
     ~MirravoxProcess(); // closes the program if it still runs
     MirravoxProcess(const MirravoxProcess&) = delete;
     MirravoxProcess& operator=(const MirravoxProcess&) = delete;
@@ -35,7 +38,6 @@ private:
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 std::string FileBytes(const std::string& path); // "(missing)" when it cannot be read
 std::string RectText(HWND hWnd);                // "left,top widthxheight" of the window
-std::string ProgramPath();                      // Windows path of mirravox.exe
 std::string ArtefactFolder();                   // where the e2e tests keep their screenshots
 std::string WindowText(HWND hWnd);
 std::string ControlText(HWND hWnd, int id);

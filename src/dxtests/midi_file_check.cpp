@@ -129,8 +129,10 @@ MidiCheck CheckMidiBytes(const uint8_t* data, size_t size)
         return MidiCheck::NotMidi;
     }
     // RIFF RMID: the standard MIDI file is the "data" chunk.
+    // A chunk's pad byte can be missing at the very end, which leaves `at`
+    // one past the file: it is compared before the subtraction.
     size_t at = 12;
-    while (size - at >= 8) {
+    while (at <= size && size - at >= 8) {
         uint32_t length = Little32(data + at + 4);
         if (length > size - at - 8) return MidiCheck::Broken;
         if (std::memcmp(data + at, "data", 4) == 0) {

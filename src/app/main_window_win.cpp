@@ -2,6 +2,7 @@
 
 #include "app/about_box_win.h"
 #include "app/allowed_commands.h"
+#include "app/diagnostics_win.h"
 #include "app/format_settings_win.h"
 #include "app/sound_commands_win.h"
 #include "app/startup_win.h"
@@ -133,6 +134,7 @@ void OnTimer(HWND hWnd, WPARAM id)
     switch (id) {
     case kStatisticsTimer: UpdateStatistics(hWnd, kStatisticsTimer); break;
     case kCpuLoadTimer: UpdateCpuLoad(); break;
+    case kDiagnosticsTimer: WriteDiagnosticLine(); break;
     case kRedrawTimer:
         ComposeFrame(0);
         PresentFrame();

@@ -3,7 +3,7 @@
 # test: the native unit tests under AddressSanitizer
 # and UndefinedBehaviorSanitizer, the threaded ones again under
 # ThreadSanitizer, the parsers under libFuzzer, then, under Wine, the in-process Windows
-# tests and the end-to-end tests of the real mirravox.exe.
+# tests and the end-to-end tests of the real mirravox.exe, and a short soak run.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -34,3 +34,10 @@ echo "== Windows tests under Wine (in-process and end to end)"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
 bash scripts/wine-env.sh ctest --preset mingw
+
+# Recording and playing at once through the loopback, sampled every minute;
+# SOAK_MINUTES long (2 by default, 0 skips it).
+if [ "${SOAK_MINUTES:-2}" -gt 0 ]; then
+    echo "== soak (${SOAK_MINUTES:-2} min)"
+    bash scripts/soak.sh --minutes "${SOAK_MINUTES:-2}"
+fi

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,6 +19,7 @@
 #include "display/fourier.h"
 #include "display/frame_win.h"
 #include "display/view_settings.h"
+#include "dxtests/audio3d_calls_win.h"
 #include "dxtests/directx_calls_win.h"
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
@@ -112,6 +114,7 @@ void PrepareProcess(HINSTANCE hInstance)
     g_nOutputDeviceId = kWaveMapperId;
     SelectStartupWaveDevice();
     SetDirectXCalls(DirectXCallsWin());
+    SetAudio3DCalls(Audio3DCallsWin());
 
     g_hPaintMutex = CreateMutexA(nullptr, FALSE, "WIN_SIZE_PAINT");
     if (!g_hPlaybackDoneEvent) g_hPlaybackDoneEvent = SyncCreateEvent(true, false);
@@ -215,6 +218,9 @@ void InitMainWindow(HWND hWnd)
     const int fontHeight = static_cast<int>(scale * 14);
     g_hFont = CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
     g_nLineHeight = static_cast<int>(fontHeight * 1.2);
+
+    // The 3D test starts with our own piece beside the program.
+    std::snprintf(g_sz3DContentFile, sizeof(g_sz3DContentFile), "%s\\Intrigue.mid", g_szProgramDir);
 
     CreateViewSurfaces();
     CreateOverlaySurface();

@@ -48,6 +48,8 @@ constexpr MessageBoxText kBoxes[] = {
      "File too large", BoxIcon::Exclamation},
     {"The wav file could not be written completely.\nThe disk may be full.\nThe incomplete file has been deleted",
      kWavWriteError, BoxIcon::None},
+    {"Error initializing DirectMusic.", "3D Testing", BoxIcon::Error},
+    {"Error playing DirectMusic segment. ", "3D Audio Testing", BoxIcon::Error},
     {"The amplitude entered is invalid\nEnter a value between 0 and 100.", "Amplitude invalid", BoxIcon::Exclamation},
     {"The frequency entered is invalid\nEnter a value between 1 and 60000.", "Frequency invalid", BoxIcon::Exclamation},
     {"The frequency selected is too high for sample rate\nSelect a higher sample rate or a lower frequency.\nThe "

@@ -31,6 +31,9 @@ enum class MessageBoxId {
     OpenFailed,
     TooLarge,
     WriteFailed,
+    // 3D audio test
+    Init3DFailed,
+    Play3DFailed,
     // Create tone
     AmplitudeInvalid,
     FrequencyInvalid,

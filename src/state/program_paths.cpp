@@ -3,3 +3,4 @@
 char g_szProgramDir[kMaxPathChars] = "";
 char g_szSettingsDir[kMaxPathChars] = "";
 const char g_szTitle[] = "Keldane Mirravox";
+char g_sz3DContentFile[kMaxPathChars] = "";

@@ -9,3 +9,7 @@ constexpr int kMaxPathChars = 260; // the system's path limit (MAX_PATH)
 extern char g_szProgramDir[kMaxPathChars];  // the program file's folder, no trailing backslash
 extern char g_szSettingsDir[kMaxPathChars]; // the folder of the window-position file
 extern const char g_szTitle[];
+// The 3D test's content file: the program's folder and "\Intrigue.mid" from
+// start-up, then each file chosen in the test (it outlives the dialog).
+// Written and read on the user-interface thread.
+extern char g_sz3DContentFile[kMaxPathChars];

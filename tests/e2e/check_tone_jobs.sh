@@ -43,11 +43,12 @@ in_range "$frames" 88200 154350 || fail "sndfile-info: $frames frames"
 echo "sndfile-info, saved tone: $frames frames"
 
 # The recorded square: 3 kHz, and its level 30 % of full scale (a square's RMS
-# is its peak), measured past the silent start of the capture.
+# is its peak), measured past the silent start of the capture (its length
+# varies under Wine: the sound is found, not cut at a fixed time).
 # (sox's rough frequency is thrown by a square's harmonics: take the strongest
 # line of its spectrum instead.)
-stats=$(sox "$SQUARE" -n trim 2.5 remix 1 stat 2>&1)
-freq=$(sox "$SQUARE" -n trim 2.5 remix 1 stat -freq 2>&1 |
+stats=$(sox "$SQUARE" -n remix 1 silence 1 0.01 1% stat 2>&1)
+freq=$(sox "$SQUARE" -n remix 1 silence 1 0.01 1% stat -freq 2>&1 |
     awk 'NF == 2 && $1 + 0 > 0 && $2 + 0 > best { best = $2 + 0; f = $1 } END { print f }')
 rms=$(echo "$stats" | awk -F: '/RMS     amplitude/ { gsub(/ /, "", $2); print $2 }')
 echo "sox, recorded square: strongest line $freq Hz, RMS amplitude $rms"

@@ -1,5 +1,5 @@
 #!/bin/bash
-# The soak run: scripts/soak.sh --minutes N
+# The soak run: scripts/soak.sh --minutes N [--build DIR]
 # mirravox.exe records and plays the 1 kHz sine at the same time under Wine,
 # through the null sink's loopback, at 48 kHz 16-bit stereo, for N minutes,
 # with the display running (tests/e2e: Reliability.Soak). The program writes
@@ -13,28 +13,36 @@
 #   - the saved recording store: the looped-back tone, every frame equal to
 #     the frame one period (48 frames) before it, except at the dropouts,
 #     which are counted and reported separately.
-# Files: build/mingw/soak/ (diag log, recording, report). Exit 0 on PASS.
+# --build runs a copy built before (mirravox.exe, tests/e2e/e2e_tests.exe)
+# in its own Wine prefix and sound server, so that a long run can go on
+# beside other work. Files: <build>/soak/ (diag log, recording, report).
+# Exit 0 on PASS.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 MINUTES=2
+BUILD=""
 while [ $# -gt 0 ]; do
     case "$1" in
     --minutes) MINUTES="$2"; shift 2 ;;
-    *) echo "usage: soak.sh --minutes N" >&2; exit 2 ;;
+    --build) BUILD="$(cd "$2" && pwd)"; shift 2 ;;
+    *) echo "usage: soak.sh --minutes N [--build DIR]" >&2; exit 2 ;;
     esac
 done
 
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target mirravox e2e_tests >/dev/null
-WORK="$ROOT/build/mingw/soak"
+if [ -z "$BUILD" ]; then
+    BUILD="$ROOT/build/mingw"
+    cmake --preset mingw >/dev/null
+    cmake --build --preset mingw --target mirravox e2e_tests >/dev/null
+fi
+WORK="$BUILD/soak"
 mkdir -p "$WORK"
 rm -f "$WORK/soak.diag" "$WORK/soak.wav"
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
 MIRRAVOX_SOAK_SECONDS=$((MINUTES * 60)) MIRRAVOX_SOAK_WAV="$(winpath "$WORK/soak.wav")" \
     MIRRAVOX_SOAK_DIAG="$(winpath "$WORK/soak.diag")" \
-    bash scripts/wine-env.sh wine build/mingw/tests/e2e/e2e_tests.exe --gtest_filter=Reliability.Soak \
+    bash scripts/wine-env.sh --build "$BUILD" wine "$BUILD/tests/e2e/e2e_tests.exe" --gtest_filter=Reliability.Soak \
     >"$WORK/driver.log" 2>&1 &
 DRIVER=$!
 # A sample every minute while it runs, as the run goes.

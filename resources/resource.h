@@ -132,6 +132,30 @@
 #define IDC_DSCAPS_DEVICE 1054
 #define IDC_DSCAPS_INFO 1055
 
+// ---- Audio effects dialog (template DSAUDIOFX) ----
+// Parameter page: six rows of five controls from 1000 + 5 x row:
+// name, value, slider, minimum, maximum.
+#define IDC_FX_ROW_FIRST 1000
+#define IDC_FX_ROW_LAST 1029
+#define IDC_FX_TRIANGLE 1101
+#define IDC_FX_SQUARE 1102
+#define IDC_FX_SINE 1103
+#define IDC_FX_ADJUST_FIRST 1201 // 1201..1208: adjust Chorus..Reverb
+#define IDC_FX_ADJUST_LAST 1208
+#define IDC_FX_ENABLE_FIRST 1211 // 1211..1218: enable Chorus..Reverb
+#define IDC_FX_ENABLE_LAST 1218
+#define IDC_FX_OPEN 1301
+#define IDC_FX_STATUS 1302
+#define IDC_FX_FILENAME 1303
+#define IDC_FX_LOOP 1304
+#define IDC_FX_PLAY 1305
+#define IDC_FX_STOP 1306
+#define IDC_FX_PAGE_TITLE 1307
+#define IDC_FX_WAVEFORM_GROUP 1309
+#define IDC_FX_PHASE_FIRST 1310 // 1310..1314: -180, -90, 0, 90, 180 degrees
+#define IDC_FX_PHASE_LAST 1314
+#define IDC_FX_PHASE_GROUP 1315
+#define IDC_FX_HELP 1316
 // ---- 3D audio test (template TEST3D) ----
 #define IDB_GRID3D 130
 #define IDC_3D_PLAY 1002

@@ -15,6 +15,7 @@
 #include "display/frame_win.h"
 #include "display/overlay_win.h"
 #include "dxtests/audio3d_dialog_win.h"
+#include "dxtests/audio_effects_dialog_win.h"
 #include "resource.h"
 #include "shell/help_and_mixer_win.h"
 #include "shell/message_boxes_win.h"
@@ -42,6 +43,8 @@ void AboutCommand(HWND hWnd) { ShowAboutBox(hWnd); }
 void DeviceSelectionCommand(HWND hWnd) { RunDeviceSelectionDialog(hWnd); }
 void WaveCapabilitiesCommand(HWND hWnd) { RunCapabilitiesDialog(hWnd); }
 void DsCapsCommand(HWND hWnd) { ShowDsCapsDialog(hWnd); }
+// The test's dialog has no owner: the main window stays usable meanwhile.
+void AudioEffectsCommand(HWND) { RunAudioEffectsTest(); }
 void TriggerCommand(HWND hWnd) { g_bTrigger = IsDlgButtonChecked(hWnd, IDC_TRIGGER) == BST_CHECKED ? 1 : 0; }
 // The 3D test has no owner: the main window stays usable while it runs.
 void Sound3DCommand(HWND) { Run3DAudioTest(); }
@@ -77,7 +80,7 @@ constexpr CommandEntry kCommands[] = {
     {IDM_WAVE_CAPS, false, &WaveCapabilitiesCommand},
     {IDM_DS_CAPS, false, &DsCapsCommand},
     {IDM_3D_SOUND, false, &Sound3DCommand},
-    {IDM_AUDIO_FX, false, &NotBuiltYet}, // RunAudioEffectsTest
+    {IDM_AUDIO_FX, false, &AudioEffectsCommand},
     {IDC_RATE, true, &ApplyFormat},
     {IDC_CHANNELS, true, &ApplyFormat},
     {IDC_RESOLUTION, true, &ApplyFormat},

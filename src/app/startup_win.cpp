@@ -21,6 +21,7 @@
 #include "display/view_settings.h"
 #include "dxtests/audio3d_calls_win.h"
 #include "dxtests/directx_calls_win.h"
+#include "dxtests/effect_calls_win.h"
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
 #include "platform/winmm_device_win.h"
@@ -114,6 +115,7 @@ void PrepareProcess(HINSTANCE hInstance)
     g_nOutputDeviceId = kWaveMapperId;
     SelectStartupWaveDevice();
     SetDirectXCalls(DirectXCallsWin());
+    SetEffectCalls(EffectCallsWin());
     SetAudio3DCalls(Audio3DCallsWin());
 
     g_hPaintMutex = CreateMutexA(nullptr, FALSE, "WIN_SIZE_PAINT");
@@ -202,6 +204,7 @@ void InitMainWindow(HWND hWnd)
     g_bInputWrapped = 0;
     g_bOutputWrapped = 0;
     ApplyBufferSize(hWnd);
+    std::snprintf(g_szEffectsSoundFile, sizeof(g_szEffectsSoundFile), "%s\\ReggaeBeats.mid", g_szProgramDir);
 
     EnableWindow(g_hScrollBar, FALSE);
     ChooseDefaultDevices();

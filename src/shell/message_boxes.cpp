@@ -58,6 +58,8 @@ constexpr MessageBoxText kBoxes[] = {
      "Frequency too high", BoxIcon::Exclamation, true},
     {"The current setting will result in a file size greater than 50MB\nWould you like to continue?",
      "File Size Warning", BoxIcon::Exclamation, true},
+    {"Error initializing DirectSound.  Sample will now exit.", "DirectSound Sample", BoxIcon::Error},
+    {"Error playing DirectSound buffer.Sample will now exit.", "DirectSound Sample", BoxIcon::Error},
 };
 #undef LOW_MEMORY_TEXT
 #undef FORMAT_REFUSED_TEXT

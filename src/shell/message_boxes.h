@@ -39,6 +39,9 @@ enum class MessageBoxId {
     FrequencyInvalid,
     FrequencyTooHigh, // a question
     FileSizeWarning,  // a question
+    // Audio effects test
+    DirectSoundStartFailed,
+    DirectSoundPlayFailed,
     Count
 };
 

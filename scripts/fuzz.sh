@@ -1,6 +1,6 @@
 #!/bin/bash
 # Fuzzes one parser with libFuzzer: scripts/fuzz.sh TARGET SECONDS [RUNS]
-#   TARGET   position_file, tone_fields or midi_check (fuzz/<TARGET>_fuzz.cpp)
+#   TARGET   position_file, tone_fields, midi_check or wav_check (fuzz/<TARGET>_fuzz.cpp)
 #   SECONDS  the time limit
 #   RUNS     optional: stop after this many executions instead (SECONDS still caps it)
 # Starts from the seeds in fuzz/corpus/TARGET and keeps what it finds in
@@ -10,7 +10,7 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
-TARGET="${1:?target: position_file, tone_fields or midi_check}"
+TARGET="${1:?target: position_file, tone_fields, midi_check or wav_check}"
 SECONDS_LIMIT="${2:?seconds}"
 RUNS="${3:--1}"
 [ -f "fuzz/${TARGET}_fuzz.cpp" ] || { echo "fuzz: no target $TARGET" >&2; exit 2; }

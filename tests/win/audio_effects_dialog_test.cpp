@@ -20,7 +20,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,7 @@
 #include "resource.h"
 #include "state/program_paths.h"
 #include "state/win_state_win.h"
+#include "wav_variants.h"
 
 namespace {
 
@@ -416,6 +419,39 @@ TEST_F(AudioEffectsDialog, MissingOrDamagedSoundFile)
         });
         EXPECT_TRUE(boxes.Boxes().empty()) << name;
     }
+}
+
+// A hundred damaged copies of a WAV file our writer made, each chosen and
+// played in one opening of the dialog: each is refused with the status
+// text and no segment, and the dialog goes on to the next.
+TEST_F(AudioEffectsDialog, EveryDamagedWavCopyIsRefused)
+{
+    const std::string good = folder + "\\good.wav", damaged = folder + "\\damaged.wav";
+    made.push_back(good), made.push_back(damaged);
+    WriteTone(good, 0.1);
+    std::ifstream in(good, std::ios::binary);
+    const std::vector<WavVariant> variants =
+        MakeBrokenWavVariants(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {}));
+    ASSERT_EQ(variants.size(), 100u);
+    std::vector<Step> steps;
+    for (const WavVariant& v : variants) {
+        steps.push_back([&](HWND h) {
+            WriteBytes(damaged, std::vector<unsigned char>(v.bytes.begin(), v.bytes.end()));
+            FileDialogAnswer choose(damaged);
+            Click(h, IDC_FX_OPEN);
+            Click(h, IDC_FX_PLAY);
+            return true;
+        });
+        steps.push_back([&](HWND h) {
+            EXPECT_EQ(Text(h, IDC_FX_STATUS), "Could not load the segment file.") << v.name;
+            EXPECT_EQ(AudioEffectsTestState().segment, nullptr) << v.name;
+            EXPECT_TRUE(Enabled(h, IDC_FX_PLAY)) << v.name;
+            return true;
+        });
+    }
+    MessageBoxCatcher boxes;
+    RunScripted(steps);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(AudioEffectsDialog, PlayErrorEndsTheTestWithCode3)

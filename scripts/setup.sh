@@ -10,6 +10,7 @@ PACKAGES=(
     xvfb xauth x11-utils imagemagick                          # a display and screenshots
     pulseaudio pulseaudio-utils                               # a sound server with a null sink
     sox                                                       # an independent WAV reader
+    python3                                                   # reads the self-test's report.json
     python3-mido timidity freepats                            # independent MIDI readers
     pkg-config libfftw3-dev libkissfft-dev                    # FFT peers of the benchmark
     clang-format                                              # the one layout of the sources

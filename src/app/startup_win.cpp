@@ -10,6 +10,7 @@
 #include "app/diagnostics_win.h"
 #include "app/format_settings.h"
 #include "app/format_settings_win.h"
+#include "app/loopback_command.h"
 #include "app/main_window_win.h"
 #include "app/position_file_win.h"
 #include "app/sound_commands_win.h"
@@ -280,8 +281,23 @@ int RunMessageLoop()
     return static_cast<int>(msg.wParam);
 }
 
+// The self-test runs without a window: only what the sessions need is set up.
+static int RunHeadlessLoopback(HINSTANCE hInstance, const LoopbackCommand& command)
+{
+    g_hInstance = hInstance;
+    g_nInputDeviceId = kWaveMapperId;
+    g_nOutputDeviceId = kWaveMapperId;
+    SelectStartupWaveDevice();
+    if (!g_hPlaybackDoneEvent) g_hPlaybackDoneEvent = SyncCreateEvent(true, false);
+    if (!g_hCaptureDoneEvent) g_hCaptureDoneEvent = SyncCreateEvent(true, false);
+    return RunLoopbackCommand(command);
+}
+
 int MirravoxMain(HINSTANCE hInstance, int argc, const char* const* argv, int showMode)
 {
+    const LoopbackCommand loopback = ParseLoopbackCommand(argc, argv);
+    if (loopback.present) return RunHeadlessLoopback(hInstance, loopback);
+
     // The install switch lets the start-up run to its end, then the loop
     // meets the quit request at its first fetch.
     if (HasInstallSwitch(argc, argv)) PostQuitMessage(0);

@@ -16,6 +16,7 @@ PACKAGES=(
     clang-format                                              # the one layout of the sources
     nsis                                                      # the installer (package-installer)
     sndfile-programs                                          # a second one (sndfile-info)
+    clang libclang-rt-14-dev                                  # libFuzzer (scripts/fuzz.sh)
 )
 
 missing=()

@@ -2,8 +2,8 @@
 # Checks the source layout, then builds (warnings are errors) and runs every
 # test: the native unit tests under AddressSanitizer
 # and UndefinedBehaviorSanitizer, the threaded ones again under
-# ThreadSanitizer, then, under Wine, the in-process Windows
-# tests and the end-to-end tests of the real mirravox.exe.
+# ThreadSanitizer, the parsers under libFuzzer, then, under Wine, the in-process Windows
+# tests and the end-to-end tests of the real mirravox.exe, and a short soak run.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -23,7 +23,21 @@ cmake --preset native-tsan >/dev/null
 cmake --build --preset native-tsan
 ctest --preset native-tsan -R 'Wave|Sim|Sync|Session|FeedAnalyser|Views'
 
+# Every parser of outside input under libFuzzer; FUZZ_SECONDS per target
+# (20 by default: a minute for the three).
+echo "== fuzzing (${FUZZ_SECONDS:-20} s per target)"
+for target in position_file tone_fields midi_check wav_check; do
+    bash scripts/fuzz.sh "$target" "${FUZZ_SECONDS:-20}"
+done
+
 echo "== Windows tests under Wine (in-process and end to end)"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
 bash scripts/wine-env.sh ctest --preset mingw
+
+# Recording and playing at once through the loopback, sampled every minute;
+# SOAK_MINUTES long (2 by default, 0 skips it).
+if [ "${SOAK_MINUTES:-2}" -gt 0 ]; then
+    echo "== soak (${SOAK_MINUTES:-2} min)"
+    bash scripts/soak.sh --minutes "${SOAK_MINUTES:-2}"
+fi

@@ -2,6 +2,7 @@
 
 #include "app/about_box_win.h"
 #include "app/allowed_commands.h"
+#include "app/diagnostics_win.h"
 #include "app/format_settings_win.h"
 #include "app/sound_commands_win.h"
 #include "app/startup_win.h"
@@ -174,7 +175,12 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_COMMAND: OnCommand(hWnd, wParam); return 0;
     case kSessionNoticeMessage: OnSessionNotice(hWnd, wParam); return 0;
-    case WM_TIMER: UpdateStatistics(hWnd, wParam); return 0;
+    case WM_TIMER:
+        if (wParam == kDiagnosticsTimer)
+            WriteDiagnosticLine();
+        else
+            UpdateStatistics(hWnd, wParam);
+        return 0;
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lParam) == g_hHorzSlider)
             OnSliderScroll(hWnd, g_hHorzSlider, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));

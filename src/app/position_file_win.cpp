@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/position_file.h"
+#include "platform/replacing_file.h"
 #include "state/win_state_win.h"
 
 namespace {
@@ -63,16 +64,17 @@ int SaveWindowPosition()
 {
     char path[kMaxPathChars + 32];
     if (!PositionFilePath(path, sizeof(path), g_szSettingsDir)) return 0;
-    std::FILE* file = std::fopen(path, "wt"); // empties an existing file
-    if (!file) return 0;
+    // Written beside the old file and put in its place when complete, so a
+    // crash or a full disk during the write never leaves a half-written file.
+    ReplacingFile file(path, "wt");
+    if (!file.IsOpen()) return 0;
     // A maximised or minimised window leaves the file empty, so the next
     // start keeps the template's position.
     RECT r;
     if (!IsZoomed(g_hMainWnd) && !IsIconic(g_hMainWnd) && GetWindowRect(g_hMainWnd, &r)) {
         char text[96];
         const int n = FormatPositionText(text, sizeof(text), {r.left, r.top, r.right - r.left, r.bottom - r.top});
-        if (n > 0) std::fwrite(text, 1, static_cast<size_t>(n), file);
+        if (n > 0) file.Write(text, static_cast<size_t>(n));
     }
-    std::fclose(file);
-    return 1;
+    return file.Commit() == ReplacingFile::Outcome::Replaced ? 1 : 0;
 }

@@ -15,5 +15,6 @@ int LoadWindowPosition();
 
 // Writes the main window's place and size to "mirravox.ini" in
 // g_szSettingsDir; a maximised or minimised window leaves the file empty.
-// 0 when the file cannot be created, else 1.
+// The new file replaces the old one only when complete. 0 when it cannot
+// be written completely (an old file is then kept as it was), else 1.
 int SaveWindowPosition();

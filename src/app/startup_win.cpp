@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/command_line.h"
+#include "app/diagnostics_win.h"
 #include "app/format_settings.h"
 #include "app/format_settings_win.h"
 #include "app/loopback_command.h"
@@ -310,5 +311,6 @@ int MirravoxMain(HINSTANCE hInstance, int argc, const char* const* argv, int sho
     ShowWindow(g_hMainWnd, showMode);
     SetWindowTextA(g_hMainWnd, g_szTitle);
     CreateCpuMonitor(g_hMainWnd);
+    StartDiagnostics(g_hMainWnd);
     return RunMessageLoop();
 }

@@ -259,6 +259,7 @@ void CWave::StoreRecorded(const uint8_t* data, int32_t bytes)
         pos = 0;
     }
     std::memcpy(m_pStore + pos, data, size_t(bytes));
+    m_pSharedStore->nDelivered.fetch_add(bytes, kRelaxed);
     // A part block is followed at once by the next, so the store has no gap.
     const int32_t end = pos + bytes;
     held = std::max(held, end);
@@ -390,6 +391,7 @@ void CWave::CopyToPlaybackStore(int index, int32_t played)
         m_nTotalOut.fetch_add(played, kRelaxed);
         return;
     }
+    shared->nDelivered.fetch_add(played, kRelaxed);
     int32_t pos = shared->nPos.load(kRelaxed);
     if (pos < 0 || pos >= size) pos = 0;
     if (int64_t(pos) + played <= size) {

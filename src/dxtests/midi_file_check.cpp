@@ -1,13 +1,11 @@
 #include "dxtests/midi_file_check.h"
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
-namespace {
+#include "dxtests/content_bytes.h"
 
-// Larger files are not content files of ours; they are left to the loader.
-constexpr size_t kMaxCheckedBytes = 16u << 20;
+namespace {
 
 uint32_t Big32(const uint8_t* p) { return (uint32_t(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3]; }
 uint16_t Big16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
@@ -129,8 +127,10 @@ MidiCheck CheckMidiBytes(const uint8_t* data, size_t size)
         return MidiCheck::NotMidi;
     }
     // RIFF RMID: the standard MIDI file is the "data" chunk.
+    // A chunk's pad byte can be missing at the very end, which leaves `at`
+    // one past the file: it is compared before the subtraction.
     size_t at = 12;
-    while (size - at >= 8) {
+    while (at <= size && size - at >= 8) {
         uint32_t length = Little32(data + at + 4);
         if (length > size - at - 8) return MidiCheck::Broken;
         if (std::memcmp(data + at, "data", 4) == 0) {
@@ -144,16 +144,9 @@ MidiCheck CheckMidiBytes(const uint8_t* data, size_t size)
 
 MidiCheck CheckMidiContentFile(const char* path)
 {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return MidiCheck::Unreadable;
     std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    while (bytes.size() <= kMaxCheckedBytes && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (bytes.size() >= 12 && CheckMidiBytes(bytes.data(), 12) == MidiCheck::NotMidi) break;
-    }
-    std::fclose(file);
+    auto claims = [](const uint8_t* head) { return CheckMidiBytes(head, 12) != MidiCheck::NotMidi; };
+    if (!ReadContentBytes(path, claims, bytes)) return MidiCheck::Unreadable;
     if (bytes.size() > kMaxCheckedBytes) return MidiCheck::NotMidi;
     return CheckMidiBytes(bytes.data(), bytes.size());
 }

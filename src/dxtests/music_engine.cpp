@@ -1,6 +1,7 @@
 #include "dxtests/music_engine.h"
 
 #include "dxtests/midi_file_check.h"
+#include "dxtests/wav_file_check.h"
 
 #include <cstring>
 #include <new>
@@ -58,9 +59,11 @@ HResult CMusicEngine::CreateSegmentFromFile(CMusicSegment** out, const char* pat
 {
     if (!out || !path) return kEPointer;
     if (!loader) return kEUnexpected;
-    // The platform's loader may take a broken MIDI file for a segment of
-    // length 0 that plays nothing; such a file is refused here instead.
-    if (CheckMidiContentFile(path) == MidiCheck::Broken) return kDmusEUnsupportedStream;
+    // The platform's loader may take a broken MIDI or WAV file for a segment
+    // that plays nothing or garbage; such a file is refused here instead.
+    if (CheckMidiContentFile(path) == MidiCheck::Broken || CheckWavContentFile(path) == WavCheck::Broken) {
+        return kDmusEUnsupportedStream;
+    }
 
     const DirectXCalls& dx = GetDirectXCalls();
     IDirectMusicSegment8* segment = nullptr;

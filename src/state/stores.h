@@ -24,12 +24,13 @@
 // held runs from nEnd to nBytes and on from 0 to nEnd, which Stop turns into
 // reading order.
 struct SharedStore {
-    uint8_t* pBuffer = nullptr;       // owned by the user-interface thread
-    int32_t nSize = 0;                // usable bytes (whole frames)
-    std::atomic<int32_t> nBytes{0};   // bytes of sound held, never more than nSize
-    std::atomic<int32_t> nPos{0};     // recording: block most recently captured; playback: write position
-    std::atomic<int32_t> nEnd{0};     // recording: just past the newest captured byte
-    std::atomic<int32_t> bWrapped{0}; // the position has gone back to 0 at least once
+    uint8_t* pBuffer = nullptr;         // owned by the user-interface thread
+    int32_t nSize = 0;                  // usable bytes (whole frames)
+    std::atomic<int32_t> nBytes{0};     // bytes of sound held, never more than nSize
+    std::atomic<int32_t> nPos{0};       // recording: block most recently captured; playback: write position
+    std::atomic<int32_t> nEnd{0};       // recording: just past the newest captured byte
+    std::atomic<int32_t> bWrapped{0};   // the position has gone back to 0 at least once
+    std::atomic<int64_t> nDelivered{0}; // bytes the devices delivered into it since start-up (diagnostics)
 };
 
 extern SharedStore g_RecordingStore;

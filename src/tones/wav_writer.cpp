@@ -2,21 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/replacing_file.h"
 #include "state/app_state.h"
 #include "tones/tone_synth.h"
 
 namespace {
-
-std::FILE* StdOpen(const char* path, const char* mode) { return std::fopen(path, mode); }
-size_t StdWrite(const void* data, size_t size, size_t count, std::FILE* file)
-{
-    return std::fwrite(data, size, count, file);
-}
-int StdClose(std::FILE* file) { return std::fclose(file); }
-int StdRemove(const char* path) { return std::remove(path); }
-
-constexpr WavFileOps kStandardFileOps{&StdOpen, &StdWrite, &StdClose, &StdRemove};
-WavFileOps g_fileOps = kStandardFileOps;
 
 // The PCM sub-format identifier 00000001-0000-0010-8000-00AA00389B71 as stored.
 constexpr uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
@@ -40,14 +30,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t value)
     Put16(out, value >> 16);
 }
 
-bool WriteAll(std::FILE* file, const void* data, size_t bytes)
-{
-    return bytes == 0 || g_fileOps.pfnWrite(data, 1, bytes, file) == bytes;
-}
-
 } // namespace
-
-void SetWavFileOps(const WavFileOps* ops) { g_fileOps = ops ? *ops : kStandardFileOps; }
 
 size_t WavHeaderBytes(int32_t bitsPerSample)
 {
@@ -125,20 +108,21 @@ WavResult WriteWavToPath(const char* path, const WavFormat& format, const WavSou
     if (!WavDataFits(format.nBitsPerSample, dataBytes)) return WavResult::TooLarge;
 
     if (!path || !*path) return WavResult::OpenFailed;
-    std::FILE* file = g_fileOps.pfnOpen(path, "wb");
-    if (!file) return WavResult::OpenFailed;
-
-    // A write can fail part-way, a full disk being the usual cause. A short
-    // file with a header that promises more data is worse than no file, so
-    // every write and the final flush in fclose are checked, and on a failure
-    // the incomplete file is removed and the failure reported.
+    // The file is written beside the old one and replaces it only when it is
+    // complete: a write that fails part-way (a full disk) or a crash never
+    // leaves a short file with a header that promises more, nor destroys what
+    // was saved under that name before.
+    ReplacingFile file(path, "wb");
+    if (!file.IsOpen()) return WavResult::OpenFailed;
     const std::vector<uint8_t> header = BuildWavHeader(format, static_cast<uint32_t>(dataBytes));
-    bool ok = WriteAll(file, header.data(), header.size());
+    bool ok = file.Write(header.data(), header.size());
     const int32_t times = dataBytes > 0 ? source.nTimes : 0;
-    for (int32_t i = 0; ok && i < times; ++i) ok = WriteAll(file, source.pData, static_cast<size_t>(source.nLength));
-    const bool closed = g_fileOps.pfnClose(file) == 0;
-    if (ok && closed) return WavResult::Ok;
-    g_fileOps.pfnRemove(path);
+    for (int32_t i = 0; ok && i < times; ++i) ok = file.Write(source.pData, static_cast<size_t>(source.nLength));
+    switch (file.Commit()) {
+    case ReplacingFile::Outcome::Replaced: return WavResult::Ok;
+    case ReplacingFile::Outcome::NotReplaced: return WavResult::OpenFailed; // the old file is held or read-only
+    case ReplacingFile::Outcome::NotWritten: break;
+    }
     return WavResult::WriteFailed;
 }
 

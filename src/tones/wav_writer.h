@@ -11,7 +11,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 #include "shell/message_boxes.h"
@@ -34,8 +33,8 @@ enum class WavResult {
     Ok,
     UnsupportedFormat, // 24-bit sound above 100000 Hz; no file touched
     TooLarge,          // the data does not fit the 32-bit size fields; no file touched
-    OpenFailed,        // the file cannot be opened for writing
-    WriteFailed,       // a write failed part-way; the incomplete file is removed
+    OpenFailed,        // the file, or the one beside it, cannot be opened or replaced; nothing changed
+    WriteFailed,       // a write failed part-way; the old file is kept, the partial one removed
 };
 
 constexpr size_t kWavPcmHeaderBytes = 44;
@@ -68,8 +67,10 @@ WavSource ToneWavSource();
 // Save Recording saves only when something was recorded.
 bool RecordingAvailable();
 
-// Writes a complete file, replacing any file of that name. Refusals come
-// before the file is touched. Nothing in memory changes.
+// Writes a complete file beside the destination and then puts it in place
+// of any file of that name (platform/replacing_file.h); a failed write leaves
+// the old file as it was. Refusals come before anything is opened. Nothing in
+// memory changes.
 WavResult WriteWavToPath(const char* path, const WavFormat& format, const WavSource& source);
 
 // The writer of both save commands: the current format, and the tone when
@@ -78,16 +79,6 @@ WavResult WriteWavFile(const char* fileName, bool bTone);
 
 // The box to show for a result; MessageBoxId::None for Ok.
 MessageBoxId WavResultBox(WavResult result);
-
-// The file operations, replaceable so tests can make a write fail part-way.
-// Null restores fopen, fwrite, fclose and remove.
-struct WavFileOps {
-    std::FILE* (*pfnOpen)(const char* path, const char* mode);
-    size_t (*pfnWrite)(const void* data, size_t size, size_t count, std::FILE* file);
-    int (*pfnClose)(std::FILE* file);
-    int (*pfnRemove)(const char* path);
-};
-void SetWavFileOps(const WavFileOps* ops);
 
 // The save-file dialog: title, one filter entry (double-null closed, as the
 // dialog wants it), default extension, and the length of the name buffer,

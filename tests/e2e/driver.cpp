@@ -1,8 +1,11 @@
 #include "driver.h"
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+
+#include <dlgs.h>
 
 #include "resource.h"
 
@@ -199,4 +202,51 @@ Screenshot CaptureWindow(HWND hWnd)
     DeleteDC(memory);
     ReleaseDC(hWnd, screen);
     return shot;
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        uint8_t buf[65536];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at)
+{
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+// Saves the recording through the real save dialog and returns the file
+// once it is complete: the dialog gone and the sizes in the file holding.
+std::vector<uint8_t> SaveRecordingAs(MirravoxProcess& program, HWND hWnd, const std::string& path)
+{
+    DeleteFileA(path.c_str());
+    PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDM_SAVE_RECORDING, 0), 0);
+    HWND dialog = program.WaitForDialog("Save wav file", 10000);
+    if (!dialog) return {}; // the save dialog did not appear
+    HWND name = GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
+    TypeText(name, path);
+    PressButton(dialog, IDOK);
+    std::vector<uint8_t> file;
+    for (int i = 0; i < 200 && (file.size() < 12 || Le32(file, 4) + 8 != file.size()); ++i) {
+        Sleep(50);
+        file = ReadAll(path);
+    }
+    return file;
+}
+
+// The bytes of a chunk of a RIFF file (empty when it has none).
+std::vector<uint8_t> Chunk(const std::vector<uint8_t>& file, const char* id)
+{
+    for (size_t at = 12; at + 8 <= file.size(); at += 8 + Le32(file, at + 4) + (Le32(file, at + 4) & 1)) {
+        const size_t size = std::min<size_t>(Le32(file, at + 4), file.size() - at - 8);
+        if (std::memcmp(&file[at], id, 4) == 0)
+            return std::vector<uint8_t>(file.begin() + at + 8, file.begin() + at + 8 + size);
+    }
+    return {};
 }

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 std::string ProgramPath(); // Windows path of mirravox.exe in the build folder
 
@@ -49,6 +51,14 @@ void SelectComboItem(HWND hWnd, int id, int index);
 void TypeText(HWND control, const std::string& text);
 // Presses a button of a dialog; returns at once.
 void PressButton(HWND dialog, int id);
+
+std::vector<uint8_t> ReadAll(const std::string& path); // empty when it cannot be read
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at);
+// Save Recording through the real save dialog; the file once it is complete
+// (empty when the dialog did not appear), the chunks of a RIFF file.
+class MirravoxProcess;
+std::vector<uint8_t> SaveRecordingAs(MirravoxProcess& program, HWND hWnd, const std::string& path);
+std::vector<uint8_t> Chunk(const std::vector<uint8_t>& file, const char* id);
 
 // A copy of what the screen shows inside a window's rectangle.
 struct Screenshot {

@@ -25,23 +25,6 @@ constexpr int kRate44100 = 7;
 constexpr int kStereo = 1;
 constexpr int k16Bit = 1;
 
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        uint8_t buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
 // Index of the combo entry with that text (read in the wide form across processes), or -1.
 int FindComboEntry(HWND dialog, int id, const wchar_t* text)
 {

@@ -94,5 +94,28 @@ inline std::vector<MidiVariant> MakeBrokenMidiVariants(const std::vector<uint8_t
     for (int i = 0; i < 4; ++i) b.push_back(uint8_t(length >> (8 * i)));
     b.insert(b.end(), good.begin(), good.begin() + good.size() / 2);
     add("RMID with its data cut", b);
+
+    // A RIFF RMID file whose odd-length first chunk lacks its pad byte at the
+    // end of the file (the checker once read past the end there).
+    add("RMID ending in an odd chunk without its pad",
+        {'R', 'I', 'F', 'F', 9, 0, 0, 0, 'R', 'M', 'I', 'D', 'L', 'I', 'S', 'T', 1, 0, 0, 0, 'x'});
+
+    // Cut at every chunk boundary: before and after each chunk's head.
+    for (size_t at = track1; at < good.size(); at += 8 + VariantBig32(good, at + 4)) {
+        add("cut before the chunk at " + std::to_string(at), cut(at));
+        add("cut after the head of the chunk at " + std::to_string(at), cut(at + 8));
+    }
+    // Then random bytes over a good copy, up to 100 copies in all: a run of 4
+    // to 20 bytes in the header's fields or a track's head, so that no copy
+    // stays sound by chance, and three bytes anywhere after the header.
+    const size_t heads[] = {4, 8, track1, track1 + 4, track2, track2 + 4};
+    for (int n = 0; out.size() < 100; ++n) {
+        b = good;
+        const size_t at = heads[n % 6];
+        const size_t run = 4 + random() % 17;
+        for (size_t i = at; i < at + run && i < b.size(); ++i) b[i] = uint8_t(random());
+        for (size_t i = 0; i < 3; ++i) b[track1 + random() % (b.size() - track1)] = uint8_t(random());
+        add("random bytes at " + std::to_string(at) + " " + std::to_string(n), b);
+    }
     return out;
 }

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/replacing_file.h"
 #include "state/app_state.h"
 #include "tones/tone_synth.h"
 #include "tones/wav_writer.h"
@@ -36,19 +37,20 @@ size_t FillingWrite(const void* data, size_t size, size_t count, std::FILE* file
     return std::fwrite(data, 1, take, file) / size;
 }
 int Close(std::FILE* file) { return std::fclose(file) != 0 || g_bFlushFails ? EOF : 0; }
-int Remove(const char* path) { return std::remove(path); }
-const WavFileOps kDisk{&Open, &FillingWrite, &Close, &Remove};
+bool g_bReplaceFails = false;
+bool Replace(const char* from, const char* to) { return !g_bReplaceFails && ReplaceFileWith(from, to); }
+const FileOps kDisk{&Open, &FillingWrite, &Close, nullptr, &Replace};
 
 class WavWriterTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_NE(mkdtemp(m_dir), nullptr);
-        g_nOutputBufferSize = 2097152, g_nOpenCalls = 0, g_bOpenFails = g_bFlushFails = false;
+        g_nOutputBufferSize = 2097152, g_nOpenCalls = 0, g_bOpenFails = g_bFlushFails = g_bReplaceFails = false;
     }
     void TearDown() override
     {
-        SetWavFileOps(nullptr), FreePlaybackSource();
+        SetFileOps(nullptr), FreePlaybackSource();
         g_pInputBuffer = nullptr, g_nInputBufferSize = g_nRecordedBytes = 0;
         Format(m_saved[0], m_saved[1], m_saved[2]), g_nOutputBufferSize = m_saved[3];
         fs::remove_all(m_dir);
@@ -120,28 +122,44 @@ TEST_F(WavWriterTest, RefusalsComeBeforeTheFileIsTouched)
     EXPECT_TRUE(WavDataFits(16, 0xFFFFFFFFll - 36) && WavDataFits(24, 0xFFFFFFFFll - 60));
     EXPECT_FALSE(WavDataFits(16, 0xFFFFFFFFll - 35) || WavDataFits(24, 0xFFFFFFFFll - 59));
     g_bOpenFails = true; // a regression must not write 4 GiB
-    SetWavFileOps(&kDisk);
+    SetFileOps(&kDisk);
     SetTone({1, 2, 3, 4}, 1 << 30);
     EXPECT_TRUE(Save("old.wav") == WavResult::TooLarge && g_nOpenCalls == 0);
     g_nToneRepeatCount = (1 << 30) - 10; // just fits
     EXPECT_TRUE(Save("old.wav") == WavResult::OpenFailed && g_nOpenCalls == 1);
-    SetWavFileOps(nullptr);
+    SetFileOps(nullptr);
     EXPECT_EQ(Save("no-such-folder/x.wav"), WavResult::OpenFailed);
 }
 
-TEST_F(WavWriterTest, WriteFailingMidwayRemovesTheFile)
+// Saving over a file: a write that fails anywhere (in the header, at the
+// seam between two repeats, in the last byte, at the flush) or a replacing
+// step that fails leaves the old file byte for byte and no partial file.
+TEST_F(WavWriterTest, FailedSaveLeavesTheOldFileIntact)
 {
     Format(44100, 1, 16);
     SetTone(Bytes(1000, 7), 3);
-    SetWavFileOps(&kDisk);
-    for (size_t room : {0, 20, 44, 1500, 3043, 3044}) { // 3044 is exactly enough
-        g_nDiskRoom = room;
-        EXPECT_EQ(Save("full.wav"), room < 3044 ? WavResult::WriteFailed : WavResult::Ok) << room << " bytes";
-        EXPECT_EQ(fs::exists(At("full.wav")), room == 3044) << room << " bytes";
+    const Bytes old = {'R', 'I', 'F', 'F', 0, 1, 2, 3, 0xFF, 0x80};
+    SetFileOps(&kDisk);
+    for (bool exists : {false, true}) {
+        for (size_t room : {0, 20, 44, 1044, 1500, 3043, 3044}) { // 1044: the seam of two repeats; 3044 fits
+            if (exists)
+                std::ofstream(At("full.wav"), std::ios::binary).write(reinterpret_cast<const char*>(old.data()), 10);
+            g_nDiskRoom = room;
+            EXPECT_EQ(Save("full.wav"), room < 3044 ? WavResult::WriteFailed : WavResult::Ok) << room << " bytes";
+            const Bytes kept = room == 3044 ? Read("full.wav") : Bytes();
+            EXPECT_EQ(Read("full.wav"), room == 3044 ? kept : exists ? old : Bytes()) << room << " bytes";
+            EXPECT_EQ(kept.size(), room == 3044 ? 3044u : 0u);
+            EXPECT_FALSE(fs::exists(At("full.wav.partial"))) << room << " bytes";
+            fs::remove(At("full.wav"));
+        }
     }
+    std::ofstream(At("full.wav"), std::ios::binary).write(reinterpret_cast<const char*>(old.data()), 10);
     g_nDiskRoom = 1 << 20, g_bFlushFails = true;
     EXPECT_EQ(Save("full.wav"), WavResult::WriteFailed);
-    EXPECT_FALSE(fs::exists(At("full.wav")));
+    g_bFlushFails = false, g_bReplaceFails = true; // the old file is held open by another program
+    EXPECT_EQ(Save("full.wav"), WavResult::OpenFailed);
+    EXPECT_EQ(Read("full.wav"), old);
+    EXPECT_FALSE(fs::exists(At("full.wav.partial")));
 }
 
 } // namespace

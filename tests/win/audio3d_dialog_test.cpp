@@ -23,8 +23,9 @@
 #include "dxtests/directx_calls_win.h"
 #include "file_dialog_hook.h"
 #include "message_box_hook.h"
+#include "midi_variants.h"
+#include "platform/resource_counts_win.h"
 #include "resource.h"
-#include "resource_counts.h"
 #include "shell/help_and_mixer_win.h"
 #include "state/program_paths.h"
 #include "state/win_state_win.h"
@@ -338,6 +339,37 @@ TEST_F(Test3DDialog, MissingOrDamagedContentLeavesTheDialogUsable)
     Click(IDC_3D_PLAY);
     EXPECT_TRUE(Enabled(IDC_3D_STOP));
     DeleteFileA(broken.c_str());
+}
+
+// A hundred damaged copies of each content file, chosen one after the
+// other: each is refused with its status text, and a good file still plays.
+TEST_F(Test3DDialog, EveryDamagedCopyIsRefusedAndTheDialogStaysUsable)
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    const std::string damaged = std::string(temp) + "mirravox-damaged.mid";
+    Open();
+    for (const char* name : {"ReggaeBeats.mid", "Intrigue.mid"}) {
+        std::ifstream in(ContentFile(name), std::ios::binary);
+        const std::vector<uint8_t> good((std::istreambuf_iterator<char>(in)), {});
+        const std::vector<MidiVariant> variants = MakeBrokenMidiVariants(good);
+        ASSERT_EQ(variants.size(), 100u);
+        for (const MidiVariant& v : variants) {
+            std::ofstream(damaged, std::ios::binary | std::ios::trunc)
+                .write(reinterpret_cast<const char*>(v.bytes.data()), std::streamsize(v.bytes.size()));
+            FileDialogAnswer answer(damaged);
+            Click(IDC_3D_OPEN);
+            ASSERT_EQ(Text(IDC_3D_FILE), "Could not create segment from file.") << name << ": " << v.name;
+            ASSERT_FALSE(Enabled(IDC_3D_PLAY)) << name << ": " << v.name;
+        }
+        FileDialogAnswer answer(ContentFile(name));
+        Click(IDC_3D_OPEN);
+        EXPECT_EQ(Text(IDC_3D_FILE), ContentFile(name));
+        Click(IDC_3D_PLAY);
+        EXPECT_TRUE(Enabled(IDC_3D_STOP)) << name;
+        Click(IDC_3D_STOP);
+    }
+    DeleteFileA(damaged.c_str());
 }
 
 // The catcher also takes the dialog itself for a box (its unnamed controls

@@ -12,7 +12,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <dsound.h>
-#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -20,7 +19,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,11 @@
 #include "dxtests/segment_notices.h"
 #include "file_dialog_hook.h"
 #include "message_box_hook.h"
+#include "platform/resource_counts_win.h"
 #include "resource.h"
 #include "state/program_paths.h"
 #include "state/win_state_win.h"
+#include "wav_variants.h"
 
 namespace {
 
@@ -418,6 +421,39 @@ TEST_F(AudioEffectsDialog, MissingOrDamagedSoundFile)
     }
 }
 
+// A hundred damaged copies of a WAV file our writer made, each chosen and
+// played in one opening of the dialog: each is refused with the status
+// text and no segment, and the dialog goes on to the next.
+TEST_F(AudioEffectsDialog, EveryDamagedWavCopyIsRefused)
+{
+    const std::string good = folder + "\\good.wav", damaged = folder + "\\damaged.wav";
+    made.push_back(good), made.push_back(damaged);
+    WriteTone(good, 0.1);
+    std::ifstream in(good, std::ios::binary);
+    const std::vector<WavVariant> variants =
+        MakeBrokenWavVariants(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {}));
+    ASSERT_EQ(variants.size(), 100u);
+    std::vector<Step> steps;
+    for (const WavVariant& v : variants) {
+        steps.push_back([&](HWND h) {
+            WriteBytes(damaged, std::vector<unsigned char>(v.bytes.begin(), v.bytes.end()));
+            FileDialogAnswer choose(damaged);
+            Click(h, IDC_FX_OPEN);
+            Click(h, IDC_FX_PLAY);
+            return true;
+        });
+        steps.push_back([&](HWND h) {
+            EXPECT_EQ(Text(h, IDC_FX_STATUS), "Could not load the segment file.") << v.name;
+            EXPECT_EQ(AudioEffectsTestState().segment, nullptr) << v.name;
+            EXPECT_TRUE(Enabled(h, IDC_FX_PLAY)) << v.name;
+            return true;
+        });
+    }
+    MessageBoxCatcher boxes;
+    RunScripted(steps);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 TEST_F(AudioEffectsDialog, PlayErrorEndsTheTestWithCode3)
 {
     DirectXCalls failing = *DirectXCallsWin();
@@ -485,32 +521,6 @@ TEST_F(AudioEffectsDialog, ReopeningStartsClean)
     }});
 }
 
-// The process's handles: GetProcessHandleCount, or where that reports
-// nothing (Wine 8), the system's handle table.
-DWORD HandleCount()
-{
-    DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    if (count) return count;
-    struct Entry {
-        ULONG pid;
-        UCHAR type, flags;
-        USHORT handle;
-        PVOID object;
-        ACCESS_MASK access;
-    };
-    std::vector<char> buffer(1 << 22);
-    ULONG length = 0;
-    if (NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(16), buffer.data(),
-                                 static_cast<ULONG>(buffer.size()), &length) != 0)
-        return 0;
-    const ULONG entries = *reinterpret_cast<ULONG*>(buffer.data());
-    const Entry* entry = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
-    for (ULONG i = 0; i < entries; ++i)
-        if (entry[i].pid == GetCurrentProcessId()) ++count;
-    return count;
-}
-
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
     ++*reinterpret_cast<int*>(count);
@@ -526,14 +536,14 @@ int ThreadWindows()
 // Wine 8's DirectMusic keeps kernel handles of every performance it closes
 // (measured: one per performance, one more per InitAudio). So the dialog's
 // cycles are held to what the same number of bare engine cycles costs.
-DWORD HandlesPerEngineCycles(int cycles)
+int HandlesPerEngineCycles(int cycles)
 {
-    const DWORD before = HandleCount();
+    const int before = KernelHandleCount();
     for (int i = 0; i < cycles; ++i) {
         CMusicEngine engine;
         EXPECT_EQ(engine.Initialize(GetDesktopWindow(), 128, 8), kSOk);
     }
-    return HandleCount() - before;
+    return KernelHandleCount() - before;
 }
 
 TEST_F(AudioEffectsDialog, FiftyOpenPlayCloseCyclesLeakNothing)
@@ -544,21 +554,22 @@ TEST_F(AudioEffectsDialog, FiftyOpenPlayCloseCyclesLeakNothing)
         return true;
     }};
     RunScripted(cycle); // the platform's one-time set-up happens here
-    const DWORD platformCost = HandlesPerEngineCycles(50);
-    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const int platformCost = HandlesPerEngineCycles(50);
+    const int gdi = GdiObjectCount();
     const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    const DWORD handles = HandleCount();
+    const int handles = KernelHandleCount();
     const int windows = ThreadWindows();
     for (int i = 0; i < 50; ++i) RunScripted(cycle);
-    const DWORD gdiAfter = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const int gdiAfter = GdiObjectCount();
     const DWORD userAfter = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    const DWORD handlesAfter = HandleCount();
-    std::printf("50 cycles: GDI objects %lu -> %lu, USER objects %lu -> %lu, handles %lu -> %lu (50 bare engine "
-                "cycles: +%lu), windows %d -> %d\n",
+    const int handlesAfter = KernelHandleCount();
+    std::printf("50 cycles: GDI objects %d -> %d, USER objects %lu -> %lu, handles %d -> %d (50 bare engine "
+                "cycles: +%d), windows %d -> %d\n",
                 gdi, gdiAfter, user, userAfter, handles, handlesAfter, platformCost, windows, ThreadWindows());
+    ASSERT_GT(gdi, 0);
     EXPECT_LE(gdiAfter, gdi + 2);
     EXPECT_LE(userAfter, user + 2);
-    ASSERT_GT(handles, 0u);
+    ASSERT_GT(handles, 0);
     EXPECT_LE(handlesAfter - handles, platformCost + 2);
     EXPECT_EQ(ThreadWindows(), windows);
 }

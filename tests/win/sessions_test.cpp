@@ -2,6 +2,7 @@
 // test says otherwise), driven through the real main window. Failure boxes
 // come from the session threads and are caught on any thread.
 #include <algorithm>
+#include <cstdio>
 #include <future>
 #include <tuple>
 #include <vector>
@@ -10,9 +11,11 @@
 #include "audio/sessions.h"
 #include "devices/device_lists.h"
 #include "main_window_fixture.h"
+#include "platform/resource_counts_win.h"
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
 #include "state/window_timers.h"
+#include "tones/wav_writer.h"
 
 namespace {
 
@@ -312,6 +315,128 @@ TEST_F(Sessions, StopWithNothingRunningLeavesTheScrollBarAsItWas)
     EXPECT_EQ(bar(), scrolled) << "range, page and position";
     EXPECT_TRUE(IsWindowEnabled(g_hScrollBar));
     EXPECT_EQ(g_nViewPos, view);
+}
+
+// Faults of the simulated device at every stage of a session. Each ends with
+// Stop (or its box), closes the device, keeps what was recorded before the
+// fault in the store, saves it, and leaves a program whose next Record runs.
+enum class Fault { Stall, Lost };
+enum class Stage { Opening, JustStarted, Running, Stopping };
+
+SimDirection s_faultDirection = kSimInput;
+Fault s_fault = Fault::Stall;
+WaveDeviceTable s_faultAtResetTable;
+
+void Inject(SimDirection direction, Fault fault)
+{
+    if (fault == Fault::Stall)
+        SimSetStall(direction, true);
+    else
+        SimDropAfter(direction, 0);
+}
+
+uint32_t FaultThenReset(SimDirection direction, WaveHandle device)
+{
+    if (direction == s_faultDirection) Inject(direction, s_fault);
+    const WaveDeviceTable* sim = SimWaveDeviceTable();
+    return direction == kSimInput ? sim->inReset(device) : sim->outReset(device);
+}
+
+TEST_F(Sessions, DeviceFaultsAtEveryStageKeepTheRecordingAndLeaveTheProgramUsable)
+{
+    const std::string unopened = "The sound input device selected is not able to be opened.\nThis may be because the "
+                                 "device is already in use or because\nthe device has not been installed correctly";
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    const std::string saved = std::string(temp) + "mirravox-fault-" + std::to_string(GetCurrentProcessId()) + ".wav";
+    for (SimDirection direction : {kSimInput, kSimOutput})
+        for (Fault fault : {Fault::Stall, Fault::Lost})
+            for (Stage stage : {Stage::Opening, Stage::JustStarted, Stage::Running, Stage::Stopping}) {
+                SCOPED_TRACE(testing::Message()
+                             << "direction " << direction << ", fault " << int(fault) << ", stage " << int(stage));
+                UseSimulator();
+                s_faultDirection = direction, s_fault = fault;
+                s_faultAtResetTable = *SimWaveDeviceTable();
+                s_faultAtResetTable.inReset = [](WaveHandle d) { return FaultThenReset(kSimInput, d); };
+                s_faultAtResetTable.outReset = [](WaveHandle d) { return FaultThenReset(kSimOutput, d); };
+                SetWaveDeviceTable(&s_faultAtResetTable);
+                // The output is played from a recording of 6 blocks made first.
+                int blocksBefore = 0;
+                if (direction == kSimOutput) {
+                    Command(IDC_RECORD);
+                    ASSERT_EQ(blocksBefore = SimCompleteBlocks(kSimInput, 6), 6);
+                    Command(IDC_STOP);
+                }
+                const int command = direction == kSimInput ? IDC_RECORD : IDC_PLAYBACK;
+                MessageBoxCatcher catcher(IDOK, BoxThreads::AnyThread);
+                if (stage == Stage::Opening) Inject(direction, fault);
+                Command(command);
+                if (stage == Stage::JustStarted) Inject(direction, fault);
+                if (stage >= Stage::Running) {
+                    ASSERT_EQ(SimCompleteBlocks(direction, 3), 3);
+                }
+                if (stage == Stage::Running) Inject(direction, fault);
+                EXPECT_EQ(SimCompleteBlocks(direction, 2), stage == Stage::Stopping ? 2 : 0) << "the fault holds";
+                if (direction == kSimInput)
+                    blocksBefore = stage == Stage::Running ? 3 : stage == Stage::Stopping ? 5 : 0;
+                Command(IDC_STOP);
+                ASSERT_TRUE(WaitIdle());
+                EXPECT_EQ(SimOpenDeviceCount(), 0);
+                EXPECT_EQ(g_bRecording + g_bPlaying, 0);
+                // A device lost before its first block is queued cannot be opened; nothing else shows a box.
+                const bool refused = direction == kSimInput && fault == Fault::Lost && stage == Stage::Opening;
+                ASSERT_TRUE(catcher.WaitForBoxes(refused ? 1 : 0, 2000));
+                ASSERT_EQ(catcher.Boxes().size(), refused ? 1u : 0u);
+                if (refused) {
+                    EXPECT_EQ(catcher.Boxes()[0].text, unopened);
+                }
+
+                // The sound recorded before the fault, exactly, saved.
+                ASSERT_EQ(g_nRecordedBytes, blocksBefore * kBlock);
+                for (int i = 0; i < g_nRecordedBytes; ++i) ASSERT_EQ(g_pInputBuffer[i], uint8_t(i)) << "byte " << i;
+                EXPECT_EQ(RecordingAvailable(), blocksBefore > 0);
+                if (blocksBefore > 0) {
+                    ASSERT_EQ(WriteWavFile(saved.c_str(), false), WavResult::Ok);
+                    WIN32_FILE_ATTRIBUTE_DATA info = {};
+                    ASSERT_TRUE(GetFileAttributesExA(saved.c_str(), GetFileExInfoStandard, &info));
+                    EXPECT_EQ(info.nFileSizeLow, 44u + blocksBefore * kBlock);
+                }
+                DeleteFileA(saved.c_str());
+
+                UseSimulator(); // the device works again: the program is usable
+                Command(IDC_RECORD);
+                EXPECT_EQ(SimCompleteBlocks(kSimInput, 2), 2);
+                Command(IDC_STOP);
+                EXPECT_EQ(g_nRecordedBytes, 2 * kBlock);
+            }
+}
+
+// Record, Playback and Stop a thousand times: every cycle ends idle with the
+// controls back, and the process holds no more GDI objects or kernel handles
+// after the last cycle than after the tenth (a leak of one per cycle would
+// show as hundreds).
+TEST_F(Sessions, AThousandCyclesEndIdleAndLeakNothing)
+{
+    constexpr int kCycles = 1000, kSettled = 10;
+    int gdi = 0, handles = 0;
+    for (int cycle = 1; cycle <= kCycles; ++cycle) {
+        Command(IDC_RECORD);
+        ASSERT_EQ(SimCompleteBlocks(kSimInput, 1), 1) << "cycle " << cycle;
+        Command(IDC_PLAYBACK);
+        ASSERT_EQ(SimCompleteBlocks(kSimOutput, 1), 1) << "cycle " << cycle;
+        Command(IDC_STOP);
+        ASSERT_TRUE(WaitIdle()) << "cycle " << cycle;
+        ASSERT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, 2000)) << "cycle " << cycle;
+        ASSERT_EQ(SimOpenDeviceCount(), 0) << "cycle " << cycle;
+        if (cycle == kSettled) gdi = GdiObjectCount(), handles = KernelHandleCount();
+    }
+    const int gdiEnd = GdiObjectCount(), handlesEnd = KernelHandleCount();
+    std::printf("after %d cycles: GDI objects %d -> %d, kernel handles %d -> %d\n", kCycles, gdi, gdiEnd, handles,
+                handlesEnd);
+    ASSERT_GT(gdi, 0);
+    ASSERT_GT(handles, 0);
+    EXPECT_LE(gdiEnd, gdi + 5);
+    EXPECT_LE(handlesEnd, handles + 5);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "app/position_file_win.h"
 #include "main_window_fixture.h"
+#include "platform/replacing_file.h"
 
 namespace {
 
@@ -88,6 +89,29 @@ TEST_F(WindowPosition, BothExitCommandsSaveThePositionCloseTheWindowAndAskToQuit
         EXPECT_EQ(g_pInputBuffer, nullptr) << "the stores are freed";
         DeleteFileA(PositionFile().c_str());
     }
+}
+
+// The new file replaces the old one only when it is complete: a write that
+// fails halfway leaves the old file byte for byte and no partial file.
+size_t HalfWrite(const void* data, size_t, size_t count, std::FILE* file)
+{
+    return std::fwrite(data, 1, count / 2, file);
+}
+
+TEST_F(WindowPosition, FailedSaveKeepsTheOldFile)
+{
+    const std::string old = "[POSITION]\r\n1,2,3,4\r\n";
+    std::ofstream(PositionFile(), std::ios::binary) << old;
+    Place(120, 80, 700, 500);
+    const FileOps halfDisk{nullptr, &HalfWrite, nullptr, nullptr, nullptr};
+    SetFileOps(&halfDisk);
+    EXPECT_EQ(SaveWindowPosition(), 0);
+    SetFileOps(nullptr);
+    EXPECT_EQ(ReadFile(), old);
+    EXPECT_EQ(GetFileAttributesA((PositionFile() + kPartialSuffix).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(SaveWindowPosition(), 1); // and a whole write replaces it
+    EXPECT_EQ(ReadFile(), "[POSITION]\r\n120,80,700,500\r\n");
+    DeleteFileA(PositionFile().c_str());
 }
 
 TEST_F(WindowPosition, UnwritableFolderSavesNothing)

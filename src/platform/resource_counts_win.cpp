@@ -1,4 +1,4 @@
-#include "resource_counts.h"
+#include "platform/resource_counts_win.h"
 
 #include <windows.h>
 #include <winternl.h>

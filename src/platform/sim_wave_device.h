@@ -88,8 +88,9 @@ void SimSetOutputSink(SimSink sink);
 // Stepped device: completes the next n queued blocks. Real-time device: waits
 // for the next n completions. Either way returns once their callbacks have
 // run, or earlier when the device cannot go on (queue empty, not started,
-// paused, stalled, dropped, closed). Returns the number completed. Acts on the
-// device of that direction opened last.
+// paused, stalled, dropped, closed). Returns how many of the n completed (a
+// real-time device may complete more before the caller wakes; they are not
+// counted). Acts on the device of that direction opened last.
 int SimCompleteBlocks(SimDirection direction, int n);
 
 // Stepped device: at a reset, the block at the head of the queue has recorded

@@ -10,8 +10,11 @@
 //
 // A block is due
 // - in real time: when the device has played or recorded it at the format's
-//   average bytes per second, measured from the start (output: from open or
-//   restart; input: from start) and from the end of the previous block;
+//   average bytes per second, from the end of the previous block, or from
+//   the start (output: open or restart; input: start) or from its queueing
+//   when it came later. The pace is the format's, not the device thread's:
+//   a thread that runs late (a loaded machine) completes the blocks that are
+//   overdue at once, as a sound card's driver would;
 // - in stepped mode: when a test asks for it with SimCompleteBlocks.
 // Reset moves every queued block, still in order, to the thread, which reports
 // each as done whatever the pacing. As winmm does, the block under way comes

@@ -179,15 +179,26 @@ int FirstRepeatedBlock(const uint8_t* data, size_t size, size_t block)
     return -1;
 }
 
-// Where the tone that came back is strongest, to a tenth of a hertz.
-double StrongestNear(const std::vector<double>& x, double frequency, double span)
+// The pitch of 16-bit mono sound, from its rising zero crossings (placed to
+// a fraction of a sample) one period of about the expected frequency apart.
+// Where the loopback brought back a gap, the crossings around it are not,
+// and are left out. Returns the frequency and counts the periods.
+double PitchOf(const uint8_t* data, size_t samples, double expected, int* periods)
 {
-    double best = frequency, bestPower = -1;
-    for (double f = frequency - span; f <= frequency + span; f += 0.1) {
-        const double power = PowerAt(x, f);
-        if (power > bestPower) best = f, bestPower = power;
+    const double period = kRate / expected;
+    double last = -1, sum = 0;
+    *periods = 0;
+    int previous = 0;
+    for (size_t i = 0; i < samples; ++i) {
+        const int v = int16_t(uint16_t(data[2 * i] | (data[2 * i + 1] << 8)));
+        if (i > 0 && previous < 0 && v >= 0) {
+            const double at = double(i) - double(v) / double(v - previous);
+            if (last >= 0 && std::fabs(at - last - period) < period / 10) sum += at - last, ++*periods;
+            last = at;
+        }
+        previous = v;
     }
-    return best;
+    return *periods > 0 ? kRate * *periods / sum : 0;
 }
 
 using SessionDevices = MainWindowFixture;
@@ -276,15 +287,18 @@ TEST_F(SessionDevices, PlayedSineComesBackThroughTheLoopbackWithEveryByteCounted
     double weakest = 1e300;
     for (double neighbour : {500.0, 800.0, 900.0, 1100.0, 1200.0, 1500.0, 2000.0, 3000.0})
         weakest = std::min(weakest, PowerAt(x, kTone) / std::max(PowerAt(x, neighbour), 1e-9));
-    // A clean loopback gives about 86 dB; a run with a dropout in the stretch still about 30 dB.
-    EXPECT_GT(weakest, 100.0) << "the tone must stand 20 dB above its neighbours";
-    // The sound comes back at the pitch it was played at: both devices run
-    // at the same sample rate, whatever their pace.
-    const double strongest = StrongestNear(x, kTone, 30);
-    EXPECT_NEAR(strongest, kTone, 2.0);
-    std::printf("[ measured ] recorded peak %.0f; last 8192 samples: the tone %.0f dB above its neighbours, "
-                "strongest at %.1f Hz\n",
-                peak, 10 * std::log10(weakest), strongest);
+    // A clean loopback gives about 95 dB; with the gaps a loaded machine
+    // makes in the stretch we measured 22 to 37 dB; silence or noise, none.
+    EXPECT_GT(weakest, 31.6) << "the tone must stand 15 dB above its neighbours";
+    // The whole recording comes back at the pitch it was played at: both
+    // devices run at the same sample rate, whatever their pace.
+    int periods = 0;
+    const double pitch = PitchOf(data, size / 2, kTone, &periods);
+    EXPECT_GT(periods, kTone) << "less than a second of the tone";
+    EXPECT_NEAR(pitch, kTone, 1.0);
+    std::printf("[ measured ] recorded peak %.0f; last 8192 samples: the tone %.0f dB above its neighbours; "
+                "pitch %.2f Hz over %d periods\n",
+                peak, 10 * std::log10(weakest), pitch, periods);
 }
 
 } // namespace

@@ -382,15 +382,13 @@ void CWave::OutputCallback(WaveHandle, uint32_t message, uintptr_t context, Wave
 void CWave::CopyToPlaybackStore(int index, int32_t played)
 {
     if (played <= 0) return;
+    // Everything the device played counts, whether or not the store keeps
+    // it: the output rates are taken from this total.
+    m_nTotalOut.fetch_add(played, kRelaxed);
     SharedStore* const shared = m_pSharedStore;
     uint8_t* const store = shared != nullptr ? shared->pBuffer : nullptr;
     const int32_t size = shared != nullptr ? shared->nSize : 0;
-    if (store == nullptr || size <= 0 || m_pBlock[index] == nullptr) {
-        // No playback store: nothing is kept for display, but what was played
-        // counts, or the output rate would read as a lost device.
-        m_nTotalOut.fetch_add(played, kRelaxed);
-        return;
-    }
+    if (store == nullptr || size <= 0 || m_pBlock[index] == nullptr) return; // nothing kept for display
     shared->nDelivered.fetch_add(played, kRelaxed);
     int32_t pos = shared->nPos.load(kRelaxed);
     if (pos < 0 || pos >= size) pos = 0;
@@ -402,17 +400,14 @@ void CWave::CopyToPlaybackStore(int index, int32_t played)
             shared->bWrapped.store(1, kRelaxed);
         }
         shared->nPos.store(pos, kRelaxed);
-        m_nTotalOut.fetch_add(played, kRelaxed);
         const int64_t held = int64_t(shared->nBytes.load(kRelaxed)) + played;
         shared->nBytes.store(int32_t(std::min<int64_t>(held, size)), kRelaxed);
     } else {
-        // Only the part that fits is kept; the rest is dropped from the
-        // store, but the device played the whole of it.
+        // Only the part that fits is kept for display; the rest is dropped.
         const int32_t fits = size - pos;
         std::memcpy(store + pos, m_pBlock[index], size_t(fits));
         shared->nPos.store(0, kRelaxed);
         shared->bWrapped.store(1, kRelaxed);
-        m_nTotalOut.fetch_add(played, kRelaxed);
         shared->nBytes.store(size, kRelaxed);
     }
 }

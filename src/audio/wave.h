@@ -90,7 +90,7 @@ public:
     WaveFormatExtensible DeviceFormat() const;
 
     std::atomic<int64_t> m_nTotalIn;  // bytes captured since construction
-    std::atomic<int64_t> m_nTotalOut; // bytes played, also those the playback store had no room for
+    std::atomic<int64_t> m_nTotalOut; // bytes played, all of each block, kept in the playback store or not
     WaveHandle m_hWaveIn;
     WaveHandle m_hWaveOut;
     int32_t m_nChannels;

@@ -39,9 +39,10 @@ struct SimDevice {
     // Everything below is guarded by mu.
     std::mutex mu;
     std::condition_variable cv;
-    std::deque<WaveHeader*> queue;      // queued, in order
-    std::deque<ReturnedBlock> returned; // handed back by reset, to be reported
-    bool running = false;               // output: not paused; input: started
+    std::deque<WaveHeader*> queue;          // queued, in order
+    std::deque<Clock::time_point> queuedAt; // when each block of queue was queued
+    std::deque<ReturnedBlock> returned;     // handed back by reset, to be reported
+    bool running = false;                   // output: not paused; input: started
     bool stalled = false;
     uint32_t cutShort = 0; // stepped: bytes the head block holds at a reset
     int dropAfter = -1;    // completions left before the device is lost
@@ -115,6 +116,7 @@ struct SimDevice {
     {
         WaveHeader* h = queue.front();
         queue.pop_front();
+        queuedAt.pop_front();
         delivering = true;
         const uint64_t offset = streamOffset;
         streamOffset += h->dwBufferLength;
@@ -161,7 +163,10 @@ struct SimDevice {
                 } else {
                     const Clock::time_point now = Clock::now();
                     if (!headDueValid) {
-                        headDue = std::max(lastDue, now) + Duration(queue.front());
+                        // The device's clock, not this thread's: a block
+                        // waiting in the queue follows on from the one before
+                        // however late the thread comes to it.
+                        headDue = std::max(lastDue, queuedAt.front()) + Duration(queue.front());
                         headDueValid = true;
                     }
                     if (now >= headDue) {
@@ -367,6 +372,7 @@ uint32_t Queue(SimDirection direction, WaveHandle h, WaveHeader* header)
     if (flags & kHeaderInQueue) return kWaveErrStillPlaying;
     StoreHeaderFlags(*header, (flags & ~kHeaderDone) | kHeaderInQueue);
     d->queue.push_back(header);
+    d->queuedAt.push_back(Clock::now());
     d->cv.notify_all();
     return kWaveOk;
 }
@@ -400,6 +406,7 @@ uint32_t Reset(SimDirection direction, WaveHandle h)
         d->streamOffset += bytes;
     }
     d->queue.clear();
+    d->queuedAt.clear();
     if (direction == kSimInput) d->running = false; // input stops at a reset; output keeps its pause state
     d->headDueValid = false;
     d->cv.notify_all();
@@ -522,6 +529,7 @@ int SimReset()
             d->silent = true;
             d->closing = true;
             d->queue.clear();
+            d->queuedAt.clear();
             d->returned.clear();
             d->cv.notify_all();
         }
@@ -595,7 +603,9 @@ int SimCompleteBlocks(SimDirection direction, int n)
     }
     d->cv.wait(lk, [&] { return d->completed - start >= uint64_t(n) || (!d->delivering && !d->CanPlay()); });
     d->credit = 0;
-    return int(d->completed - start);
+    // A real-time device goes on meanwhile: what it completed past the n
+    // asked for is not theirs.
+    return int(std::min<uint64_t>(d->completed - start, uint64_t(n)));
 }
 
 void SimSetStall(SimDirection direction, bool stalled)

@@ -10,8 +10,11 @@
 //
 // A block is due
 // - in real time: when the device has played or recorded it at the format's
-//   average bytes per second, measured from the start (output: from open or
-//   restart; input: from start) and from the end of the previous block;
+//   average bytes per second, from the end of the previous block, or from
+//   the start (output: open or restart; input: start) or from its queueing
+//   when it came later. The pace is the format's, not the device thread's:
+//   a thread that runs late (a loaded machine) completes the blocks that are
+//   overdue at once, as a sound card's driver would;
 // - in stepped mode: when a test asks for it with SimCompleteBlocks.
 // Reset moves every queued block, still in order, to the thread, which reports
 // each as done whatever the pacing. As winmm does, the block under way comes
@@ -88,8 +91,9 @@ void SimSetOutputSink(SimSink sink);
 // Stepped device: completes the next n queued blocks. Real-time device: waits
 // for the next n completions. Either way returns once their callbacks have
 // run, or earlier when the device cannot go on (queue empty, not started,
-// paused, stalled, dropped, closed). Returns the number completed. Acts on the
-// device of that direction opened last.
+// paused, stalled, dropped, closed). Returns how many of the n completed (a
+// real-time device may complete more before the caller wakes; they are not
+// counted). Acts on the device of that direction opened last.
 int SimCompleteBlocks(SimDirection direction, int n);
 
 // Stepped device: at a reset, the block at the head of the queue has recorded

@@ -4,15 +4,18 @@
 // does, the spectrum's highest point must sit in the column of 1 kHz, and both
 // badges must be on the surfaces. The pictures are kept in the artefacts
 // folder beside the test program. Skipped without a wave device.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "app/sound_commands_win.h"
 #include "audio/sessions.h"
+#include "audio/wave.h"
 #include "devices/device_lists.h"
 #include "display/fourier.h"
 #include "display/frame_win.h"
@@ -87,10 +90,50 @@ void SaveBmp(const Pixels& p, const char* name)
     std::fclose(f);
 }
 
-void RunFor(DWORD ms)
+// How long the loopback may take to bring the tone back, however loaded the
+// machine (under Wine the monitor delivers nothing for its first 2 s).
+constexpr DWORD kSoundDeadlineMs = 30000;
+
+// Bytes captured so far by the running capture session.
+int64_t CapturedBytes()
+{
+    const CWave* wave = g_pWaveIn.load();
+    return wave != nullptr ? wave->m_nTotalIn.load() : 0;
+}
+
+// Whether the newest captured block (16-bit mono) is loud from end to end:
+// the tone has come back through the loopback, and this block is not the
+// one where it starts, nor one with a dropout.
+bool NewestBlockIsLoudThroughout()
+{
+    const int samples = g_nBlockSize, pos = g_nInputPos, slices = 8;
+    if (g_pInputBuffer == nullptr || CapturedBytes() < 2 * samples || pos + 2 * samples > g_nInputBufferSize)
+        return false;
+    for (int slice = 0; slice < slices; ++slice) { // each slice holds a few periods of 1 kHz
+        int peak = 0;
+        for (int i = slice * samples / slices; i < (slice + 1) * samples / slices; ++i) {
+            const uint8_t* p = g_pInputBuffer + pos + 2 * i;
+            peak = std::max(peak, std::abs(int(int16_t(uint16_t(p[0] | p[1] << 8)))));
+        }
+        if (peak < 32767 / 5) return false;
+    }
+    return true;
+}
+
+// Composes a frame once ready() holds and the newest captured block is loud
+// from end to end, and again if a block came in meanwhile: the frame shows a
+// block of the tone, not a gap where the loopback fell behind (Wine's
+// playback does on a loaded machine).
+bool ComposeFrameOfTheTone(const std::function<bool()>& ready)
 {
     const DWORD start = GetTickCount();
-    PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 1000);
+    while (GetTickCount() - start < kSoundDeadlineMs) {
+        if (!PumpUntil([&] { return ready() && NewestBlockIsLoudThroughout(); }, kSoundDeadlineMs)) return false;
+        const int64_t before = CapturedBytes();
+        ComposeFrame(0);
+        if (CapturedBytes() == before && NewestBlockIsLoudThroughout()) return true;
+    }
+    return false;
 }
 
 // Whether the badge's pixels are on the surface at (x, y): copied exactly,
@@ -133,10 +176,9 @@ TEST_F(DisplayFrame, LoopbackSineShowsAsTraceSpectrumPeakAndBadges)
     StartPlayback(hWnd);
     StartRecording(hWnd);
     ASSERT_TRUE(g_bPlaying && g_bRecording);
-    RunFor(3500); // the monitor delivers nothing for its first 2 s under Wine
+    ASSERT_TRUE(ComposeFrameOfTheTone([] { return true; })) << "the tone did not come back";
 
     const int w = g_nDisplayWidth, band = g_nDisplayHeight / 2, centre = band / 2;
-    ComposeFrame(0);
     const Pixels wave = Read(g_hWaveDC);
     SaveBmp(wave, "frame_waveform.bmp");
     // The trace's row in each column of the input band, left of the badge.
@@ -159,9 +201,9 @@ TEST_F(DisplayFrame, LoopbackSineShowsAsTraceSpectrumPeakAndBadges)
     EXPECT_TRUE(BadgeShown(wave, g_hBitmap122DC, g_InBadge.size, w - g_InBadge.size.cx - 5, 5, false));
     EXPECT_TRUE(BadgeShown(wave, g_hBitmap123DC, g_OutBadge.size, w - g_OutBadge.size.cx - 5, band + 5, false));
 
-    Select(IDC_VIEW, 1); // Spectrum
-    RunFor(500);
-    ComposeFrame(0);
+    Select(IDC_VIEW, 1); // Spectrum: transformed from the next block on
+    const int64_t switched = CapturedBytes();
+    ASSERT_TRUE(ComposeFrameOfTheTone([&] { return CapturedBytes() - switched >= 2 * g_nBlockSize * 2; }));
     const Pixels spectrum = Read(g_hSpectrumDC);
     SaveBmp(spectrum, "frame_spectrum.bmp");
     int peakX = -1, peakY = band;

@@ -21,6 +21,11 @@ namespace {
 
 constexpr int kBlock = 512; // bytes per block at 8-bit mono, 11025 Hz
 
+// The longest a session may take to end, the window to handle a report or a
+// timer to tick, however loaded the machine; every wait ends as soon as what
+// it waits for has happened.
+constexpr DWORD kDeadlineMs = 10000;
+
 class Sessions : public MainWindowFixture {
 protected:
     void SetUp() override
@@ -44,7 +49,7 @@ protected:
     }
     static bool WaitIdle()
     {
-        return PumpUntil([] { return !CaptureSessionActive() && !PlaybackSessionActive(); }, 5000);
+        return PumpUntil([] { return !CaptureSessionActive() && !PlaybackSessionActive(); }, kDeadlineMs);
     }
     bool FormatControlsEnabled() const
     {
@@ -96,9 +101,9 @@ TEST_F(Sessions, FailedStartShowsItsTextAndLeavesTheProgramIdleAndUsable)
         {
             MessageBoxCatcher catcher(IDOK, BoxThreads::AnyThread);
             Command(command);
-            ASSERT_TRUE(catcher.WaitForBoxes(1, 5000));
+            ASSERT_TRUE(catcher.WaitForBoxes(1, kDeadlineMs));
             ASSERT_TRUE(WaitIdle());
-            EXPECT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, 2000)) << "controls stay grey";
+            EXPECT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, kDeadlineMs)) << "controls stay grey";
             const std::vector<CaughtBox> boxes = catcher.Boxes();
             ASSERT_EQ(boxes.size(), 1u);
             EXPECT_EQ(boxes[0].text, c.text);
@@ -198,7 +203,7 @@ TEST_F(Sessions, TimersRunWithASessionAndStopKillsThem)
     EXPECT_FALSE(IsWindowEnabled(g_hScrollBar));
     bool ticked[4] = {}; // by timer id
     const DWORD start = GetTickCount();
-    while (!(ticked[kStatisticsTimer] && ticked[kRedrawTimer]) && GetTickCount() - start < 3000) {
+    while (!(ticked[kStatisticsTimer] && ticked[kRedrawTimer]) && GetTickCount() - start < kDeadlineMs) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_TIMER && msg.hwnd == hWnd && msg.wParam < 4) ticked[msg.wParam] = true;
@@ -292,7 +297,8 @@ TEST_F(Sessions, AnEndedSessionLeavesTheControlsGreyWhileTheOtherIsStillClosing)
 
     mayClose.set_value();
     ASSERT_TRUE(WaitIdle());
-    EXPECT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, 2000)) << "the playback's own end releases them";
+    EXPECT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, kDeadlineMs))
+        << "the playback's own end releases them";
 }
 
 TEST_F(Sessions, StopWithNothingRunningLeavesTheScrollBarAsItWas)

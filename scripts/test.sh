@@ -25,9 +25,9 @@ ctest --preset native-tsan -R 'Wave|Sim|Sync|Session|FeedAnalyser|Views'
 
 # Every parser of outside input under libFuzzer; FUZZ_SECONDS per target
 # (20 by default: a minute for the three).
-echo "== fuzzing (${FUZZ_SECONDS:-20} s per target)"
+echo "== fuzzing (${FUZZ_SECONDS:-60} s per target)"
 for target in position_file tone_fields midi_check wav_check; do
-    bash scripts/fuzz.sh "$target" "${FUZZ_SECONDS:-20}"
+    bash scripts/fuzz.sh "$target" "${FUZZ_SECONDS:-60}"
 done
 
 echo "== Windows tests under Wine (in-process and end to end)"

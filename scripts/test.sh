@@ -24,7 +24,7 @@ cmake --build --preset native-tsan
 ctest --preset native-tsan -R 'Wave|Sim|Sync|Session|FeedAnalyser|Views'
 
 # Every parser of outside input under libFuzzer; FUZZ_SECONDS per target
-# (20 by default: a minute for the three).
+# (60 by default: four minutes for the four).
 echo "== fuzzing (${FUZZ_SECONDS:-60} s per target)"
 for target in position_file tone_fields midi_check wav_check; do
     bash scripts/fuzz.sh "$target" "${FUZZ_SECONDS:-60}"

@@ -1,12 +1,14 @@
-// The 3D test without its window: setting up the 3D audio path, loading and
-// playing the content file on it, the settings handed over at once or
-// deferred, the source's motion, and the tear-down, on fake DirectX.
+// The 3D test without its window, on fake DirectX and a fake DirectSound 3D:
+// setting up the 3D path, the content file on it, the source's motion and the
+// tear-down; and its arithmetic: the settings scale, the source's path, the
+// clock over months of uptime, and the cross on the grid picture.
 #include "dxtests/audio3d_test.h"
 
-#include "fake_audio3d.h"
+#include "fake_directx.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -15,31 +17,121 @@
 namespace {
 
 constexpr HResult kDsErrNoDriver = static_cast<HResult>(0x88780078u);
+constexpr double kPi = 3.14159265358979323846;
 const std::string kStartCalls = "coInitialize; createLoader; createPerformance; initAudio(8,128,63)";
 
-// A picture that only counts what is drawn on it.
-class CountingPicture : public PixelSurface {
+// A picture of distinct colours; touching a pixel outside it fails the test.
+class Raster : public PixelSurface {
 public:
-    int Width() const override { return 128; }
-    int Height() const override { return 128; }
-    uint32_t PixelAt(int, int) override { return 0x123456; }
-    void PutPixel(int, int, uint32_t colour) override { painted += colour == kMarkerColour; }
-    int painted = 0;
+    Raster(int width, int height) : w(width), h(height), pixels(size_t(width) * height)
+    {
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = 0x10000u + uint32_t(i) * 7;
+    }
+    int Width() const override { return w; }
+    int Height() const override { return h; }
+    uint32_t PixelAt(int x, int y) override { return pixels.at(Index(x, y)); }
+    void PutPixel(int x, int y, uint32_t colour) override { pixels.at(Index(x, y)) = colour; }
+    size_t Index(int x, int y) const
+    {
+        EXPECT_TRUE(x >= 0 && x < w && y >= 0 && y < h) << x << "," << y;
+        return size_t(y) * w + x;
+    }
+    int w, h;
+    std::vector<uint32_t> pixels;
 };
 
-// The fakes, and a test state that is released before they go.
+// The picture should be the original with only the visible part of the cross at centre painted.
+void ExpectOnlyCross(const Raster& now, const Raster& original, MarkerPoint centre, const std::string& where)
+{
+    std::vector<uint32_t> expected = original.pixels;
+    for (const MarkerPoint& o : kCrossOffsets) {
+        const int x = centre.x + o.x, y = centre.y + o.y;
+        if (x >= 0 && x < original.w && y >= 0 && y < original.h) expected[size_t(y) * original.w + x] = kMarkerColour;
+    }
+    EXPECT_EQ(now.pixels, expected) << where;
+}
+
+// FakeDirectX with a fake DirectSound 3D beside it, writing to the same log
+// and answering from the same results; the 3D path is FakeDirectX's "given"
+// path. A test state is begun, and released before the fakes go.
+struct Fakes;
+Fakes* g_fakes = nullptr;
+char s_tags[2]; // the source and the listener
+
 struct Fakes {
     FakeDirectX dx;
-    FakeAudio3D a3d;
-    Fakes() { Begin3DTest(); }
-    ~Fakes() { Release3DAudio(); }
+    DirectXCalls dxCalls = GetDirectXCalls(); // FakeDirectX's, releasing the 3D objects by name too
+    Ds3dBuffer sourceStart{}, source{};       // what the source reports first; the last record and place handed over
+    int positions = 0;                        // setSourcePosition calls
+    Fakes();
+    ~Fakes()
+    {
+        Release3DAudio();
+        SetAudio3DCalls(nullptr);
+        g_fakes = nullptr;
+    }
     std::string Calls()
     {
-        std::string all = dx.Joined();
+        const std::string all = dx.Joined();
         dx.log.clear();
         return all;
     }
 };
+
+std::string N(const void* tag)
+{
+    return tag == s_tags ? "source" : tag == s_tags + 1 ? "listener" : FakeDirectX::Name(tag);
+}
+HResult Log(const char* call, const std::string& args = "") { return g_fakes->dx.Call(call, args); }
+IDirectSound3DBuffer* Source() { return reinterpret_cast<IDirectSound3DBuffer*>(&s_tags[0]); }
+IDirectSound3DListener* Listener() { return reinterpret_cast<IDirectSound3DListener*>(&s_tags[1]); }
+
+const Audio3DCalls kFake3D = {
+    [](IDirectMusicPerformance8* p, uint32_t type, uint32_t pchannels, IDirectMusicAudioPath8** path) {
+        const std::string args = N(p) + "," + std::to_string(type) + "," + std::to_string(pchannels);
+        return Handed(Log("createStandardAudioPath", args), path, FakeDirectX::GivenPath());
+    },
+    [](IDirectMusicAudioPath8* path, IDirectSound3DBuffer** s) {
+        return Handed(Log("getSourceBuffer", N(path)), s, Source());
+    },
+    [](IDirectMusicAudioPath8* path, IDirectSound3DListener** l) {
+        return Handed(Log("getListener", N(path)), l, Listener());
+    },
+    [](IDirectSound3DBuffer*, Ds3dBuffer* r) {
+        const HResult hr = Log("getSourceParameters", std::to_string(r->dwSize));
+        if (Succeeded(hr)) *r = g_fakes->sourceStart, r->dwSize = sizeof(Ds3dBuffer);
+        return hr;
+    },
+    [](IDirectSound3DBuffer*, const Ds3dBuffer* r, uint32_t apply) {
+        const HResult hr =
+            Log("setSourceParameters", "mode " + std::to_string(r->dwMode) + "," + std::to_string(apply));
+        if (Succeeded(hr)) g_fakes->source = *r;
+        return hr;
+    },
+    [](IDirectSound3DBuffer*, float x, float y, float z, uint32_t apply) {
+        ++g_fakes->positions;
+        const HResult hr = Log("setSourcePosition", std::to_string(apply));
+        if (Succeeded(hr)) g_fakes->source.vPosition = {x, y, z};
+        return hr;
+    },
+    [](IDirectSound3DBuffer*, float, float, float, uint32_t apply) {
+        return Log("setSourceVelocity", std::to_string(apply));
+    },
+    [](IDirectSound3DListener*, Ds3dListener* r) { return Log("getListenerParameters", std::to_string(r->dwSize)); },
+    [](IDirectSound3DListener*, const Ds3dListener*, uint32_t apply) {
+        return Log("setListenerParameters", std::to_string(apply));
+    },
+    [](IDirectSound3DListener*) { return Log("commitDeferredSettings"); },
+};
+
+Fakes::Fakes()
+{
+    g_fakes = this;
+    dxCalls.release = [](void* p) { Log("release", N(p)); };
+    SetDirectXCalls(&dxCalls);
+    SetAudio3DCalls(&kFake3D);
+    Begin3DTest();
+}
 
 // Set up, with the log cleared.
 struct Ready : Fakes {
@@ -57,31 +149,30 @@ TEST(Test3D, InitSetsUpThe3DPathAndReturnsTheFirstFailure)
                                           "getListenerParameters(64)";
     const struct {
         const char* failing;
-        HResult code;
-        size_t calls; // how much of all is called
+        HResult code, returned;
+        const char* next; // the first call not made
     } cases[] = {
-        {"", kSOk, all.size()},
-        {"initAudio", kDsErrNoDriver, kStartCalls.size()},
-        {"createStandardAudioPath", kEFail, all.find("; getSourceBuffer")},
-        {"getSourceBuffer", kEFail, all.find("; getSourceParameters")},
-        {"getListener", kEFail, all.find("; getListenerParameters")},
+        {"", kSOk, kSOk, nullptr},
+        {"initAudio", kDsErrNoDriver, kDsErrNoDriver, "; createStandardAudioPath"},
+        {"createStandardAudioPath", kEFail, kEFail, "; getSourceBuffer"},
+        {"getSourceBuffer", kEFail, kEFail, "; getSourceParameters"},
+        {"getListener", kEFail, kEFail, "; getListenerParameters"},
         // The source's record is read and written without a check.
-        {"getSourceParameters", kSOk, all.size()},
-        {"setSourceParameters", kSOk, all.size()},
-        {"getListenerParameters", kSOk, all.size()},
+        {"getSourceParameters", kEFail, kSOk, nullptr},
+        {"setSourceParameters", kEFail, kSOk, nullptr},
+        {"getListenerParameters", kEFail, kSOk, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failing);
         Fakes f;
-        f.a3d.results[c.failing] = kEFail;
         f.dx.results[c.failing] = c.code;
-        f.a3d.sourceStart.flMaxDistance = 1e9f;
-        EXPECT_EQ(Init3DAudio(nullptr), c.code);
-        EXPECT_EQ(f.Calls(), all.substr(0, c.calls));
-        if (c.code == kSOk && std::string(c.failing).empty()) {
+        f.sourceStart.flMaxDistance = 1e9f;
+        EXPECT_EQ(Init3DAudio(nullptr), c.returned);
+        EXPECT_EQ(f.Calls(), all.substr(0, c.next ? all.find(c.next) : std::string::npos));
+        if (c.code == kSOk) {
             // The source moves around the listener's head; the rest is the platform's.
-            EXPECT_EQ(f.a3d.source.dwMode, kModeHeadRelative);
-            EXPECT_EQ(f.a3d.source.flMaxDistance, 1e9f);
+            EXPECT_EQ(f.source.dwMode, kModeHeadRelative);
+            EXPECT_EQ(f.source.flMaxDistance, 1e9f);
         }
     }
 }
@@ -100,7 +191,7 @@ TEST(Test3D, TearDownReleasesWhateverInitObtained)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failing);
         Fakes f;
-        f.a3d.results[c.failing] = kEFail;
+        f.dx.results[c.failing] = kEFail;
         Init3DAudio(nullptr);
         f.dx.log.clear();
         Release3DAudio();
@@ -112,31 +203,26 @@ TEST(Test3D, TearDownReleasesWhateverInitObtained)
 
 TEST(Test3D, ContentFileLoadsOntoThe3DPathOrLeavesNoSegment)
 {
+    const std::string gone = "; releaseObject(segment); release(segment)";
     const struct {
         const char* path;
         const char* failing;
         HResult result;
-        const char* calls;
+        std::string calls; // after collectGarbage; loadSegment(path)
     } cases[] = {
-        {"C:\\m\\Intrigue.mid", "", kContentLoaded,
-         "collectGarbage; loadSegment(C:\\m\\Intrigue.mid); getAudioPathConfig; setMidiParam; download(given)"},
-        {"C:\\m\\beat.wav", "", kContentLoaded,
-         "collectGarbage; loadSegment(C:\\m\\beat.wav); getAudioPathConfig; download(given)"},
-        {"C:\\m\\gone.sgt", "loadSegment", kContentNotLoaded, "collectGarbage; loadSegment(C:\\m\\gone.sgt)"},
-        {"C:\\m\\odd.rmi", "setMidiParam", kContentNotLoaded,
-         "collectGarbage; loadSegment(C:\\m\\odd.rmi); getAudioPathConfig; setMidiParam; releaseObject(segment); "
-         "release(segment)"},
+        {"C:\\m\\Intrigue.mid", "", kContentLoaded, "; getAudioPathConfig; setMidiParam; download(given)"},
+        {"C:\\m\\beat.wav", "", kContentLoaded, "; getAudioPathConfig; download(given)"},
+        {"C:\\m\\gone.sgt", "loadSegment", kContentNotLoaded, ""},
+        {"C:\\m\\odd.rmi", "setMidiParam", kContentNotLoaded, "; getAudioPathConfig; setMidiParam" + gone},
         // A download failure is the answer itself, and the segment goes.
-        {"C:\\m\\big.wav", "download", kEOutOfMemory,
-         "collectGarbage; loadSegment(C:\\m\\big.wav); getAudioPathConfig; download(given); releaseObject(segment); "
-         "release(segment)"},
+        {"C:\\m\\big.wav", "download", kEOutOfMemory, "; getAudioPathConfig; download(given)" + gone},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         Ready f;
         f.dx.results[c.failing] = std::string(c.failing) == "download" ? kEOutOfMemory : kEFail;
         EXPECT_EQ(LoadContentSegment(c.path), c.result);
-        EXPECT_EQ(f.Calls(), c.calls);
+        EXPECT_EQ(f.Calls(), "collectGarbage; loadSegment(" + std::string(c.path) + ")" + c.calls);
         EXPECT_EQ(g_Test3D.pSegment != nullptr, c.result == kContentLoaded);
     }
 }
@@ -173,22 +259,137 @@ TEST(Test3D, PlayStopAndReplaceTheSegment)
 TEST(Test3D, ALateTickMovesOnceToTheSourcesPlaceNow)
 {
     Ready f;
-    CountingPicture picture;
+    const Raster original(128, 128);
+    Raster picture = original;
     MoveSourceAt(0, 50, 50, picture);
-    EXPECT_EQ(f.a3d.positions, 1);
+    EXPECT_EQ(f.positions, 1);
     // 1.571 s late (a quarter lap): one move, straight to the right.
     MoveSourceAt(1571, 50, 50, picture);
-    EXPECT_EQ(f.a3d.positions, 2);
-    EXPECT_EQ(picture.painted, 2 * kCrossPixels);
-    EXPECT_NEAR(f.a3d.source.vPosition.x, 2.5f, 1e-5);
-    EXPECT_NEAR(f.a3d.source.vPosition.z, 0.0f, 1e-3);
-    EXPECT_EQ(g_SourceMarker.Centre().x, 96);
+    EXPECT_EQ(f.positions, 2);
+    EXPECT_NEAR(f.source.vPosition.x, 2.5f, 1e-5);
+    EXPECT_NEAR(f.source.vPosition.z, 0.0f, 1e-3);
+    ExpectOnlyCross(picture, original, {96, 64}, "a quarter lap on");
 
     // While a file is being chosen nothing moves.
     g_bSourceMotion = false;
     MoveSourceAt(2000, 100, 100, picture);
     g_bSourceMotion = true;
-    EXPECT_EQ(f.a3d.positions, 2);
+    EXPECT_EQ(f.positions, 2);
+}
+
+TEST(SettingsScale, PositionsToFactorsAsShownAndBack)
+{
+    const struct {
+        int position;
+        const char* shown;
+    } rows[] = {{0, "0.00"},   {1, "0.01"},    {3, "0.03"},  {10, "0.10"}, {11, "0.10"},  {15, "0.50"},
+                {17, "0.70"},  {20, "1.00"},   {21, "1.00"}, {25, "5.00"}, {30, "10.00"}, {31, "10.00"},
+                {35, "50.00"}, {40, "100.00"}, {41, "0.00"}, {-1, "0.00"}};
+    for (const auto& r : rows) {
+        char text[32];
+        FormatFactor(text, sizeof(text), SliderToFactor(r.position));
+        EXPECT_EQ(std::string(text), r.shown) << "position " << r.position;
+    }
+    // Every position comes back to itself but for the decades' shared ends.
+    for (int p = -1; p <= 41; ++p) {
+        const int back = p < 1 || p > 40 ? 0 : p == 11 || p == 21 || p == 31 ? p - 1 : p;
+        EXPECT_EQ(FactorToSlider(SliderToFactor(p)), back) << "position " << p;
+    }
+    EXPECT_EQ(SliderToFactor(35), 50.0f);
+    EXPECT_EQ(SliderToFactor(1), 0.01f);
+    // Factors outside the scale give 0; parts truncate.
+    const struct {
+        float value;
+        int position;
+    } factors[] = {{-1.0f, 0},  {100.5f, 0}, {1e9f, 0},   {0.0001f, 0},
+                   {0.019f, 1}, {0.55f, 15}, {9.99f, 29}, {99.9f, 39}};
+    for (const auto& r : factors) EXPECT_EQ(FactorToSlider(r.value), r.position) << "value " << r.value;
+}
+
+TEST(SourcePath, EllipseOfTheGridSlidersAndTheCrossOnThePicture)
+{
+    const struct {
+        int gridX, gridZ;
+        double t;
+        float x, z;
+    } rows[] = {
+        {100, 100, 0.0, 0.0f, 5.0f},   {100, 100, kPi / 2, 5.0f, 0.0f}, {100, 100, kPi, 0.0f, -5.0f},
+        {50, 10, 0.0, 0.0f, 0.5f},     {50, 10, kPi / 2, 2.5f, 0.0f},   {-100, 100, kPi / 2, -5.0f, 0.0f},
+        {100, -100, 0.0, 0.0f, -5.0f}, {0, -40, kPi, 0.0f, 2.0f},       {100, 0, kPi / 4, 3.5355339f, 0.0f},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.gridX << "/" << r.gridZ << " t " << r.t);
+        const SourcePlace p = SourcePlaceAt(r.t, r.gridX, r.gridZ);
+        EXPECT_NEAR(p.position.x, r.x, 1e-5);
+        EXPECT_NEAR(p.position.z, r.z, 1e-5);
+        EXPECT_EQ(p.position.y, 0.0f);
+        // The velocity is the path's point 0.05 s later, not a difference.
+        const SourcePlace later = SourcePlaceAt(r.t + 0.05, r.gridX, r.gridZ);
+        EXPECT_EQ(p.velocity.x, later.position.x);
+        EXPECT_EQ(p.velocity.z, later.position.z);
+    }
+    for (double t = 0; t < kLapSeconds; t += 0.03) { // at 100/100 a circle of radius 5
+        const SourcePlace p = SourcePlaceAt(t, 100, 100);
+        EXPECT_NEAR(std::hypot(p.position.x, p.position.z), 5.0, 1e-5) << t;
+    }
+    const struct {
+        float x, z;
+        int width, height, cx, cy;
+    } marks[] = {
+        {0, 0, 128, 128, 64, 64},       {-5, 0, 128, 128, 0, 64},
+        {5, 0, 128, 128, 128, 64},      {0, 5, 128, 128, 64, 0},
+        {0, -5, 128, 128, 64, 128},     {-4.99f, 4.99f, 128, 128, 0, 0},
+        {2.5f, -2.5f, 100, 60, 75, 45}, {4.999f, -4.999f, 128, 128, 127, 127},
+    };
+    for (const auto& r : marks) {
+        const MarkerPoint c = MarkerCentre(r.x, r.z, r.width, r.height);
+        EXPECT_EQ(std::vector<int>({c.x, c.y}), std::vector<int>({r.cx, r.cy})) << r.x << "," << r.z;
+    }
+}
+
+// The reference: sine of the exact seconds, reduced by the library in long double.
+double ReferenceX(uint64_t ms) { return static_cast<double>(5.0L * std::sin(static_cast<long double>(ms) / 1000.0L)); }
+
+TEST(SourceClock, TicksAfterTenDaysAcrossTheWrapAndAfterMonthsStayOnTheExactPath)
+{
+    const uint64_t tenDays = 10ull * 24 * 3600 * 1000, wrap = 1ull << 32;
+    // Every 5 ms at ten days (where a float of seconds would move in 1/16 s
+    // steps), across the counter's wrap, then hourly up to 120 days.
+    const struct {
+        uint64_t from, to, step;
+    } spans[] = {{tenDays, tenDays + 2000, 5}, {wrap - 20, wrap + 20, 7}, {wrap + 20, 12 * tenDays, 3600003}};
+    SourceClock clock;
+    float lastX = 0;
+    for (const auto& s : spans)
+        for (uint64_t ms = s.from; ms < s.to; ms += s.step) {
+            const float x = SourcePlaceAt(clock.LapSeconds(static_cast<uint32_t>(ms)), 100, 100).position.x;
+            EXPECT_EQ(clock.TotalMs(), ms);
+            EXPECT_NEAR(x, ReferenceX(ms), 2e-6) << ms;
+            EXPECT_TRUE(ms == tenDays || x != lastX) << ms; // the source moves on every tick
+            lastX = x;
+        }
+}
+
+TEST(SourceMarker, GridIsRestoredExactlyWhereverTheCrossWent)
+{
+    const Raster original(128, 128);
+    Raster picture = original;
+    SourceMarker marker;
+    // From the middle one pixel right (the crosses overlap), one up, to the
+    // edges and corners (at the right edge the centre lies just outside), and in again.
+    const float moves[][2] = {{0, 0}, {0.04f, 0}, {0.04f, 0.04f}, {-5, 0}, {5, 0},
+                              {0, 5}, {0, -5},    {-5, 5},        {5, -5}, {-1.3f, 2.2f}};
+    for (const auto& m : moves) {
+        marker.Draw(picture, m[0], m[1]);
+        ExpectOnlyCross(picture, original, MarkerCentre(m[0], m[1], 128, 128),
+                        std::to_string(m[0]) + "," + std::to_string(m[1]));
+    }
+    // A new picture is not painted with the old one's colours: nothing is restored.
+    const Raster small(64, 48);
+    Raster second = small;
+    marker.Forget();
+    marker.Draw(second, -2, 3);
+    ExpectOnlyCross(second, small, MarkerCentre(-2, 3, 64, 48), "new picture");
 }
 
 } // namespace

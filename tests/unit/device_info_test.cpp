@@ -16,22 +16,13 @@
 
 namespace {
 
-WaveInCaps InDevice(const char* name, uint32_t formats, uint16_t channels = 2)
+// A device's record (WaveInCaps or WaveOutCaps) with its name, format bits and channels.
+template <class Caps>
+Caps Named(const char* name, uint32_t formats, uint16_t channels = 2)
 {
-    WaveInCaps c = {};
+    Caps c = {};
     std::strncpy(c.szPname, name, sizeof c.szPname);
-    c.dwFormats = formats;
-    c.wChannels = channels;
-    return c;
-}
-
-WaveOutCaps OutDevice(const char* name, uint32_t formats, uint16_t channels = 2, uint32_t support = 0)
-{
-    WaveOutCaps c = {};
-    std::strncpy(c.szPname, name, sizeof c.szPname);
-    c.dwFormats = formats;
-    c.wChannels = channels;
-    c.dwSupport = support;
+    c.dwFormats = formats, c.wChannels = channels;
     return c;
 }
 
@@ -55,13 +46,13 @@ protected:
 
 TEST_F(DeviceInfo, DefaultDeviceIsTheLastWith44kStereo16)
 {
-    EXPECT_EQ(DefaultDeviceId({0x800, 0x0FF, 0xFFF}), 2u);
-    EXPECT_EQ(DefaultDeviceId({0x800, 0xFFF, 0x400}), 1u);
-    EXPECT_EQ(DefaultDeviceId({0x7FF, 0x400}), 0u);
-    EXPECT_EQ(DefaultDeviceId({}), 0u);
+    EXPECT_EQ((std::vector<uint32_t>{DefaultDeviceId({0x800, 0x0FF, 0xFFF}), DefaultDeviceId({0x800, 0xFFF, 0x400}),
+                                     DefaultDeviceId({0x7FF, 0x400}), DefaultDeviceId({})}),
+              (std::vector<uint32_t>{2, 1, 0, 0}));
 
     SimSetInputDevices({});
-    SimSetOutputDevices({OutDevice("A", 0xFFF), OutDevice("B", 0x7FF), OutDevice("C", 0x800)});
+    SimSetOutputDevices(
+        {Named<WaveOutCaps>("A", 0xFFF), Named<WaveOutCaps>("B", 0x7FF), Named<WaveOutCaps>("C", 0x800)});
     g_nInputDeviceId = g_nOutputDeviceId = kWaveMapperId;
     ChooseDefaultDevices();
     EXPECT_EQ(g_nOutputDeviceId, 2u);
@@ -88,17 +79,17 @@ TEST_F(DeviceInfo, ChosenEntryFollowsItsDeviceOrFailsWhenItIsGone)
 
     // The id of a vanished device is refused by the device, so the session
     // reports a failed open.
-    SimSetInputDevices({InDevice("A", 0)});
+    SimSetInputDevices({Named<WaveInCaps>("A", 0)});
     m_pWave->SetInputStore(nullptr);
     EXPECT_EQ(m_pWave->OpenInput(kVanishedDeviceId), kWaveErrBadDeviceId);
 }
 
 TEST_F(DeviceInfo, NamesStopAtTheRecordsEndWhenUnterminated)
 {
-    WaveInCaps full = InDevice("", 0);
+    WaveInCaps full = Named<WaveInCaps>("", 0);
     std::memset(full.szPname, 'x', sizeof full.szPname); // no terminator; dwFormats follows
     full.dwFormats = 0x41414141;
-    SimSetInputDevices({InDevice("Line In", 0), full});
+    SimSetInputDevices({Named<WaveInCaps>("Line In", 0), full});
     EXPECT_EQ(WaveDeviceNames(*m_pWave, WaveDeviceKind::Input),
               (std::vector<std::string>{"Line In", std::string(32, 'x')}));
     EXPECT_TRUE(WaveDeviceNames(*m_pWave, WaveDeviceKind::Aux).empty());
@@ -112,7 +103,7 @@ TEST_F(DeviceInfo, FieldsAndChannelTexts)
     } cases[] = {{0, "N/A"},          {65535, "N/A"},   {1, "Mono"}, {2, "Stereo"},
                  {4, "Quadraphonic"}, {6, "6 Channel"}, {8, "8"},    {3, "3"}};
     for (const Case& c : cases) {
-        WaveOutCaps caps = OutDevice("Out", 0, c.channels);
+        WaveOutCaps caps = Named<WaveOutCaps>("Out", 0, c.channels);
         caps.wMid = 65535;
         caps.wPid = 101;
         caps.vDriverVersion = 0xFFFFFFFFu;
@@ -125,7 +116,7 @@ TEST_F(DeviceInfo, FieldsAndChannelTexts)
 
 TEST_F(DeviceInfo, FormatListHasTheBasicFormatsAndTheProbe)
 {
-    SimSetInputDevices({InDevice("In", 0x800 | 0x1)});
+    SimSetInputDevices({Named<WaveInCaps>("In", 0x800 | 0x1)});
     // Six channels only in the extensible description; 32 bits never.
     SimSetFormatRule([](SimDirection, uint32_t, const WaveFormatExtensible& f) {
         if (f.Format.wBitsPerSample == 32 || f.wValidBitsPerSample == 32) return false;
@@ -162,7 +153,9 @@ TEST_F(DeviceInfo, WithoutDeviceOrForAuxNoFormatsAreListed)
     aux.wMid = 7;
     aux.dwSupport = 0x4 | 0x8 | 0x2;
     SimSetAuxDevices({aux});
-    SimSetOutputDevices({OutDevice("Out", 0xFFF, 2, 0x3F), OutDevice("Plain", 0xFFF, 2, 0)});
+    WaveOutCaps out = Named<WaveOutCaps>("Out", 0xFFF);
+    out.dwSupport = 0x3F;
+    SimSetOutputDevices({out, Named<WaveOutCaps>("Plain", 0xFFF)});
     const std::vector<std::string> none = {"Could not determine available formats"};
 
     const WaveDeviceInformation input = DescribeWaveDevice(*m_pWave, WaveDeviceKind::Input, -1);

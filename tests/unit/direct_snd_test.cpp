@@ -1,49 +1,41 @@
+// The DirectSound device table on the fake platform, and the texts the
+// capabilities dialog shows for a device's record.
 #include "dxtests/direct_snd.h"
+#include "dxtests/ds_caps_text.h"
 
 #include "fake_directx.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
-FakeDevice Device(const std::string& name, uint32_t flags = 0x0F)
+FakeDevice Device(const std::string& name)
 {
     FakeDevice d;
     d.description = name;
-    d.caps.dwFlags = flags;
+    d.caps.dwFlags = 0x0F;
     d.caps.dwTotalHwMemBytes = 2097152;
-    return d;
-}
-
-FakeDevice DefaultEntry()
-{
-    FakeDevice d;
-    d.isDefault = true;
-    d.description = "Primary Sound Driver";
     return d;
 }
 
 TEST(DirectSnd, TableKeepsAtMostSixRealDevicesInPlatformOrder)
 {
-    struct Case {
-        const char* what;
+    const struct {
         int realDevices;
         bool withDefault;
         int expected;     // EnumerateDevices' result and the count
         int offeredAfter; // devices handed over before the enumeration stopped
-    };
-    const Case cases[] = {
-        {"default entry only", 0, true, 0, 1}, {"nothing at all", 0, false, 0, 0},
-        {"default and two", 2, true, 2, 3},    {"default and six", 6, true, 6, 7},
-        {"default and eight", 8, true, 6, 7},  {"eight without default", 8, false, 6, 6},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    } cases[] = {{0, true, 0, 1}, {0, false, 0, 0}, {2, true, 2, 3},
+                 {6, true, 6, 7}, {8, true, 6, 7},  {8, false, 6, 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.realDevices << (c.withDefault ? " and the default entry" : ""));
         FakeDirectX fake;
-        if (c.withDefault) fake.devices.push_back(DefaultEntry());
+        if (c.withDefault) fake.devices.push_back(Device("Primary Sound Driver")), fake.devices[0].isDefault = true;
         for (int i = 0; i < c.realDevices; ++i) fake.devices.push_back(Device("Card " + std::to_string(i)));
         CDirectSnd ds(nullptr);
         EXPECT_EQ(ds.EnumerateDevices(), c.expected);
@@ -53,57 +45,45 @@ TEST(DirectSnd, TableKeepsAtMostSixRealDevicesInPlatformOrder)
             EXPECT_EQ(std::string(ds.devices[i].description), "Card " + std::to_string(i));
             EXPECT_EQ(ds.devices[i].guid.Data1, uint32_t(i + (c.withDefault ? 1 : 0)));
             EXPECT_EQ(ds.devices[i].caps.dwSize, 96u);
+            EXPECT_EQ(ds.devices[i].caps.dwTotalHwMemBytes, 2097152u);
         }
     }
 }
 
-TEST(DirectSnd, EachEnumerationStartsFromAnEmptyTable)
+TEST(DirectSnd, EachEnumerationStartsFromAnEmptyTableWithNamesCutTo99Characters)
 {
     FakeDirectX fake;
     for (int i = 0; i < 4; ++i) fake.devices.push_back(Device("Card " + std::to_string(i)));
     CDirectSnd ds(nullptr);
     ASSERT_EQ(ds.EnumerateDevices(), 4);
-    fake.devices.resize(1);
-    fake.devices[0].description = "X";
-    EXPECT_EQ(ds.EnumerateDevices(), 1);
-    EXPECT_STREQ(ds.devices[0].description, "X");
-    EXPECT_STREQ(ds.devices[1].description, "");
+    fake.devices = {Device(std::string(150, 'd')), Device(std::string(99, 'e'))};
+    fake.devices[0].module = std::string(99, 'm') + "XYZ";
+    EXPECT_EQ(ds.EnumerateDevices(), 2);
+    EXPECT_EQ(std::string(ds.devices[0].description), std::string(99, 'd'));
+    EXPECT_EQ(std::string(ds.devices[0].module), std::string(99, 'm'));
+    EXPECT_EQ(std::string(ds.devices[1].description), std::string(99, 'e'));
+    EXPECT_STREQ(ds.devices[2].description, "");
 
     fake.results["enumerateDevices"] = kEFail;
     EXPECT_EQ(ds.EnumerateDevices(), -1);
     EXPECT_EQ(ds.count, 0);
 }
 
-TEST(DirectSnd, NamesAreCutToNinetyNineCharacters)
-{
-    FakeDirectX fake;
-    FakeDevice d = Device(std::string(150, 'd'));
-    d.module = std::string(99, 'm') + "XYZ";
-    fake.devices = {d, Device(std::string(99, 'e'))};
-    CDirectSnd ds(nullptr);
-    ASSERT_EQ(ds.EnumerateDevices(), 2);
-    EXPECT_EQ(std::string(ds.devices[0].description), std::string(99, 'd'));
-    EXPECT_EQ(std::string(ds.devices[0].module), std::string(99, 'm'));
-    EXPECT_EQ(std::string(ds.devices[1].description), std::string(99, 'e'));
-}
-
 TEST(DirectSnd, DeviceThatCannotBeAskedIsListedWithZeroCaps)
 {
-    struct Case {
-        const char* what;
+    const struct {
         bool creatable;
         HResult capsResult;
         const char* calls;
+    } cases[] = {
+        {false, kSOk, "enumerateDevices; createDevice(0)"},
+        {true, kEFail, "enumerateDevices; createDevice(0); setCooperativeLevel(1); getCaps(96); release(device)"},
     };
-    const Case cases[] = {
-        {"creation fails", false, kSOk, "enumerateDevices; createDevice(0)"},
-        {"query fails", true, kEFail,
-         "enumerateDevices; createDevice(0); setCooperativeLevel(1); getCaps(96); release(device)"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.calls);
         FakeDirectX fake;
-        fake.devices = {Device("Broken", 0x7FF)};
+        fake.devices = {Device("Broken")};
+        fake.devices[0].caps.dwFlags = 0x7FF;
         fake.devices[0].creatable = c.creatable;
         fake.results["getCaps"] = c.capsResult;
         CDirectSnd ds(nullptr);
@@ -112,6 +92,60 @@ TEST(DirectSnd, DeviceThatCannotBeAskedIsListedWithZeroCaps)
         const DsCaps zero{};
         EXPECT_EQ(std::memcmp(&ds.devices[0].caps, &zero, sizeof zero), 0);
         EXPECT_EQ(fake.Joined(), c.calls);
+    }
+}
+
+TEST(DsCapsText, CountsAreUnsignedFreeCountsSignedAndNoMemoryIsNotAvailable)
+{
+    const DsCaps full{96, 0,           100, 200000, 0,           1,       2,       3, 4, 5, 6, 7,
+                      8,  4294967295u, 10,  11,     4294967295u, 2097152, 1048576, 0, 0, 0, 0, 0};
+    const struct {
+        DsCaps caps;
+        std::vector<std::string> texts; // in control order
+    } cases[] = {
+        {full,
+         {"100 - 200000", "1", "2", "3", "4 free", "5 free", "6 free", "7", "8", "4294967295", "10 free", "11 free",
+          "-1 free", "2097152", "1048576 free"}},
+        {DsCaps{},
+         {"0 - 0", "0", "0", "0", "0 free", "0 free", "0 free", "0", "0", "0", "0 free", "0 free", "0 free", "N/A",
+          "N/A"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> texts(c.texts.size());
+        for (const DsCapsField& f : DsCapsFieldTexts(c.caps)) texts.at(f.controlId - IDC_DSCAPS_RATES) = f.text;
+        EXPECT_EQ(texts, c.texts);
+    }
+}
+
+TEST(DsCapsText, FlagSentencesInOrder)
+{
+    const std::string notCertified = "- This driver has not been certified by Microsoft";
+    const std::string driver = "- A DirectSound driver is installed";
+    const struct {
+        uint32_t flags;
+        std::vector<std::string> sentences;
+    } cases[] = {
+        {0, {notCertified, driver}},
+        {0xFFFFF000u, {notCertified, driver}}, // bits nobody speaks of
+        {0x40 | 0x20,
+         {"- This driver has been tested and certified by Microsoft",
+          "- No DirectSound driver is installed. Waveform emulation is being used"}},
+        {0xF1F,
+         {notCertified, "- Driver supports a continuous range of sample rates", driver,
+          "- The device supports primary sound buffers with 16-bit samples",
+          "- The device supports primary sound buffers with 8-bit samples",
+          "- The device supports monophonic primary buffers", "- The device supports stereo primary buffers",
+          "- The device supports hardware-mixed secondary buffers with 16-bit samples",
+          "- The device supports hardware-mixed secondary buffers with 8-bit samples",
+          "- The device supports hardware-mixed monophonic secondary buffers",
+          "- The device supports hardware-mixed stereo secondary buffers"}},
+        {0x2 | 0x100,
+         {notCertified, driver, "- The device supports stereo primary buffers",
+          "- The device supports hardware-mixed monophonic secondary buffers"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<const char*> got = DsFlagSentences(c.flags);
+        EXPECT_EQ(std::vector<std::string>(got.begin(), got.end()), c.sentences) << std::hex << c.flags;
     }
 }
 

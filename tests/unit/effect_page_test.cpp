@@ -1,8 +1,10 @@
-// The parameter page of every effect shown from its record and read back,
-// on a fake set of controls that behaves like the dialog's (a trackbar
-// keeps its position inside its range).
+// The parameter page of every effect shown from its record and read back, on
+// a fake set of controls that behaves like the dialog's (a trackbar keeps its
+// position inside its range); and the sliders' scale at and beyond both ends
+// of every parameter.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -13,9 +15,13 @@
 #include "dxtests/effect_page.h"
 #include "dxtests/effect_records.h"
 #include "dxtests/effect_slider.h"
+#include "dxtests/effect_table.h"
 #include "resource.h"
 
 namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
 
 struct Control {
     std::string text;
@@ -31,8 +37,7 @@ public:
     bool IsChecked(int32_t id) override { return c[id].checked; }
     void SetSliderRange(int32_t id, int32_t low, int32_t high) override
     {
-        c[id].low = low;
-        c[id].high = high;
+        c[id].low = low, c[id].high = high;
         SetSliderPosition(id, c[id].position);
     }
     void SetSliderLineSize(int32_t id, int32_t size) override { c[id].line = size; }
@@ -41,20 +46,16 @@ public:
         c[id].position = std::max(c[id].low, std::min(c[id].high, position));
     }
     int32_t SliderPosition(int32_t id) override { return c[id].position; }
-
     std::map<int32_t, Control> c;
 };
 
-// The live effect: records what it is handed.
-struct Applied {
-    int32_t kind;
-    std::vector<unsigned char> record;
-};
-std::vector<Applied> g_applied;
+// The live effect: the kinds handed a record, and the last record of each.
+std::vector<int32_t> g_kinds;
+EffectParameterSet g_handed;
 HResult RecordSet(EffectKind kind, void*, const void* record)
 {
-    const auto* bytes = static_cast<const unsigned char*>(record);
-    g_applied.push_back({kind, std::vector<unsigned char>(bytes, bytes + EffectRecordSize(kind))});
+    g_kinds.push_back(kind);
+    std::memcpy(EffectRecord(g_handed, kind), record, EffectRecordSize(kind));
     return kSOk;
 }
 
@@ -65,7 +66,7 @@ protected:
         calls = GetEffectCalls();
         calls.setAllParameters = RecordSet;
         SetEffectCalls(&calls);
-        g_applied.clear();
+        g_kinds.clear();
     }
     void TearDown() override { SetEffectCalls(nullptr); }
 
@@ -75,24 +76,22 @@ protected:
     int live = 0; // stands for a running effect
 };
 
-TEST_F(EffectPage, ShowsEveryEffectsRowsAndGroups)
+TEST_F(EffectPage, EveryEffectShownWithItsRowsAndGroupsAndReadAtBothEnds)
 {
     const struct {
         int32_t rows;
-        bool triangle, square, sine, phase;
-    } expected[kEffectKindCount] = {{5, true, false, true, true},    {6, false, false, false, false},
-                                    {5, false, false, false, false}, {4, false, false, false, false},
-                                    {5, true, false, true, true},    {1, true, true, false, false},
-                                    {3, false, false, false, false}, {4, false, false, false, false}};
+        int triangle, square, sine, phase;
+    } expected[kEffectKindCount] = {{5, 1, 0, 1, 1}, {6, 0, 0, 0, 0}, {5, 0, 0, 0, 0}, {4, 0, 0, 0, 0},
+                                    {5, 1, 0, 1, 1}, {1, 1, 1, 0, 0}, {3, 0, 0, 0, 0}, {4, 0, 0, 0, 0}};
     for (int32_t kind = 0; kind < kEffectKindCount; ++kind) {
         const EffectInfo& info = EffectInfoOf(kind);
         SCOPED_TRACE(info.title);
+        ASSERT_EQ(info.rowCount, expected[kind].rows);
         // Every field in the middle of its range.
         for (int32_t r = 0; r < info.rowCount; ++r)
             StoreRowValue(EffectRecord(set, kind), info.rows[r], (info.rows[r].min + info.rows[r].max) / 2);
         ShowEffectPage(page, set, kind);
         EXPECT_EQ(page.c[IDC_FX_PAGE_TITLE].text, "Parameters for [ " + std::string(info.title) + " ]");
-        ASSERT_EQ(info.rowCount, expected[kind].rows);
         for (int32_t r = 0; r < kMaxParameterRows; ++r) {
             const int32_t base = IDC_FX_ROW_FIRST + 5 * r;
             const Control& slider = page.c[base + 2];
@@ -105,48 +104,41 @@ TEST_F(EffectPage, ShowsEveryEffectsRowsAndGroups)
                 continue;
             }
             const EffectParameterRow& row = info.rows[r];
-            EXPECT_EQ(page.c[base].text, row.name);
-            EXPECT_EQ(page.c[base + 3].text, FormatParameter(row.min, row.format));
-            EXPECT_EQ(page.c[base + 4].text, FormatParameter(row.max, row.format));
-            EXPECT_EQ(page.c[base + 1].text, FormatParameter(RowValue(EffectRecord(set, kind), row), row.format));
             const float stored = RowValue(EffectRecord(set, kind), row); // Gargle's rate is whole
+            EXPECT_EQ(
+                (std::vector<std::string>{page.c[base].text, page.c[base + 1].text, page.c[base + 3].text,
+                                          page.c[base + 4].text}),
+                (std::vector<std::string>{row.name, FormatParameter(stored, row.format),
+                                          FormatParameter(row.min, row.format), FormatParameter(row.max, row.format)}));
             EXPECT_NEAR(slider.position, (stored - row.min) / (row.max - row.min) * kSliderTop, 2);
             EXPECT_TRUE(page.c[base].enabled && slider.enabled);
         }
-        EXPECT_EQ(page.c[IDC_FX_TRIANGLE].enabled, expected[kind].triangle);
-        EXPECT_EQ(page.c[IDC_FX_SQUARE].enabled, expected[kind].square);
-        EXPECT_EQ(page.c[IDC_FX_SINE].enabled, expected[kind].sine);
-        EXPECT_EQ(page.c[IDC_FX_WAVEFORM_GROUP].enabled, expected[kind].triangle);
+        EXPECT_EQ((std::vector<int>{page.c[IDC_FX_TRIANGLE].enabled, page.c[IDC_FX_SQUARE].enabled,
+                                    page.c[IDC_FX_SINE].enabled, page.c[IDC_FX_WAVEFORM_GROUP].enabled}),
+                  (std::vector<int>{expected[kind].triangle, expected[kind].square, expected[kind].sine,
+                                    expected[kind].triangle}));
         for (int32_t id = IDC_FX_PHASE_FIRST; id <= IDC_FX_PHASE_GROUP; ++id)
             EXPECT_EQ(page.c[id].enabled, expected[kind].phase) << id;
-    }
-}
 
-TEST_F(EffectPage, ReadsEveryEffectAtBothEndsAndHandsTheRecordOver)
-{
-    for (int32_t kind = 0; kind < kEffectKindCount; ++kind) {
-        const EffectInfo& info = EffectInfoOf(kind);
-        SCOPED_TRACE(info.title);
+        // Every slider at either end reads the row's end into the record, which the effect receives.
         for (int32_t end : {kSliderBottom, kSliderTop}) {
-            ShowEffectPage(page, set, kind);
             for (int32_t r = 0; r < info.rowCount; ++r) page.SetSliderPosition(info.rows[r].base + 2, end);
-            g_applied.clear();
+            g_kinds.clear();
             ReadEffectPage(page, set, kind, &live);
             for (int32_t r = 0; r < info.rowCount; ++r) {
                 const EffectParameterRow& row = info.rows[r];
-                const float expected = end == kSliderBottom ? row.min : row.max;
-                EXPECT_EQ(RowValue(EffectRecord(set, kind), row), expected) << row.name;
-                EXPECT_EQ(page.c[row.base + 1].text, FormatParameter(expected, row.format));
+                const float value = end == kSliderBottom ? row.min : row.max;
+                EXPECT_EQ(RowValue(EffectRecord(set, kind), row), value) << row.name;
+                EXPECT_EQ(page.c[row.base + 1].text, FormatParameter(value, row.format));
             }
-            ASSERT_EQ(g_applied.size(), 1u);
-            EXPECT_EQ(g_applied[0].kind, kind);
-            EXPECT_EQ(std::memcmp(g_applied[0].record.data(), EffectRecord(set, kind), EffectRecordSize(kind)), 0);
+            EXPECT_EQ(g_kinds, std::vector<int32_t>{kind});
+            EXPECT_EQ(std::memcmp(EffectRecord(g_handed, kind), EffectRecord(set, kind), EffectRecordSize(kind)), 0);
         }
     }
     // Without a running effect only the record changes.
-    g_applied.clear();
+    g_kinds.clear();
     ReadEffectPage(page, set, kEcho, nullptr);
-    EXPECT_TRUE(g_applied.empty());
+    EXPECT_TRUE(g_kinds.empty());
 }
 
 TEST_F(EffectPage, RadioGroups)
@@ -186,31 +178,83 @@ TEST_F(EffectPage, RecordsOutsideTheirRangesReachTheEffectClamped)
 {
     set.compressor = {0, 0, 0, 0, 0, 0}; // attack, release and ratio below their minima
     set.echo = {-5, 500, 0, 1e9f, 7};    // and a pan delay that is neither 0 nor 1
-    set.chorus = {std::numeric_limits<float>::quiet_NaN(), 0, -500, 0, 9, 0, -3};
+    set.chorus = {kNaN, 0, -500, 0, 9, 0, -3};
     set.gargle = {0xFFFFFFFFu, 5};
     for (int32_t kind : {kCompressor, kEcho, kChorus, kGargle}) ApplyEffectRecord(kind, &live, EffectRecord(set, kind));
-    ASSERT_EQ(g_applied.size(), 4u);
-    DsfxCompressor compressor;
-    std::memcpy(&compressor, g_applied[0].record.data(), sizeof(compressor));
+    const DsfxCompressor& compressor = g_handed.compressor;
     EXPECT_EQ((std::vector<float>{compressor.fGain, compressor.fAttack, compressor.fRelease, compressor.fThreshold,
                                   compressor.fRatio, compressor.fPredelay}),
               (std::vector<float>{0, 0.01f, 50, 0, 1, 0}));
-    DsfxEcho echo;
-    std::memcpy(&echo, g_applied[1].record.data(), sizeof(echo));
+    const DsfxEcho& echo = g_handed.echo;
     EXPECT_EQ((std::vector<float>{echo.fWetDryMix, echo.fFeedback, echo.fLeftDelay, echo.fRightDelay}),
               (std::vector<float>{0, 100, 1, 2000}));
     EXPECT_EQ(echo.lPanDelay, 1);
-    DsfxChorus chorus;
-    std::memcpy(&chorus, g_applied[2].record.data(), sizeof(chorus));
-    EXPECT_EQ(chorus.fWetDryMix, 0.0f);
-    EXPECT_EQ(chorus.fFeedback, -99.0f);
+    const DsfxChorus& chorus = g_handed.chorus;
+    EXPECT_EQ((std::vector<float>{chorus.fWetDryMix, chorus.fFeedback}), (std::vector<float>{0, -99}));
     EXPECT_EQ(chorus.lWaveform, 1);
     EXPECT_EQ(chorus.lPhase, 0);
-    DsfxGargle gargle;
-    std::memcpy(&gargle, g_applied[3].record.data(), sizeof(gargle));
-    EXPECT_EQ(gargle.dwRateHz, 1000u);
-    EXPECT_EQ(gargle.dwWaveShape, 1u);
+    EXPECT_EQ(g_handed.gargle.dwRateHz, 1000u);
+    EXPECT_EQ(g_handed.gargle.dwWaveShape, 1u);
     EXPECT_EQ(set.compressor.fAttack, 0.0f); // the record keeps what it holds
+}
+
+// The trackbar raises a position below its range to its minimum.
+int32_t Shown(float value, const EffectParameterRow& row)
+{
+    return std::max(kSliderBottom, SliderPositionFor(value, row.min, row.max));
+}
+
+TEST(EffectSlider, EveryParameterAtAndBeyondBothEnds)
+{
+    for (int32_t kind = 0; kind < kEffectKindCount; ++kind) {
+        const EffectInfo& info = EffectInfoOf(kind);
+        for (int32_t r = 0; r < info.rowCount; ++r) {
+            const EffectParameterRow& row = info.rows[r];
+            SCOPED_TRACE(std::string(info.title) + " / " + row.name);
+            const float span = row.max - row.min;
+            for (float low : {row.min, row.min - span, row.min - 1e-6f, -kInf, kNaN})
+                EXPECT_EQ(SliderValueAt(Shown(low, row), row.min, row.max), row.min) << low;
+            for (float high : {row.max, row.max + span, kInf, 3.0e38f})
+                EXPECT_EQ(SliderValueAt(Shown(high, row), row.min, row.max), row.max) << high;
+            // Positions the trackbar should never hold still read inside the range.
+            for (int32_t position : {0, -1, INT32_MIN})
+                EXPECT_EQ(SliderValueAt(position, row.min, row.max), row.min) << position;
+            for (int32_t position : {kSliderTop + 1, INT32_MAX})
+                EXPECT_EQ(SliderValueAt(position, row.min, row.max), row.max) << position;
+            for (int32_t position : {2, 1000, kSliderTop / 2, kSliderTop - 2, kSliderTop - 1}) {
+                const float value = SliderValueAt(position, row.min, row.max);
+                EXPECT_TRUE(value >= row.min && value <= row.max) << position << " -> " << value;
+            }
+            // A value shown and read back moves by less than two slider positions.
+            for (float f : {0.25f, 0.5f, 0.9f}) {
+                const float value = row.min + span * f;
+                EXPECT_NEAR(SliderValueAt(Shown(value, row), row.min, row.max), value,
+                            2.0 * span / (kSliderTop - 1) + std::fabs(value) * 1e-6);
+            }
+            // The arrow-key step is the row's step in slider positions, whole.
+            const int32_t line = SliderLineSize(row.min, row.max, row.step);
+            EXPECT_GE(line, 1);
+            EXPECT_LE(line * static_cast<double>(span) / kSliderTop, row.step * 1.0001);
+            EXPECT_GT((line + 1) * static_cast<double>(span) / kSliderTop, row.step * 0.9999);
+        }
+    }
+}
+
+TEST(EffectSlider, WorkedValues)
+{
+    // Chorus wet/dry mix 50: the middle of the scale, read back a hair below 50.
+    EXPECT_EQ(SliderPositionFor(50.0f, 0.0f, 100.0f), 4194303);
+    const float back = SliderValueAt(4194303, 0.0f, 100.0f);
+    EXPECT_LT(back, 50.0f);
+    EXPECT_NEAR(back, 49.99999f, 1e-4f);
+    EXPECT_EQ(FormatParameter(back, 1), "50.0");
+    EXPECT_EQ(SliderLineSize(0.0f, 100.0f, 0.1f), 8388);
+    // Compressor attack 0 lies below its minimum 0.01: left end, shown as 0.0.
+    EXPECT_EQ(SliderPositionFor(0.0f, 0.01f, 500.0f), 0);
+    // The three display formats; Distortion's frequencies keep their fraction in the record.
+    EXPECT_EQ((std::vector<std::string>{FormatParameter(0.0f, 1), FormatParameter(4321.6f, 0),
+                                        FormatParameter(20.7f, 1), FormatParameter(0.05f, 2)}),
+              (std::vector<std::string>{"0.0", "4322", "20.7", "0.05"}));
 }
 
 } // namespace

@@ -29,21 +29,24 @@ public:
     std::vector<std::string> log;
     bool hasPathConfig = false; // the loaded file carries an audio path configuration
     int devicesOffered = 0;     // how many devices the enumeration handed over
-    int lastCreated = -1;       // the device whose capabilities getCaps reports
 
     // Tags that stand for the platform's objects.
     static IDirectMusicLoader8* Loader();
     static IDirectMusicPerformance8* Performance();
     static IDirectMusicSegment8* Segment();
-    static IDirectMusicAudioPath8* EmbeddedPath();
     static IDirectMusicAudioPath8* GivenPath();
-    static void* Config();
-    static IDirectSound* Device();
     // The tag's name in the log ("performance", "embedded", ...).
     static std::string Name(const void* tag);
 
     std::string Joined() const; // the log as one text, lines separated by "; "
-    static FakeDirectX* current;
+    // Writes a call to the log and answers its result.
+    HResult Call(const char* name, const std::string& args = "");
 };
 
-DsGuid FakeGuid(int index);
+// A call's answer that hands out an object: tag when it succeeds, null otherwise.
+template <class T>
+HResult Handed(HResult hr, T** out, T* tag)
+{
+    *out = Succeeded(hr) ? tag : nullptr;
+    return hr;
+}

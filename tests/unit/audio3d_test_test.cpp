@@ -142,25 +142,28 @@ struct Ready : Fakes {
     }
 };
 
-TEST(Test3D, InitSetsUpThe3DPathAndReturnsTheFirstFailure)
+TEST(Test3D, InitReturnsTheFirstFailureAndTearDownReleasesWhateverItObtained)
 {
     const std::string all = kStartCalls + "; createStandardAudioPath(performance,6,64); getSourceBuffer(given); "
                                           "getSourceParameters(64); setSourceParameters(mode 1,0); getListener(given); "
                                           "getListenerParameters(64)";
+    const std::string engine = "release(loader); stop(null,0); closeDown; release(performance); coUninitialize";
+    const std::string path = "release(given); ", both = "release(listener); release(source); " + path;
     const struct {
         const char* failing;
         HResult code, returned;
         const char* next; // the first call not made
+        std::string released;
     } cases[] = {
-        {"", kSOk, kSOk, nullptr},
-        {"initAudio", kDsErrNoDriver, kDsErrNoDriver, "; createStandardAudioPath"},
-        {"createStandardAudioPath", kEFail, kEFail, "; getSourceBuffer"},
-        {"getSourceBuffer", kEFail, kEFail, "; getSourceParameters"},
-        {"getListener", kEFail, kEFail, "; getListenerParameters"},
+        {"", kSOk, kSOk, nullptr, both + engine},
+        {"initAudio", kDsErrNoDriver, kDsErrNoDriver, "; createStandardAudioPath", engine},
+        {"createStandardAudioPath", kEFail, kEFail, "; getSourceBuffer", engine},
+        {"getSourceBuffer", kEFail, kEFail, "; getSourceParameters", path + engine},
+        {"getListener", kEFail, kEFail, "; getListenerParameters", "release(source); " + path + engine},
         // The source's record is read and written without a check.
-        {"getSourceParameters", kEFail, kSOk, nullptr},
-        {"setSourceParameters", kEFail, kSOk, nullptr},
-        {"getListenerParameters", kEFail, kSOk, nullptr},
+        {"getSourceParameters", kEFail, kSOk, nullptr, both + engine},
+        {"setSourceParameters", kEFail, kSOk, nullptr, both + engine},
+        {"getListenerParameters", kEFail, kSOk, nullptr, both + engine},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failing);
@@ -174,28 +177,8 @@ TEST(Test3D, InitSetsUpThe3DPathAndReturnsTheFirstFailure)
             EXPECT_EQ(f.source.dwMode, kModeHeadRelative);
             EXPECT_EQ(f.source.flMaxDistance, 1e9f);
         }
-    }
-}
-
-TEST(Test3D, TearDownReleasesWhateverInitObtained)
-{
-    const std::string engine = "release(loader); stop(null,0); closeDown; release(performance); coUninitialize";
-    const struct {
-        const char* failing;
-        std::string calls;
-    } cases[] = {
-        {"", "release(listener); release(source); release(given); " + engine},
-        {"getListener", "release(source); release(given); " + engine},
-        {"createStandardAudioPath", engine},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.failing);
-        Fakes f;
-        f.dx.results[c.failing] = kEFail;
-        Init3DAudio(nullptr);
-        f.dx.log.clear();
         Release3DAudio();
-        EXPECT_EQ(f.Calls(), c.calls);
+        EXPECT_EQ(f.Calls(), c.released);
         EXPECT_EQ(g_Test3D.pEngine, nullptr);
         EXPECT_EQ(g_Test3D.pListener, nullptr);
     }

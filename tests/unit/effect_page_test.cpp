@@ -67,6 +67,7 @@ protected:
         calls.setAllParameters = RecordSet;
         SetEffectCalls(&calls);
         g_kinds.clear();
+        g_handed = {};
     }
     void TearDown() override { SetEffectCalls(nullptr); }
 

@@ -15,7 +15,6 @@ T* Tag(int i)
 }
 
 HResult Log(const char* call, const std::string& args = "") { return g_fake->Call(call, args); }
-
 std::string N(const void* tag) { return FakeDirectX::Name(tag); }
 std::string S(uint32_t n) { return std::to_string(n); }
 
@@ -34,10 +33,8 @@ HResult Enumerate(DsEnumCallback callback, void* context)
 HResult CreateDevice(const DsGuid* guid, IDirectSound** device)
 {
     g_lastCreated = int(guid->Data1);
-    const bool creatable = g_fake->devices.at(guid->Data1).creatable;
     Log("createDevice", S(guid->Data1));
-    *device = creatable ? Tag<IDirectSound>(6) : nullptr;
-    return creatable ? kSOk : kEFail;
+    return Handed(g_fake->devices.at(guid->Data1).creatable ? kSOk : kEFail, device, Tag<IDirectSound>(6));
 }
 
 HResult GetCaps(IDirectSound*, DsCaps* caps)

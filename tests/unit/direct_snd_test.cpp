@@ -50,6 +50,22 @@ TEST(DirectSnd, TableKeepsAtMostSixRealDevicesInPlatformOrder)
     }
 }
 
+TEST(DirectSnd, APlatformThatDoesNotStopWhenToldFillsSixEntriesOnly)
+{
+    FakeDirectX fake;
+    fake.devices = {Device("Card")};
+    DirectXCalls deaf = GetDirectXCalls();
+    deaf.enumerateDevices = [](DsEnumCallback callback, void* context) {
+        const DsGuid guid{};
+        for (int i = 0; i < 8; ++i) callback(&guid, "Card", "fake.drv", context);
+        return kSOk;
+    };
+    SetDirectXCalls(&deaf);
+    CDirectSnd ds(nullptr);
+    EXPECT_EQ(ds.EnumerateDevices(), 6);
+    EXPECT_EQ(ds.count, 6);
+}
+
 TEST(DirectSnd, EachEnumerationStartsFromAnEmptyTableWithNamesCutTo99Characters)
 {
     FakeDirectX fake;

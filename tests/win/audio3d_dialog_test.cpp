@@ -32,38 +32,37 @@ namespace {
 
 std::string ContentFile(const char* name) { return std::string(MIRRAVOX_CONTENT_DIR) + "\\" + name; }
 
-// The platform's 3D calls, watched: what the listener and the source have in
-// force, deferred settings held back until committed, as DirectSound does it
-// (Wine applies them at once).
-struct InForce {
-    float doppler = -1, minDistance = -1, pendingDoppler = -1, pendingMinDistance = -1;
-    int immediatePlaces = 0; // positions handed over at once
+// The platform's 3D calls, watched: the settings last handed over, at once
+// or deferred, and how often each kind of call came.
+struct Handed {
+    float doppler = -1, minDistance = -1;
     uint32_t lastListenerApply = 99;
+    int immediateSettings = 0, immediatePlaces = 0, commits = 0;
 };
-InForce s_inForce;
+Handed s_handed;
 Audio3DCalls s_watched;
 
 HResult WatchListener(IDirectSound3DListener* l, const Ds3dListener* r, uint32_t apply)
 {
-    s_inForce.lastListenerApply = apply;
-    (apply == kApplyDeferred ? s_inForce.pendingDoppler : s_inForce.doppler) = r->flDopplerFactor;
+    s_handed.lastListenerApply = apply;
+    s_handed.doppler = r->flDopplerFactor;
+    s_handed.immediateSettings += apply == kApplyImmediate;
     return Audio3DCallsWin()->setListenerParameters(l, r, apply);
 }
 HResult WatchSource(IDirectSound3DBuffer* s, const Ds3dBuffer* r, uint32_t apply)
 {
-    (apply == kApplyDeferred ? s_inForce.pendingMinDistance : s_inForce.minDistance) = r->flMinDistance;
+    s_handed.minDistance = r->flMinDistance;
+    s_handed.immediateSettings += apply == kApplyImmediate;
     return Audio3DCallsWin()->setSourceParameters(s, r, apply);
 }
 HResult WatchPosition(IDirectSound3DBuffer* s, float x, float y, float z, uint32_t apply)
 {
-    s_inForce.immediatePlaces += apply == kApplyImmediate;
+    s_handed.immediatePlaces += apply == kApplyImmediate;
     return Audio3DCallsWin()->setSourcePosition(s, x, y, z, apply);
 }
 HResult WatchCommit(IDirectSound3DListener* l)
 {
-    if (s_inForce.pendingDoppler >= 0) s_inForce.doppler = s_inForce.pendingDoppler;
-    if (s_inForce.pendingMinDistance >= 0) s_inForce.minDistance = s_inForce.pendingMinDistance;
-    s_inForce.pendingDoppler = s_inForce.pendingMinDistance = -1;
+    ++s_handed.commits;
     return Audio3DCallsWin()->commitDeferredSettings(l);
 }
 
@@ -88,7 +87,7 @@ protected:
         s_watched.setSourcePosition = WatchPosition;
         s_watched.commitDeferredSettings = WatchCommit;
         SetAudio3DCalls(&s_watched);
-        s_inForce = InForce();
+        s_handed = Handed();
         std::snprintf(g_sz3DContentFile, sizeof(g_sz3DContentFile), "%s", ContentFile("Intrigue.mid").c_str());
     }
     void TearDown() override
@@ -131,7 +130,7 @@ protected:
     HWND dlg = nullptr;
 };
 
-TEST_F(Test3DDialog, OpensOnTheDefaultContentFileWithItsSettingsHandedOver)
+TEST_F(Test3DDialog, OpensWithItsSettingsHandedOverAndDefersThemUntilApply)
 {
     Open();
     EXPECT_EQ(ItemText(dlg, IDC_3D_FILE), g_sz3DContentFile);
@@ -152,8 +151,8 @@ TEST_F(Test3DDialog, OpensOnTheDefaultContentFileWithItsSettingsHandedOver)
         EXPECT_EQ(SendDlgItemMessageA(dlg, s.id, TBM_GETPOS, 0, 0), s.pos) << s.id;
         EXPECT_EQ(s.value ? ItemText(dlg, s.value) : "", s.shown) << s.id;
     }
-    EXPECT_EQ(s_inForce.doppler, 0.0f);
-    EXPECT_EQ(s_inForce.minDistance, 5.0f);
+    EXPECT_EQ(s_handed.doppler, 0.0f);
+    EXPECT_EQ(s_handed.minDistance, 5.0f);
 
     static std::string opened;
     SetShellOpen([](HWND owner, const char* file, const char*, int) -> INT_PTR {
@@ -163,6 +162,30 @@ TEST_F(Test3DDialog, OpensOnTheDefaultContentFileWithItsSettingsHandedOver)
     });
     Click(dlg, IDC_3D_HELP);
     EXPECT_NE(opened.find("\\help\\html\\hid_3daudio.htm"), std::string::npos) << opened;
+
+    Click(dlg, IDC_3D_DEFER);
+    EXPECT_TRUE(Enabled(dlg, IDC_3D_APPLY));
+    EXPECT_EQ(s_handed.lastListenerApply, kApplyDeferred);
+    const Handed before = s_handed;
+    Slide(IDC_3D_DOPPLER, 35);
+    Slide(IDC_3D_MIN_DISTANCE, 1);
+    ASSERT_TRUE(PumpUntil([&] { return ItemText(dlg, IDC_3D_MIN_DISTANCE_VALUE) == "0.01"; }, 2000));
+    EXPECT_EQ(ItemText(dlg, IDC_3D_DOPPLER_VALUE), "50.00");
+    Run(200);
+    EXPECT_GT(s_handed.immediatePlaces, before.immediatePlaces); // the source keeps moving
+    EXPECT_EQ(s_handed.immediateSettings, before.immediateSettings);
+    EXPECT_EQ(s_handed.doppler, 50.0f);
+    EXPECT_EQ(s_handed.minDistance, 0.01f);
+    EXPECT_EQ(s_handed.commits, 0);
+    Click(dlg, IDC_3D_APPLY);
+    EXPECT_EQ(s_handed.commits, 1);
+
+    // Closed while deferring: the next opening hands its settings over at once.
+    DestroyWindow(dlg);
+    Open();
+    EXPECT_EQ(s_handed.lastListenerApply, kApplyImmediate);
+    EXPECT_FALSE(Enabled(dlg, IDC_3D_APPLY));
+    EXPECT_EQ(s_handed.doppler, 0.0f);
 }
 
 TEST_F(Test3DDialog, PlaysAndTheMarkerMovesLeavingTheGridAsItWas)
@@ -207,35 +230,6 @@ TEST_F(Test3DDialog, PlaysAndTheMarkerMovesLeavingTheGridAsItWas)
 
     Click(dlg, IDC_3D_STOP);
     EXPECT_TRUE(Enabled(dlg, IDC_3D_PLAY) && !Enabled(dlg, IDC_3D_STOP));
-}
-
-TEST_F(Test3DDialog, DeferredSettingsApplyOnlyOnApply)
-{
-    Open();
-    Click(dlg, IDC_3D_DEFER);
-    EXPECT_TRUE(Enabled(dlg, IDC_3D_APPLY));
-    EXPECT_EQ(s_inForce.lastListenerApply, kApplyDeferred);
-
-    Slide(IDC_3D_DOPPLER, 35);
-    Slide(IDC_3D_MIN_DISTANCE, 1);
-    ASSERT_TRUE(PumpUntil([&] { return ItemText(dlg, IDC_3D_MIN_DISTANCE_VALUE) == "0.01"; }, 2000));
-    EXPECT_EQ(ItemText(dlg, IDC_3D_DOPPLER_VALUE), "50.00");
-    const int places = s_inForce.immediatePlaces;
-    Run(200);
-    EXPECT_GT(s_inForce.immediatePlaces, places); // the source keeps moving
-    EXPECT_EQ(s_inForce.doppler, 0.0f);
-    EXPECT_EQ(s_inForce.minDistance, 5.0f);
-
-    Click(dlg, IDC_3D_APPLY);
-    EXPECT_EQ(s_inForce.doppler, 50.0f);
-    EXPECT_EQ(s_inForce.minDistance, 0.01f);
-
-    // Closed while deferring: the next opening hands its settings over at once.
-    DestroyWindow(dlg);
-    Open();
-    EXPECT_EQ(s_inForce.lastListenerApply, kApplyImmediate);
-    EXPECT_FALSE(Enabled(dlg, IDC_3D_APPLY));
-    EXPECT_EQ(s_inForce.doppler, 0.0f);
 }
 
 // Opened on a missing file; then a cancelled choice, and a hundred damaged

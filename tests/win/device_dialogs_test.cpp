@@ -108,10 +108,13 @@ TEST_F(DeviceDialogs, NullSinkDevicesShownAndTheLastChosenAtStart)
     ExpectEveryDeviceShown();
 }
 
+// OK maps the entries chosen to the devices by the names the lists showed:
+// a device unplugged meanwhile is not taken for another.
 TEST_F(DeviceDialogs, SelectionShowsTheIdsInForceAndOkStoresTheChoice)
 {
     UseSimulator();
-    SimSetInputDevices({Device("Mic A", 0x800), Device("Mic B", 0), Device("Mic C", 0x800)});
+    const std::vector<WaveInCaps> mics = {Device("Mic A", 0x800), Device("Mic B", 0), Device("Mic C", 0x800)};
+    SimSetInputDevices(mics);
     SimSetOutputDevices({Device<WaveOutCaps>("Out A", 0x800), Device<WaveOutCaps>("Out B", 0x800)});
     ChooseDefaultDevices();
     ASSERT_EQ(g_nInputDeviceId, 2u);
@@ -119,15 +122,19 @@ TEST_F(DeviceDialogs, SelectionShowsTheIdsInForceAndOkStoresTheChoice)
     struct Case {
         int button;        // IDOK or IDCANCEL
         int input, output; // entries chosen; -1 none
+        bool unplugB;      // Mic B goes before OK: Mic C moves to id 1
         uint32_t inputId, outputId;
     } cases[] = {
-        {IDCANCEL, 0, 0, 2u, 1u},
-        {IDOK, 1, 0, 1u, 0u},
-        {IDOK, -1, -1, kWaveMapperId, kWaveMapperId},
-        {IDOK, 2, 1, 2u, 1u},
+        {IDCANCEL, 0, 0, false, 2u, 1u},
+        {IDOK, 1, 0, false, 1u, 0u},
+        {IDOK, -1, -1, false, kWaveMapperId, kWaveMapperId},
+        {IDOK, 2, 1, false, 2u, 1u},
+        {IDOK, 2, 1, true, 1u, 1u},
+        {IDOK, 1, 1, true, kVanishedDeviceId, 1u},
     };
     for (const Case& c : cases) {
         const uint32_t wasIn = g_nInputDeviceId, wasOut = g_nOutputDeviceId;
+        SimSetInputDevices(mics);
         auto press = Inside("Device selection", c.button, [&](HWND d) {
             EXPECT_EQ(Items(d, IDC_SELECT_INPUT, true), (std::vector<std::string>{"Mic A", "Mic B", "Mic C"}));
             EXPECT_EQ(Items(d, IDC_SELECT_OUTPUT, true), (std::vector<std::string>{"Out A", "Out B"}));
@@ -135,31 +142,11 @@ TEST_F(DeviceDialogs, SelectionShowsTheIdsInForceAndOkStoresTheChoice)
             EXPECT_EQ(Selection(d, IDC_SELECT_OUTPUT), wasOut == kWaveMapperId ? -1 : LRESULT(wasOut));
             SendDlgItemMessageA(d, IDC_SELECT_INPUT, CB_SETCURSEL, WPARAM(c.input), 0);
             SendDlgItemMessageA(d, IDC_SELECT_OUTPUT, CB_SETCURSEL, WPARAM(c.output), 0);
+            if (c.unplugB) SimSetInputDevices({mics[0], mics[2]});
         });
         Command(IDM_DEVICE_SELECTION);
-        EXPECT_EQ(g_nInputDeviceId, c.inputId);
-        EXPECT_EQ(g_nOutputDeviceId, c.outputId);
-    }
-}
-
-// OK maps the entry chosen to the device by the names the list showed.
-TEST_F(DeviceDialogs, ADeviceUnpluggedBeforeOkIsNotTakenForAnother)
-{
-    UseSimulator();
-    g_nOutputDeviceId = 0;
-    struct Case {
-        int chosen;
-        uint32_t id;
-    } cases[] = {{1, kVanishedDeviceId}, {2, 1u}}; // B goes: C moves to id 1
-    for (const Case& c : cases) {
-        g_nInputDeviceId = 1;
-        SimSetInputDevices({Device("Mic A", 0), Device("Mic B", 0), Device("Mic C", 0)});
-        auto press = Inside("Device selection", IDOK, [&](HWND d) {
-            SendDlgItemMessageA(d, IDC_SELECT_INPUT, CB_SETCURSEL, WPARAM(c.chosen), 0);
-            SimSetInputDevices({Device("Mic A", 0), Device("Mic C", 0)});
-        });
-        Command(IDM_DEVICE_SELECTION);
-        EXPECT_EQ(g_nInputDeviceId, c.id) << c.chosen;
+        EXPECT_EQ(g_nInputDeviceId, c.inputId) << c.input;
+        EXPECT_EQ(g_nOutputDeviceId, c.outputId) << c.input;
     }
 }
 

@@ -104,20 +104,11 @@ protected:
         ASSERT_NE(dlg, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return !ItemText(dlg, IDC_3D_DOPPLER_VALUE).empty(); }, 5000));
     }
-    void Slide(int id, int position)
-    {
-        SendDlgItemMessageA(dlg, id, TBM_SETPOS, TRUE, position);
-        UpdateWindow(GetDlgItem(dlg, id));
-    }
     std::vector<COLORREF> Picture()
     {
-        HWND picture = GetDlgItem(dlg, IDC_3D_PICTURE);
-        RECT rc;
-        GetClientRect(picture, &rc);
-        EXPECT_TRUE(rc.right == 128 && rc.bottom == 128);
-        HDC dc = GetDC(picture);
-        std::vector<COLORREF> pixels = PixelsOf(dc, rc.right, rc.bottom);
-        ReleaseDC(picture, dc);
+        HDC dc = GetDC(GetDlgItem(dlg, IDC_3D_PICTURE));
+        std::vector<COLORREF> pixels = PixelsOf(dc, 128, 128);
+        ReleaseDC(GetDlgItem(dlg, IDC_3D_PICTURE), dc);
         return pixels;
     }
     // Pumps messages for ms milliseconds: the 5 ms timer moves the source.
@@ -167,8 +158,8 @@ TEST_F(Test3DDialog, OpensWithItsSettingsHandedOverAndDefersThemUntilApply)
     EXPECT_TRUE(Enabled(dlg, IDC_3D_APPLY));
     EXPECT_EQ(s_handed.lastListenerApply, kApplyDeferred);
     const Handed before = s_handed;
-    Slide(IDC_3D_DOPPLER, 35);
-    Slide(IDC_3D_MIN_DISTANCE, 1);
+    Slide(dlg, IDC_3D_DOPPLER, 35);
+    Slide(dlg, IDC_3D_MIN_DISTANCE, 1);
     ASSERT_TRUE(PumpUntil([&] { return ItemText(dlg, IDC_3D_MIN_DISTANCE_VALUE) == "0.01"; }, 2000));
     EXPECT_EQ(ItemText(dlg, IDC_3D_DOPPLER_VALUE), "50.00");
     Run(200);
@@ -197,8 +188,8 @@ TEST_F(Test3DDialog, PlaysAndTheMarkerMovesLeavingTheGridAsItWas)
 
     // The grid 100/100 sends the cross round the whole picture: a quarter
     // lap (1.6 s, hundreds of moves) takes it far.
-    Slide(IDC_3D_GRID_X, 100);
-    Slide(IDC_3D_GRID_Z, 100);
+    Slide(dlg, IDC_3D_GRID_X, 100);
+    Slide(dlg, IDC_3D_GRID_Z, 100);
     Run(100);
     const std::vector<COLORREF> first = Picture();
     Run(1600);

@@ -78,14 +78,8 @@ int RunScripted(std::vector<Step> steps)
     return result;
 }
 
-// Moves a row's slider and repaints it: the trackbar's drawing notices make
-// the dialog read the page, as they do while the user drags.
-void MoveSlider(HWND hDlg, int row, int32_t position)
-{
-    HWND slider = GetDlgItem(hDlg, IDC_FX_ROW_FIRST + 5 * row + 2);
-    SendMessageA(slider, TBM_SETPOS, TRUE, position);
-    RedrawWindow(slider, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-}
+// Moves the first row's slider; the dialog reads the page as it repaints.
+void MoveSlider(HWND hDlg, int32_t position) { Slide(hDlg, IDC_FX_ROW_FIRST + 2, position); }
 std::string ContentFile(const char* name) { return std::string(MIRRAVOX_CONTENT_DIR) + "\\" + name; }
 
 // The effect calls, recording every record handed to a live effect, with a
@@ -199,7 +193,7 @@ TEST_F(AudioEffectsDialog, PlaysStopsOpensAnotherFileAndOpensAgainAfresh)
             EXPECT_TRUE(!Enabled(h, IDC_FX_STOP) && Enabled(h, IDC_FX_ENABLE_FIRST));
             EXPECT_EQ(ItemText(h, IDC_FX_STATUS), "Sound playing.");
             Click(h, IDC_FX_ADJUST_FIRST + kEcho);
-            MoveSlider(h, 0, kSliderTop);
+            MoveSlider(h, kSliderTop);
             EXPECT_EQ(AudioEffectsTestState().effects->parameters.echo.fWetDryMix, 100.0f);
             Click(h, IDC_FX_PLAY);
             {
@@ -246,7 +240,7 @@ TEST_F(AudioEffectsDialog, EffectsAttachAndTakeTheirParametersLive)
             const EffectInfo& info = EffectInfoOf(kind);
             Click(h, IDC_FX_ADJUST_FIRST + kind);
             g_handed.clear();
-            MoveSlider(h, 0, kSliderTop);
+            MoveSlider(h, kSliderTop);
             if (g_handed.empty()) {
                 ADD_FAILURE() << info.title << " was handed nothing";
                 continue;
@@ -265,7 +259,7 @@ TEST_F(AudioEffectsDialog, EffectsAttachAndTakeTheirParametersLive)
         // An effect that is not attached: its sliders change only its record.
         Click(h, IDC_FX_ADJUST_FIRST + kChorus);
         g_handed.clear();
-        MoveSlider(h, 0, kSliderTop);
+        MoveSlider(h, kSliderTop);
         EXPECT_TRUE(g_handed.empty());
         EXPECT_EQ(fx.parameters.chorus.fWetDryMix, 100.0f);
         return true;
@@ -288,7 +282,7 @@ TEST_F(AudioEffectsDialog, MissingOrDamagedSoundFilesAreRefused)
         EXPECT_EQ(ItemText(h, IDC_FX_FILENAME), "");
         EXPECT_EQ(ItemText(h, IDC_FX_STATUS), "No file loaded.");
         EXPECT_TRUE(!Enabled(h, IDC_FX_PLAY) && !Enabled(h, IDC_FX_STOP) && !Checked(h, IDC_FX_ENABLE_FIRST));
-        MoveSlider(h, 0, 0); // no page shown yet: the record keeps its value
+        MoveSlider(h, 0); // no page shown yet: the record keeps its value
         EXPECT_EQ(AudioEffectsTestState().effects->parameters.chorus.fWetDryMix, 0.0f);
         return true;
     }};

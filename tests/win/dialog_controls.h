@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -16,6 +17,13 @@ inline std::string ItemText(HWND dialog, int id)
 inline bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 inline bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 inline void Click(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
+// Moves a trackbar and repaints it: its drawing notices tell the dialog, as
+// they do while the user drags.
+inline void Slide(HWND dialog, int id, int position)
+{
+    SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, position);
+    RedrawWindow(GetDlgItem(dialog, id), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
 
 // The entries of a combo box (combo) or of a list box.
 inline std::vector<std::string> Items(HWND dialog, int id, bool combo)

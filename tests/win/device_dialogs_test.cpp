@@ -2,6 +2,7 @@
 // templates, on simulated device lists and on the null sink's devices.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>

@@ -1,13 +1,16 @@
-// The DirectSound capabilities dialog and the device table under it: with a
-// fake platform for the cases no machine offers on demand, and with Wine's
-// DirectSound on the null sink's devices.
+// The DirectSound capabilities dialog: on a fake platform for the cases no
+// machine offers on demand, and on Wine's DirectSound with the null sink.
 #include <dsound.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "devices/ds_caps_dialog_win.h"
+#include "dialog_controls.h"
 #include "dxtests/direct_snd.h"
 #include "dxtests/directx_calls_win.h"
 #include "dxtests/ds_caps_text.h"
@@ -16,50 +19,34 @@
 
 namespace {
 
-// What the dialog shows: the device names, the selection, every field and
-// the sentences.
+// What the dialog shows: the device names, the selection, every field (in
+// control order) and the sentences.
 struct Shown {
-    std::vector<std::string> devices;
-    int selected = -2;
-    std::vector<std::string> fields; // 1028 to 1042
-    std::vector<std::string> sentences;
+    std::vector<std::string> devices, fields, sentences;
+    LRESULT selected = -2;
 };
 
 Shown Read(HWND dialog)
 {
-    Shown s;
-    char text[256];
-    HWND combo = GetDlgItem(dialog, IDC_DSCAPS_DEVICE);
-    for (int i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); ++i) {
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        s.devices.push_back(text);
-    }
-    s.selected = static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
-    for (int id = IDC_DSCAPS_RATES; id <= IDC_DSCAPS_MEMORY_FREE; ++id) {
-        GetDlgItemTextA(dialog, id, text, sizeof text);
-        s.fields.push_back(text);
-    }
-    HWND list = GetDlgItem(dialog, IDC_DSCAPS_INFO);
-    for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        s.sentences.push_back(text);
-    }
+    Shown s{Items(dialog, IDC_DSCAPS_DEVICE, true), {}, Items(dialog, IDC_DSCAPS_INFO, false)};
+    s.selected = Selection(dialog, IDC_DSCAPS_DEVICE);
+    for (int id = IDC_DSCAPS_RATES; id <= IDC_DSCAPS_MEMORY_FREE; ++id) s.fields.push_back(ItemText(dialog, id));
     return s;
 }
-
-void Choose(HWND dialog, int index)
+Shown ChooseAndRead(HWND dialog, int index)
 {
-    SendDlgItemMessageA(dialog, IDC_DSCAPS_DEVICE, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_DSCAPS_DEVICE, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_DSCAPS_DEVICE)));
+    Choose(dialog, IDC_DSCAPS_DEVICE, index);
+    return Read(dialog);
 }
 
-// The texts the dialog should show for a record, in control order.
-std::vector<std::string> Expected(const DsCaps& caps)
+// The fields and sentences a record should show.
+void ExpectShows(const Shown& shown, const DsCaps& caps)
 {
-    std::vector<std::string> byId(IDC_DSCAPS_MEMORY_FREE - IDC_DSCAPS_RATES + 1);
-    for (const DsCapsField& f : DsCapsFieldTexts(caps)) byId[f.controlId - IDC_DSCAPS_RATES] = f.text;
-    return byId;
+    std::vector<std::string> fields(shown.fields.size());
+    for (const DsCapsField& f : DsCapsFieldTexts(caps)) fields.at(f.controlId - IDC_DSCAPS_RATES) = f.text;
+    EXPECT_EQ(shown.fields, fields);
+    const std::vector<const char*> sentences = DsFlagSentences(caps.dwFlags);
+    EXPECT_EQ(shown.sentences, std::vector<std::string>(sentences.begin(), sentences.end()));
 }
 
 class DsCapsDialog : public MainWindowFixture {
@@ -79,138 +66,84 @@ protected:
     }
 };
 
-TEST_F(DsCapsDialog, ShowsEachDeviceAndReplacesTheSentencesOnAChange)
+TEST_F(DsCapsDialog, ShowsEachFakeDeviceReplacingTheSentencesOrNothingWithout)
 {
     FakeDirectX fake;
-    FakeDevice primary;
-    primary.isDefault = true;
-    primary.description = "Primary Sound Driver";
-    FakeDevice broken;
-    broken.description = "Card that cannot be opened";
-    broken.creatable = false;
-    FakeDevice card;
-    card.description = "Card with memory";
-    card.caps.dwFlags = 0x40 | 0x10 | 0x2 | 0x800;
-    card.caps.dwMinSecondarySampleRate = 4000;
-    card.caps.dwMaxSecondarySampleRate = 96000;
-    card.caps.dwMaxHwMixingAllBuffers = 64;
-    card.caps.dwFreeHwMixingAllBuffers = 60;
-    card.caps.dwTotalHwMemBytes = 2097152;
-    card.caps.dwFreeHwMemBytes = 1048576;
-    fake.devices = {primary, broken, card};
-
+    fake.devices.resize(3);
+    fake.devices[0].isDefault = true; // not listed
+    fake.devices[1].description = "Card that cannot be opened";
+    fake.devices[1].creatable = false;
+    fake.devices[2].description = "Card with memory";
+    fake.devices[2].caps.dwFlags = 0x40 | 0x10 | 0x2 | 0x800;
+    fake.devices[2].caps.dwMaxSecondarySampleRate = 96000;
+    fake.devices[2].caps.dwFreeHwMemBytes = 1048576;
+    const DsCaps card = fake.devices[2].caps;
     Shown first, second, again;
     Open([&](HWND dialog) {
         first = Read(dialog);
-        Choose(dialog, 1);
-        second = Read(dialog);
-        Choose(dialog, 0);
-        again = Read(dialog);
+        second = ChooseAndRead(dialog, 1);
+        again = ChooseAndRead(dialog, 0);
     });
     EXPECT_EQ(first.devices, (std::vector<std::string>{"Card that cannot be opened", "Card with memory"}));
     EXPECT_EQ(first.selected, 0);
+    // The all-zero record.
     EXPECT_EQ(first.fields, (std::vector<std::string>{"0 - 0", "0", "0", "0", "0 free", "0 free", "0 free", "0", "0",
                                                       "0", "0 free", "0 free", "0 free", "N/A", "N/A"}));
-    EXPECT_EQ(first.sentences, (std::vector<std::string>{"- This driver has not been certified by Microsoft",
-                                                         "- A DirectSound driver is installed"}));
-    EXPECT_EQ(second.fields[0], "4000 - 96000");
-    EXPECT_EQ(second.fields[1], "64");
-    EXPECT_EQ(second.fields[4], "60 free");
-    EXPECT_EQ(second.fields[13], "2097152");
-    EXPECT_EQ(second.fields[14], "1048576 free");
-    EXPECT_EQ(
-        second.sentences,
-        (std::vector<std::string>{"- This driver has been tested and certified by Microsoft",
-                                  "- Driver supports a continuous range of sample rates",
-                                  "- A DirectSound driver is installed", "- The device supports stereo primary buffers",
-                                  "- The device supports hardware-mixed secondary buffers with 16-bit samples"}));
-    EXPECT_EQ(again.sentences, first.sentences);
+    ExpectShows(first, DsCaps{});
+    ExpectShows(second, card);
     EXPECT_EQ(again.fields, first.fields);
-}
+    EXPECT_EQ(again.sentences, first.sentences);
 
-TEST_F(DsCapsDialog, WithoutDevicesEverythingStaysBlank)
-{
+    // Without devices, or when they cannot be listed, everything stays blank.
+    fake.devices.resize(1);
     for (HResult enumeration : {kSOk, kEFail}) {
-        FakeDirectX fake;
         fake.results["enumerateDevices"] = enumeration;
-        FakeDevice primary;
-        primary.isDefault = true;
-        fake.devices = {primary};
-        Shown shown;
-        Open([&](HWND dialog) { shown = Read(dialog); }, IDCANCEL);
-        EXPECT_TRUE(shown.devices.empty());
-        EXPECT_EQ(shown.selected, CB_ERR);
-        EXPECT_EQ(shown.fields, std::vector<std::string>(15, ""));
-        EXPECT_TRUE(shown.sentences.empty());
+        Shown blank;
+        Open([&](HWND dialog) { blank = Read(dialog); }, IDCANCEL);
+        EXPECT_TRUE(blank.devices.empty() && blank.sentences.empty());
+        EXPECT_EQ(blank.selected, CB_ERR);
+        EXPECT_EQ(blank.fields, std::vector<std::string>(15, ""));
     }
 }
 
-// ---- Wine's DirectSound ----
-
-struct PlatformDevice {
-    GUID guid;
-    std::string description;
-};
-
-BOOL CALLBACK Collect(LPGUID guid, LPCSTR description, LPCSTR, LPVOID context)
+BOOL CALLBACK Collect(LPGUID guid, LPCSTR description, LPCSTR, LPVOID devices)
 {
-    if (guid) static_cast<std::vector<PlatformDevice>*>(context)->push_back({*guid, description});
+    if (guid) static_cast<std::vector<std::pair<GUID, std::string>>*>(devices)->push_back({*guid, description});
     return TRUE;
-}
-
-std::vector<PlatformDevice> PlatformDevices()
-{
-    std::vector<PlatformDevice> devices;
-    DirectSoundEnumerateA(Collect, &devices);
-    return devices;
-}
-
-DsCaps PlatformCaps(const GUID& guid)
-{
-    DsCaps caps{};
-    IDirectSound* ds = nullptr;
-    if (SUCCEEDED(DirectSoundCreate(&guid, &ds, nullptr))) {
-        ds->SetCooperativeLevel(g_hMainWnd, DSSCL_NORMAL);
-        caps.dwSize = sizeof caps;
-        ds->GetCaps(reinterpret_cast<DSCAPS*>(&caps));
-        ds->Release();
-    }
-    return caps;
 }
 
 TEST_F(DsCapsDialog, TableAndDialogShowWhatWinesDirectSoundReports)
 {
     SetDirectXCalls(DirectXCallsWin());
-    const std::vector<PlatformDevice> platform = PlatformDevices();
+    std::vector<std::pair<GUID, std::string>> platform;
+    DirectSoundEnumerateA(Collect, &platform);
     if (platform.empty()) GTEST_SKIP() << "no DirectSound device";
 
     CDirectSnd table(g_hMainWnd);
-    const int expectedCount = static_cast<int>(std::min<size_t>(platform.size(), 6));
-    ASSERT_EQ(table.EnumerateDevices(), expectedCount);
-    for (int i = 0; i < table.count; ++i) {
+    const int count = static_cast<int>(std::min<size_t>(platform.size(), 6));
+    ASSERT_EQ(table.EnumerateDevices(), count);
+    for (int i = 0; i < count; ++i) {
         const DSDeviceEntry& e = table.devices[i];
-        std::printf("[ device %d ] %s (%s): rates %u-%u, flags 0x%x, memory %u\n", i, e.description, e.module,
-                    e.caps.dwMinSecondarySampleRate, e.caps.dwMaxSecondarySampleRate, e.caps.dwFlags,
-                    e.caps.dwTotalHwMemBytes);
-        EXPECT_EQ(std::memcmp(&e.guid, &platform[i].guid, sizeof(GUID)), 0);
-        EXPECT_EQ(e.description, platform[i].description.substr(0, 99));
-        const DsCaps caps = PlatformCaps(platform[i].guid);
+        EXPECT_EQ(std::memcmp(&e.guid, &platform[i].first, sizeof(GUID)), 0);
+        EXPECT_EQ(e.description, platform[i].second.substr(0, 99));
+        DsCaps caps{};
+        caps.dwSize = sizeof caps;
+        IDirectSound* ds = nullptr;
+        ASSERT_EQ(DirectSoundCreate(&platform[i].first, &ds, nullptr), DS_OK);
+        ds->GetCaps(reinterpret_cast<DSCAPS*>(&caps));
+        ds->Release();
         EXPECT_EQ(caps.dwSize, 96u);
         EXPECT_EQ(std::memcmp(&e.caps, &caps, sizeof caps), 0) << e.description;
     }
-
     Shown first, last;
     Open([&](HWND dialog) {
         first = Read(dialog);
-        Choose(dialog, expectedCount - 1);
-        last = Read(dialog);
+        last = ChooseAndRead(dialog, count - 1);
     });
-    ASSERT_EQ(first.devices.size(), size_t(expectedCount));
-    for (int i = 0; i < expectedCount; ++i) EXPECT_EQ(first.devices[i], table.devices[i].description);
-    EXPECT_EQ(first.fields, Expected(table.devices[0].caps));
-    EXPECT_EQ(last.fields, Expected(table.devices[expectedCount - 1].caps));
-    std::vector<const char*> sentences = DsFlagSentences(table.devices[expectedCount - 1].caps.dwFlags);
-    EXPECT_EQ(last.sentences, std::vector<std::string>(sentences.begin(), sentences.end()));
+    ASSERT_EQ(first.devices.size(), size_t(count));
+    for (int i = 0; i < count; ++i) EXPECT_EQ(first.devices[i], table.devices[i].description);
+    ExpectShows(first, table.devices[0].caps);
+    ExpectShows(last, table.devices[count - 1].caps);
 }
 
 } // namespace

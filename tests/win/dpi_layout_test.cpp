@@ -55,21 +55,15 @@ TextRoom RoomFor(HWND control, HDC dc)
     }
     if (ClassOf(control) != "Button" || (style & (BS_ICON | BS_BITMAP))) return {};
     if (!(style & BS_MULTILINE)) room.format = DT_SINGLELINE;
-    switch (style & BS_TYPEMASK) {
-    case BS_GROUPBOX: // the caption breaks the frame's top edge, a character in from each corner
+    const LONG kind = style & BS_TYPEMASK;
+    if (kind == BS_GROUPBOX) // the caption breaks the frame's top edge, a character in from each corner
         return {true, client.right - 2 * tm.tmAveCharWidth, tm.tmHeight, DT_SINGLELINE};
-    case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX:
-    case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON:
-    case BS_3STATE:
-    case BS_AUTO3STATE: { // the box, then half a digit's width before the text
-        int digit = tm.tmAveCharWidth;
+    if ((kind >= BS_CHECKBOX && kind <= BS_AUTO3STATE) || kind == BS_AUTORADIOBUTTON) {
+        int digit = tm.tmAveCharWidth; // the box, then half a digit's width before the text
         GetCharWidth32A(dc, '0', '0', &digit);
         room.width -= std::max<int>(GetSystemMetrics(SM_CXMENUCHECK), MulDiv(12, ScreenDpi(), 96) + 1) + digit / 2;
-        break;
-    }
-    default: room.width -= 2 * (GetSystemMetrics(SM_CXEDGE) + 1); break; // a push button's edges
+    } else {
+        room.width -= 2 * (GetSystemMetrics(SM_CXEDGE) + 1); // a push button's edges
     }
     return room;
 }
@@ -111,9 +105,11 @@ TEST_F(DpiLayout, NoLabelIsCut)
     // The main window and the About box with the texts they fill in.
     std::vector<std::string> cut;
     AddCutTexts(hWnd, "MIRRAVOX", &cut);
-    MessageBoxCatcher about(IDOK, BoxThreads::ThisThread, [&](HWND box) { AddCutTexts(box, "ABOUTBOX", &cut); });
-    ShowAboutBox(hWnd);
-    ASSERT_EQ(about.Boxes().size(), 1u);
+    {
+        MessageBoxCatcher about(IDOK, BoxThreads::ThisThread, [&](HWND box) { AddCutTexts(box, "ABOUTBOX", &cut); });
+        ShowAboutBox(hWnd);
+        ASSERT_EQ(about.Boxes().size(), 1u);
+    }
 
     // Every other dialog template with the texts it holds.
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

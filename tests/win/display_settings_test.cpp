@@ -144,11 +144,9 @@ TEST_F(DisplaySettings, AMonitorThatCannotBeMadeIsReportedAtEveryCloseWithACpuLi
 TEST(CpuLoadSources, SystemTimesAndThePdhCounterOpenUnderWine)
 {
     EXPECT_TRUE(IsWinNT());
-    auto times = OpenSystemTimesSource();
-    ASSERT_NE(times, nullptr);
-    int load = -1;
-    EXPECT_EQ(times->Sample(&load), 0);
+    EXPECT_NE(OpenSystemTimesSource(), nullptr); // its figures: CpuLoadMeasure
     try {
+        int load = -1;
         EXPECT_EQ(OpenPdhSource()->Sample(&load), 0);
     } catch (MessageBoxId box) {
         ADD_FAILURE() << MessageBoxTextOf(box).pszText;

@@ -15,39 +15,35 @@ namespace {
 using MainWindow = MainWindowFixture;
 using Texts = std::vector<std::string>;
 
-// Each menu as "title: text=id, ..., -" (a separator).
+// The menu bar in order: each menu's title (0), then its items with their
+// commands ("-" a separator).
 TEST_F(MainWindow, MenusCarryTheirCommands)
 {
-    auto item = [](const char* text, int id) { return std::string(text) + "=" + std::to_string(id); };
-    const Texts kMenus = {
-        "File: " + item("Save Recording", IDM_SAVE_RECORDING) + ", " + item("Exit", IDM_EXIT),
-        "Settings: " + item("Device Selection", IDM_DEVICE_SELECTION) + ", " +
-            item("Display settings", IDM_DISPLAY_SETTINGS) + ", " + item("Mixer settings", IDM_MIXER) + ", " +
-            item("View wave capabilities - Windows", IDM_WAVE_CAPS) + ", " +
-            item("View wave capabilities - DirectSound", IDM_DS_CAPS),
-        "Effects: " + item("3D Sound", IDM_3D_SOUND) + ", " + item("Audio FX", IDM_AUDIO_FX),
-        "Action: " + item("Record", IDM_RECORD) + ", " + item("Stop", IDM_STOP) + ", " +
-            item("Playback", IDM_PLAYBACK) + ", " + item("Clear buffer", IDM_CLEAR),
-        "Test tones: " + item("Create tone", IDM_CREATE_TONE) + ", -, " + item("1kHz Sine wave", IDM_SINE_1K) + ", " +
-            item("1kHz Saw Wave", IDM_SAW_1K) + ", " + item("1kHz Square Wave", IDM_SQUARE_1K) + ", " +
-            item("White noise", IDM_WHITE_NOISE),
-        "Help: " + item("Help", IDM_HELP) + ", " + item("About", IDM_ABOUT),
-    };
-    HMENU bar = GetMenu(hWnd);
-    Texts menus;
-    char buf[128] = "";
+    // clang-format off
+    const std::vector<std::pair<std::string, UINT>> kItems = {
+        {"File", 0}, {"Save Recording", IDM_SAVE_RECORDING}, {"Exit", IDM_EXIT},
+        {"Settings", 0}, {"Device Selection", IDM_DEVICE_SELECTION}, {"Display settings", IDM_DISPLAY_SETTINGS},
+        {"Mixer settings", IDM_MIXER}, {"View wave capabilities - Windows", IDM_WAVE_CAPS},
+        {"View wave capabilities - DirectSound", IDM_DS_CAPS},
+        {"Effects", 0}, {"3D Sound", IDM_3D_SOUND}, {"Audio FX", IDM_AUDIO_FX},
+        {"Action", 0}, {"Record", IDM_RECORD}, {"Stop", IDM_STOP}, {"Playback", IDM_PLAYBACK}, {"Clear buffer", IDM_CLEAR},
+        {"Test tones", 0}, {"Create tone", IDM_CREATE_TONE}, {"-", 0}, {"1kHz Sine wave", IDM_SINE_1K},
+        {"1kHz Saw Wave", IDM_SAW_1K}, {"1kHz Square Wave", IDM_SQUARE_1K}, {"White noise", IDM_WHITE_NOISE},
+        {"Help", 0}, {"Help", IDM_HELP}, {"About", IDM_ABOUT}};
+    // clang-format on
+    std::vector<std::pair<std::string, UINT>> items;
+    char text[128] = "";
+    const HMENU bar = GetMenu(hWnd);
     for (int m = 0; m < GetMenuItemCount(bar); ++m) {
-        GetMenuStringA(bar, m, buf, sizeof(buf), MF_BYPOSITION);
-        std::string menu = std::string(buf) + ":";
-        HMENU sub = GetSubMenu(bar, m);
-        for (int i = 0; i < GetMenuItemCount(sub); ++i) {
-            GetMenuStringA(sub, i, buf, sizeof(buf), MF_BYPOSITION);
-            menu += i ? ", " : " ";
-            menu += GetMenuState(sub, i, MF_BYPOSITION) & MF_SEPARATOR ? "-" : item(buf, int(GetMenuItemID(sub, i)));
+        GetMenuStringA(bar, m, text, sizeof(text), MF_BYPOSITION);
+        items.push_back({text, 0});
+        for (int i = 0; i < GetMenuItemCount(GetSubMenu(bar, m)); ++i) {
+            const HMENU menu = GetSubMenu(bar, m);
+            GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
+            items.push_back({GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR ? "-" : text, GetMenuItemID(menu, i)});
         }
-        menus.push_back(menu);
     }
-    EXPECT_EQ(menus, kMenus);
+    EXPECT_EQ(items, kItems);
 }
 
 TEST_F(MainWindow, CombosStartWithTheirDefaults)

@@ -63,7 +63,7 @@ TEST_F(SaveCommands, ConfirmedDialogWritesTheRecordingCancelledNothing)
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(uint8_t(file[44 + i]), static_cast<uint8_t>(i * 7)) << i;
 }
 
-TEST_F(SaveCommands, UnwritableFileIsReportedAndLeftUntouched)
+TEST_F(SaveCommands, UnwritableFileIsReported)
 {
     g_nRecordedBytes = 1000;
     // Another program holds the file open without sharing it.

@@ -84,7 +84,7 @@ size_t HalfWrite(const void* data, size_t, size_t count, std::FILE* file)
     return std::fwrite(data, 1, count / 2, file);
 }
 
-TEST_F(WindowPosition, FailedSaveKeepsTheOldFileAndAMissingFolderSavesNothing)
+TEST_F(WindowPosition, FailedSaveKeepsTheOldFile)
 {
     const std::string old = "[POSITION]\r\n1,2,3,4\r\n";
     std::ofstream(PositionFile(), std::ios::binary) << old;

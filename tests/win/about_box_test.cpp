@@ -1,81 +1,119 @@
-// The About box, dialog centring and the settings folder.
-#include <shlobj.h>
-
+// The About box, and what the program tells the system about itself: its
+// version resource agrees with the About box and its embedded manifest takes
+// effect. This test program carries the same resources as mirravox.exe.
+#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "app/about_box.h"
 #include "app/about_box_win.h"
-#include "app/position_file_win.h"
 #include "main_window_fixture.h"
+#include "state/program_paths.h"
 
 namespace {
 
 using AboutBox = MainWindowFixture;
 
-std::string ItemText(HWND dialog, int id)
+// Both commands open it; it is centred over the main window, or kept on the screen.
+TEST_F(AboutBox, ShowsNoticeAddressAndVersionCentredOverTheMainWindow)
 {
-    char buf[256] = "";
-    GetDlgItemTextA(dialog, id, buf, sizeof(buf));
-    return buf;
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    for (int id : {IDM_ABOUT, IDC_ALT_ABOUT}) {
+        SetWindowPos(hWnd, nullptr, id == IDM_ABOUT ? 100 : screenW - 200, id == IDM_ABOUT ? 50 : screenH - 150, 700,
+                     520, SWP_NOZORDER);
+        std::string texts;
+        RECT box = {};
+        MessageBoxCatcher inspector(IDCANCEL, BoxThreads::ThisThread, [&](HWND dialog) {
+            for (int item : {IDC_ABOUT_NOTICE, IDC_ABOUT_VISIT, IDC_ABOUT_WEB, IDC_ABOUT_VERSION, IDOK}) {
+                char buf[256] = "";
+                GetDlgItemTextA(dialog, item, buf, sizeof(buf));
+                texts += std::string(buf) + "|";
+            }
+            GetWindowRect(dialog, &box);
+        });
+        Command(id);
+        ASSERT_EQ(inspector.Boxes().size(), 1u);
+        EXPECT_EQ(inspector.Boxes()[0].caption, "Keldane Mirravox");
+        EXPECT_EQ(texts, "Copyright (C) 2026 Keldane Audio Tools|Visit us at:|www.keldane.example|"
+                         "Keldane Mirravox V3.0 Build: 1003|OK|");
+        const RECT main = WindowRect();
+        if (id == IDM_ABOUT) {
+            EXPECT_EQ(box.left, main.left + (main.right - main.left - (box.right - box.left)) / 2);
+            EXPECT_EQ(box.top, main.top + (main.bottom - main.top - (box.bottom - box.top)) / 2);
+        } else {
+            EXPECT_EQ(box.right, screenW);
+            EXPECT_EQ(box.bottom, screenH);
+        }
+    }
+    EXPECT_TRUE(IsWindow(hWnd)) << "Cancel closes the box only";
 }
 
-TEST_F(AboutBox, ShowsPictureNoticeAddressAndVersionCentredOverTheMainWindow)
+std::string BuiltProgram()
 {
-    SetWindowPos(hWnd, nullptr, 100, 50, 700, 520, SWP_NOZORDER);
-    std::string texts;
-    BITMAP picture = {};
-    RECT box = {};
-    MessageBoxCatcher inspector(IDOK, BoxThreads::ThisThread, [&](HWND dialog) {
-        for (int id : {IDC_ABOUT_NOTICE, IDC_ABOUT_VISIT, IDC_ABOUT_WEB, IDC_ABOUT_VERSION, IDOK})
-            texts += ItemText(dialog, id) + "|";
-        HWND shown = GetDlgItem(dialog, IDC_ABOUT_PICTURE);
-        GetObjectA(reinterpret_cast<HBITMAP>(SendMessageA(shown, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof(picture),
-                   &picture);
-        GetWindowRect(dialog, &box);
-    });
-    EXPECT_EQ(ShowAboutBox(hWnd), 0);
-    ASSERT_EQ(inspector.Boxes().size(), 1u);
-    EXPECT_EQ(inspector.Boxes()[0].caption, "Keldane Mirravox");
-    EXPECT_EQ(texts, "Copyright (C) 2026 Keldane Audio Tools|Visit us at:|www.keldane.example|"
-                     "Keldane Mirravox V3.0 Build: 1003|OK|");
-    EXPECT_EQ(picture.bmWidth, 279);
-    EXPECT_EQ(picture.bmHeight, 225);
-    const RECT main = WindowRect();
-    EXPECT_EQ(box.left, main.left + (main.right - main.left - (box.right - box.left)) / 2);
-    EXPECT_EQ(box.top, main.top + (main.bottom - main.top - (box.bottom - box.top)) / 2);
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path).substr(0, std::string(path).rfind('\\')) + "\\..\\..\\mirravox.exe";
 }
 
-TEST_F(AboutBox, OpensFromBothCommandsAndClosesWithTheCloseBox)
+TEST(VersionResource, ProductMakerVersionAndBuildAreTheAboutBoxs)
 {
-    MessageBoxCatcher closer(IDCANCEL, BoxThreads::ThisThread, [](HWND) {});
-    Command(IDM_ABOUT);
-    Command(IDC_ALT_ABOUT);
-    ASSERT_EQ(closer.Boxes().size(), 2u);
-    EXPECT_EQ(closer.Boxes()[1].caption, "Keldane Mirravox");
-    EXPECT_TRUE(IsWindow(hWnd));
+    const std::string program = BuiltProgram();
+    DWORD ignored = 0;
+    std::vector<char> info(GetFileVersionInfoSizeA(program.c_str(), &ignored));
+    ASSERT_FALSE(info.empty()) << program << " has no version resource";
+    ASSERT_TRUE(GetFileVersionInfoA(program.c_str(), 0, DWORD(info.size()), info.data()));
+    auto value = [&](const char* name) {
+        char* text = nullptr;
+        UINT chars = 0;
+        const std::string key = std::string("\\StringFileInfo\\040904b0\\") + name;
+        return VerQueryValueA(info.data(), key.c_str(), reinterpret_cast<void**>(&text), &chars) ? text : "(none)";
+    };
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+    char numbers[64];
+    std::snprintf(numbers, sizeof(numbers), "V%u.%u Build: %u", unsigned(HIWORD(fixed->dwFileVersionMS)),
+                  unsigned(LOWORD(fixed->dwFileVersionMS)), unsigned(LOWORD(fixed->dwFileVersionLS)));
+    EXPECT_EQ(numbers, std::string(kProductVersion) + " Build: " + kProductBuild);
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+
+    char line[128] = "";
+    ASSERT_GT(FormatVersionLine(line, sizeof(line)), 0);
+    EXPECT_EQ(std::string(value("ProductName")) + " " + value("ProductVersion"), line);
+    EXPECT_STREQ(value("ProductName"), g_szTitle);
+    EXPECT_STREQ(value("LegalCopyright"), kAboutNotice);
+    EXPECT_NE(std::string(kAboutNotice).find(value("CompanyName")), std::string::npos);
+    EXPECT_STREQ(value("OriginalFilename"), "mirravox.exe");
 }
 
-TEST_F(AboutBox, IsKeptOnTheScreenOverAWindowNearItsEdge)
+TEST(Manifest, CommonControlsSixTakeEffectAndDpiAwarenessIsClaimed)
 {
-    HDC screen = GetDC(nullptr);
-    const int screenW = GetDeviceCaps(screen, HORZRES), screenH = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(nullptr, screen);
-    SetWindowPos(hWnd, nullptr, screenW - 200, screenH - 150, 665, 463, SWP_NOZORDER);
-    RECT box = {};
-    MessageBoxCatcher inspector(IDOK, BoxThreads::ThisThread, [&](HWND dialog) { GetWindowRect(dialog, &box); });
-    ShowAboutBox(hWnd);
-    EXPECT_EQ(box.right, screenW);
-    EXPECT_EQ(box.bottom, screenH);
-}
+    HMODULE exe = LoadLibraryExA(BuiltProgram().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    auto text = [](HMODULE module) {
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
+        return found ? std::string(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                                   SizeofResource(module, found))
+                     : "(none)";
+    };
+    const std::string manifest = text(exe);
+    FreeLibrary(exe);
+    EXPECT_EQ(manifest, text(GetModuleHandleA(nullptr))) << "the program's manifest is this test program's";
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
 
-TEST(SettingsFolder, LiesInTheSharedApplicationDataAndIsCreated)
-{
-    char shared[MAX_PATH] = "", folder[260] = "";
-    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, shared), S_OK);
-    BuildSettingsFolder(folder);
-    EXPECT_EQ(std::string(folder), std::string(shared) + "\\Keldane\\Keldane Mirravox");
-    const DWORD attributes = GetFileAttributesA(folder);
-    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    // Common controls 6 are the side-by-side assembly's, never the system
+    // folder's version 5 (Wine's answers 5.81 to DllGetVersion in both).
+    char comctl[MAX_PATH] = "";
+    ASSERT_GT(GetModuleFileNameA(GetModuleHandleA("comctl32.dll"), comctl, MAX_PATH), 0u);
+    CharLowerA(comctl);
+    EXPECT_NE(std::string(comctl).find("\\winsxs\\"), std::string::npos) << comctl;
+    EXPECT_NE(std::string(comctl).find("common-controls_6595b64144ccf1df_6."), std::string::npos) << comctl;
+
+    // Wine makes every process DPI-aware whatever the manifest says: what
+    // Windows reads is checked in the text.
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2, System</dpiAwareness>"), std::string::npos);
 }
 
 } // namespace

@@ -1,192 +1,115 @@
-// The create-tone dialog from its real template: the remembered values, the
-// owner-drawn shape list, the check with its boxes, and the main window's
-// handling of Play and Save.
-#include <cstdio>
+// The create-tone dialog from its real template. Playing and saving what it
+// makes is the end-to-end ToneAndDevicesJob's.
 #include <string>
 #include <vector>
 
-#include "app/sound_commands_win.h"
-#include "devices/device_lists.h"
-#include "file_dialog_hook.h"
 #include "main_window_fixture.h"
-#include "platform/sim_wave_device.h"
 #include "tones/create_tone_dialog_win.h"
 #include "tones/tone_entries.h"
 
 namespace {
 
-std::string ItemText(HWND dialog, int id)
+std::string Fields(HWND dialog)
 {
-    char buf[256] = "";
-    GetDlgItemTextA(dialog, id, buf, sizeof(buf));
-    return buf;
+    std::string texts;
+    for (int id : {IDC_TONE_AMPLITUDE, IDC_TONE_FREQUENCY, IDC_TONE_SECONDS}) {
+        char buf[64] = "";
+        GetDlgItemTextA(dialog, id, buf, sizeof(buf));
+        texts += std::string(texts.empty() ? "" : "/") + buf;
+    }
+    return texts;
 }
 
-// Message boxes have a static text with id 0xFFFF too; the dialog's caption tells them apart.
-bool IsToneDialog(HWND window)
-{
-    char caption[64] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    return std::string(caption) == "Create test tones";
-}
-
-void Press(HWND dialog, int id)
-{
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-void Enter(HWND dialog, int shape, const char* amplitude, const char* frequency, const char* seconds)
-{
-    SendDlgItemMessageA(dialog, IDC_TONE_SHAPES, LB_SETCURSEL, shape, 0);
-    SetDlgItemTextA(dialog, IDC_TONE_AMPLITUDE, amplitude);
-    SetDlgItemTextA(dialog, IDC_TONE_FREQUENCY, frequency);
-    SetDlgItemTextA(dialog, IDC_TONE_SECONDS, seconds);
-}
-
-// The boxes caught, without the tone dialog itself (caught again each time a
-// box it showed closes and it becomes active again).
-std::vector<std::string> Captions(const MessageBoxCatcher& catcher)
-{
-    std::vector<std::string> captions;
-    for (const CaughtBox& box : catcher.Boxes())
-        if (box.caption != "Create test tones") captions.push_back(box.caption);
-    return captions;
-}
-
+// Runs script in the tone dialog once, as it opens (message boxes have a
+// static text with the id 0xFFFF too: the caption tells them apart), and
+// closes it with Cancel if it is still open then. Keeps the other boxes' captions.
 class CreateToneDialog : public MainWindowFixture {
 protected:
-    void SetUp() override
+    template <class Script>
+    INT_PTR Run(Script script)
     {
-        MainWindowFixture::SetUp();
-        g_nToneShape = 0, g_nToneAmplitude = 50, g_nToneFrequency = 3000, g_nToneSeconds = 1;
+        captions.clear();
+        bool ran = false;
+        MessageBoxCatcher dialogs(IDCANCEL, BoxThreads::ThisThread, [&](HWND d) {
+            char caption[64] = "";
+            GetWindowTextA(d, caption, sizeof caption);
+            if (std::string(caption) != "Create test tones" || ran) return;
+            ran = true;
+            script(d, dialogs);
+        });
+        const INT_PTR result = RunCreateToneDialog(hWnd);
+        for (const CaughtBox& box : dialogs.Boxes())
+            if (box.caption != "Create test tones") captions.push_back(box.caption);
+        return result;
     }
+    std::vector<std::string> captions;
 };
 
 TEST_F(CreateToneDialog, OpensOnTheRememberedValuesWithTheSixShapes)
 {
     g_nToneShape = 3, g_nToneAmplitude = 77, g_nToneFrequency = 4000, g_nToneSeconds = 2;
-    std::string texts;
-    std::vector<std::string> shapes;
-    std::vector<SIZE> pictures;
+    std::string fields, shapes;
     LRESULT selected = -1, itemHeight = 0;
-    MessageBoxCatcher closer(IDCANCEL, BoxThreads::ThisThread, [&](HWND d) {
-        for (int id :
-             {IDC_TONE_AMPLITUDE, IDC_TONE_FREQUENCY, IDC_TONE_SECONDS, IDC_TONE_PLAY, IDC_TONE_SAVE, IDCANCEL})
-            texts += ItemText(d, id) + "|";
-        const HWND list = GetDlgItem(d, IDC_TONE_SHAPES);
-        for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
-            char text[32] = "";
-            SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-            shapes.push_back(text);
-            BITMAP bm = {};
-            GetObjectA(reinterpret_cast<HBITMAP>(SendMessageA(list, LB_GETITEMDATA, i, 0)), sizeof bm, &bm);
-            pictures.push_back({bm.bmWidth, bm.bmHeight});
-        }
-        selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
-        itemHeight = SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
-    });
-    EXPECT_EQ(RunCreateToneDialog(hWnd), kToneDialogCancel);
-    ASSERT_EQ(closer.Boxes().size(), 1u);
-    EXPECT_EQ(closer.Boxes()[0].caption, "Create test tones");
-    EXPECT_EQ(texts, "77|4000|2|Play Tone|Save Tone|Cancel|");
-    EXPECT_EQ(shapes, (std::vector<std::string>{"Sine", "Square", "Saw", "Spike", "White Noise", "Pink Noise"}));
-    ASSERT_EQ(pictures.size(), 6u);
-    for (const SIZE& s : pictures) EXPECT_TRUE(s.cx == 80 && s.cy == 20) << s.cx << " x " << s.cy;
+    EXPECT_EQ(Run([&](HWND d, MessageBoxCatcher&) {
+                  fields = Fields(d);
+                  const HWND list = GetDlgItem(d, IDC_TONE_SHAPES);
+                  for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+                      char text[32] = "";
+                      SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+                      BITMAP bm = {};
+                      GetObjectA(reinterpret_cast<HBITMAP>(SendMessageA(list, LB_GETITEMDATA, i, 0)), sizeof bm, &bm);
+                      shapes += std::string(text) + " " + std::to_string(bm.bmWidth) + "x" +
+                                std::to_string(bm.bmHeight) + ", ";
+                  }
+                  selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+                  itemHeight = SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+              }),
+              kToneDialogCancel);
+    EXPECT_EQ(fields, "77/4000/2");
+    EXPECT_EQ(shapes, "Sine 80x20, Square 80x20, Saw 80x20, Spike 80x20, White Noise 80x20, Pink Noise 80x20, ");
     EXPECT_EQ(selected, 3);
     EXPECT_EQ(itemHeight, 20);
     EXPECT_EQ(g_nToneAmplitude, 77) << "Cancel checks nothing";
 }
 
+// The checks run on the main window's format (11025 Hz, mono, 8-bit at
+// start-up), Save adds the file size check, a refusal keeps the dialog open
+// with the entries shown, and a question's answer decides.
 TEST_F(CreateToneDialog, RefusesWhatItCannotUseAndKeepsTheEntriesShown)
 {
-    // The main window's format at start-up: 11025 Hz, mono, 8-bit.
-    struct Case {
-        const char *amplitude, *frequency, *seconds;
-        int button; // IDC_TONE_PLAY or IDC_TONE_SAVE
-        int answer;
+    const struct {
+        const char* values; // amplitude/frequency/seconds
+        int button, answer;
         INT_PTR result;
         std::vector<std::string> boxes;
-    } cases[] = {
-        {"101", "1000", "1", IDC_TONE_PLAY, IDOK, kToneDialogCancel, {"Amplitude invalid"}},
-        {"", "1000", "1", IDC_TONE_SAVE, IDOK, kToneDialogCancel, {"Amplitude invalid"}},
-        {"50", "60001", "1", IDC_TONE_PLAY, IDOK, kToneDialogCancel, {"Frequency invalid"}},
-        {"50", "5512", "1", IDC_TONE_PLAY, IDNO, kToneDialogCancel, {"Frequency too high"}},
-        {"50", "5512", "1", IDC_TONE_PLAY, IDYES, kToneDialogPlay, {"Frequency too high"}},
-        {"50", "5511", "", IDC_TONE_SAVE, IDNO, kToneDialogCancel, {"File Size Warning"}},
-        {"50", "5511", "", IDC_TONE_PLAY, IDNO, kToneDialogPlay, {}},
-        {"0", "1", "3", IDC_TONE_SAVE, IDNO, kToneDialogSave, {}},
+    } kCases[] = {
+        {"50/5512/1", IDC_TONE_PLAY, IDNO, kToneDialogCancel, {"Frequency too high"}},
+        {"50/5512/1", IDC_TONE_PLAY, IDYES, kToneDialogPlay, {"Frequency too high"}},
+        {"50/5511/", IDC_TONE_SAVE, IDNO, kToneDialogCancel, {"File Size Warning"}},
+        {"50/5511/", IDC_TONE_PLAY, IDNO, kToneDialogPlay, {}},
+        {"0/1/3", IDC_TONE_SAVE, IDNO, kToneDialogSave, {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.amplitude) + "/" + c.frequency + "/" + c.seconds);
+    for (const auto& c : kCases) {
         std::string shownAfter;
-        bool ran = false;
-        MessageBoxCatcher dialogs(IDCANCEL, BoxThreads::ThisThread, [&](HWND d) {
-            if (!IsToneDialog(d) || ran) return;
-            ran = true;
-            Enter(d, 1, c.amplitude, c.frequency, c.seconds);
-            dialogs.SetButton(c.answer); // the boxes the press provokes
-            Press(d, c.button);
-            dialogs.SetButton(IDCANCEL); // then the dialog, if still open
-            shownAfter = ItemText(d, IDC_TONE_AMPLITUDE) + "/" + ItemText(d, IDC_TONE_FREQUENCY) + "/" +
-                         ItemText(d, IDC_TONE_SECONDS);
+        const INT_PTR result = Run([&](HWND d, MessageBoxCatcher& dialogs) {
+            SendDlgItemMessageA(d, IDC_TONE_SHAPES, LB_SETCURSEL, 1, 0); // Square
+            std::string rest = c.values;
+            for (int id : {IDC_TONE_AMPLITUDE, IDC_TONE_FREQUENCY, IDC_TONE_SECONDS}) {
+                const size_t cut = rest.find('/');
+                SetDlgItemTextA(d, id, rest.substr(0, cut).c_str());
+                rest = cut == std::string::npos ? "" : rest.substr(cut + 1);
+            }
+            dialogs.SetButton(c.answer); // for the boxes the press provokes
+            SendMessageA(d, WM_COMMAND, MAKEWPARAM(c.button, BN_CLICKED), LPARAM(GetDlgItem(d, c.button)));
+            dialogs.SetButton(IDCANCEL);
+            shownAfter = Fields(d);
         });
-        EXPECT_EQ(RunCreateToneDialog(hWnd), c.result);
-        EXPECT_EQ(Captions(dialogs), c.boxes);
-        EXPECT_EQ(shownAfter, std::string(c.amplitude) + "/" + c.frequency + "/" + c.seconds);
-        EXPECT_EQ(static_cast<uint32_t>(g_nToneAmplitude), c.amplitude[0] ? std::stoul(c.amplitude) : 0u);
+        EXPECT_EQ(result, c.result) << c.values;
+        EXPECT_EQ(captions, c.boxes) << c.values;
+        EXPECT_EQ(shownAfter, c.values);
+        EXPECT_EQ(int(g_nToneAmplitude), std::stoi(c.values)) << "remembered";
     }
     EXPECT_EQ(g_nToneShape, 1) << "the shape is remembered when a tone is made";
-}
-
-TEST_F(CreateToneDialog, PlayStartsThePlaybackAndSaveWritesTheTone)
-{
-    SimReset();
-    SetWaveDeviceTable(SimWaveDeviceTable());
-    SimSetStepped(true);
-    ChooseDefaultDevices(); // as the start-up does, on the simulated lists
-    auto script = [](int button, const char* seconds) {
-        return [button, seconds, ran = false](HWND d) mutable {
-            if (!IsToneDialog(d) || ran) return;
-            ran = true;
-            Enter(d, 1, "30", "3000", seconds);
-            Press(d, button);
-        };
-    };
-    {
-        MessageBoxCatcher dialogs(IDCANCEL, BoxThreads::ThisThread, script(IDC_TONE_PLAY, "1"));
-        Command(IDM_CREATE_TONE);
-    }
-    EXPECT_EQ(g_bPlaying, 1);
-    ASSERT_NE(g_pPlaybackSource, nullptr);
-    // 8-bit square at 30 %: 128 + 38.1 in the first half of each period, 128 - 38.1 after.
-    EXPECT_EQ(g_pPlaybackSource[0], 166);
-    EXPECT_EQ(g_pPlaybackSource[2], 89);
-    {
-        MessageBoxCatcher busy(IDOK);
-        Command(IDM_CREATE_TONE);
-        EXPECT_EQ(Captions(busy), std::vector<std::string>{"Output in progress"});
-    }
-    StopAll(hWnd);
-    ASSERT_TRUE(PumpUntil([] { return !PlaybackSessionActive(); }, 5000));
-
-    char dir[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, dir);
-    const std::string path = std::string(dir) + "mirravox-tone-test.wav";
-    DeleteFileA(path.c_str());
-    {
-        FileDialogAnswer answer(path);
-        MessageBoxCatcher dialogs(0, BoxThreads::ThisThread, script(IDC_TONE_SAVE, "3"));
-        Command(IDM_CREATE_TONE);
-        EXPECT_EQ(answer.Shown(), 1);
-    }
-    EXPECT_EQ(g_bPlaying, 0) << "Save plays nothing";
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
-    // 11025 Hz, 3000 Hz: 29400 frames a loop (2.67 s), so 3 s take 2 loops.
-    EXPECT_EQ(g_nToneRepeatCount, 2);
-    EXPECT_EQ(data.nFileSizeLow, 44u + 2u * uint32_t(g_nPlaybackSourceSize));
-    DeleteFileA(path.c_str());
-    SimReset();
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// The main window created from its real template, with its settings folder
-// moved to a private temporary folder so that the position file these tests
-// read and write is their own.
+// The main window created from its real template, with a private settings
+// folder so that the position file these tests read and write is their own.
 #pragma once
 
 #include <windows.h>

@@ -1,147 +1,79 @@
-// The main window built from its real template: its controls, menus, combo
-// defaults, format changes and the stores.
-#include "main_window_fixture.h"
-
-#include "display/view_settings.h"
-
-#include <commctrl.h>
-
+// The main window built from its real template: its menus and start-up state,
+// and what its commands, combos and scroll bar do to the controls.
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/sound_commands_win.h"
+#include "audio/sessions.h"
+#include "main_window_fixture.h"
+
+#include <commctrl.h>
+
 namespace {
 
-class MainWindow : public MainWindowFixture {
-protected:
-    std::string ClassOf(int id)
-    {
-        char buf[64] = "";
-        GetClassNameA(GetDlgItem(hWnd, id), buf, sizeof(buf));
-        return buf;
-    }
-    std::string ComboItem(int id, int index)
-    {
-        char buf[64] = "";
-        SendDlgItemMessageA(hWnd, id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buf));
-        return buf;
-    }
-    LRESULT Send(int id, UINT message) { return SendDlgItemMessageA(hWnd, id, message, 0, 0); }
-};
+using MainWindow = MainWindowFixture;
+using Texts = std::vector<std::string>;
 
-// The template's controls with their classes and texts, and each menu as
-// "title: text=id, ..., -" (a separator) in order.
-TEST_F(MainWindow, TemplateHasEveryControlAndMenu)
+// The menu bar in order: each menu's title (0), then its items with their
+// commands ("-" a separator).
+TEST_F(MainWindow, MenusCarryTheirCommands)
 {
     // clang-format off
-    const struct { int id; const char* cls; const char* text; /* null: not checked */ } kControls[] = {
-        {IDC_GROUP_FORMAT, "Button", "Sound format"}, {IDC_LABEL_RATE, "Static", "Requested Sample Rate"},
-        {IDC_RATE, "ComboBox", nullptr}, {IDC_LABEL_CHANNELS, "Static", "Channels"},
-        {IDC_CHANNELS, "ComboBox", nullptr}, {IDC_LABEL_RESOLUTION, "Static", "Resolution"},
-        {IDC_RESOLUTION, "ComboBox", nullptr}, {IDC_LABEL_REQUESTED, "Static", "Requested"},
-        {IDC_LABEL_ACTUAL_IN, "Static", "Actual In"}, {IDC_LABEL_AVERAGE_IN, "Static", "Average In"},
-        {IDC_LABEL_ACTUAL_OUT, "Static", "Actual Out"}, {IDC_LABEL_AVERAGE_OUT, "Static", "Average Out"},
-        {IDC_LABEL_VIEW, "Static", "View"}, {IDC_VIEW, "ComboBox", nullptr},
-        {IDC_LABEL_FRAME_RATE, "Static", "Frame Rate"}, {IDC_FRAME_SPEED, "ComboBox", nullptr},
-        {IDC_TRIGGER, "Button", "Trigger"}, {IDC_LABEL_SIZE, "Static", "Size"},
-        {IDC_BUFFER_SIZE, "ComboBox", nullptr}, {IDC_LABEL_FILL_IN, "Static", "In"},
-        {IDC_LABEL_FILL_OUT, "Static", "Out"}, {IDC_RECORD, "Button", "Record"}, {IDC_PLAYBACK, "Button", ""},
-        {IDC_STOP, "Button", "Stop"}, {IDC_AMPLITUDE, "msctls_trackbar32", nullptr}, {IDC_DISPLAY, "Static", ""},
-        {IDC_ZOOM, "msctls_trackbar32", nullptr}, {IDC_STORE_SCROLL, "ScrollBar", nullptr},
-        // The fields cleared at start-up.
-        {IDC_ACTUAL_IN, "Static", "0"}, {IDC_AVERAGE_IN, "Static", "0"}, {IDC_ACTUAL_OUT, "Static", "0"},
-        {IDC_AVERAGE_OUT, "Static", "0"}, {IDC_FILL_IN, "Static", "0% 0.0MB 0.0Sec"},
-        {IDC_FILL_OUT, "Static", "0% 0.0MB 0.0Sec"},
-    };
+    const std::vector<std::pair<std::string, UINT>> kItems = {
+        {"File", 0}, {"Save Recording", IDM_SAVE_RECORDING}, {"Exit", IDM_EXIT},
+        {"Settings", 0}, {"Device Selection", IDM_DEVICE_SELECTION}, {"Display settings", IDM_DISPLAY_SETTINGS},
+        {"Mixer settings", IDM_MIXER}, {"View wave capabilities - Windows", IDM_WAVE_CAPS},
+        {"View wave capabilities - DirectSound", IDM_DS_CAPS},
+        {"Effects", 0}, {"3D Sound", IDM_3D_SOUND}, {"Audio FX", IDM_AUDIO_FX},
+        {"Action", 0}, {"Record", IDM_RECORD}, {"Stop", IDM_STOP}, {"Playback", IDM_PLAYBACK}, {"Clear buffer", IDM_CLEAR},
+        {"Test tones", 0}, {"Create tone", IDM_CREATE_TONE}, {"-", 0}, {"1kHz Sine wave", IDM_SINE_1K},
+        {"1kHz Saw Wave", IDM_SAW_1K}, {"1kHz Square Wave", IDM_SQUARE_1K}, {"White noise", IDM_WHITE_NOISE},
+        {"Help", 0}, {"Help", IDM_HELP}, {"About", IDM_ABOUT}};
     // clang-format on
-    char buf[128] = "";
-    GetClassNameA(hWnd, buf, sizeof(buf));
-    EXPECT_STREQ(buf, "Mirravox");
-    for (const auto& c : kControls) {
-        SCOPED_TRACE(c.id);
-        ASSERT_NE(GetDlgItem(hWnd, c.id), nullptr);
-        EXPECT_STRCASEEQ(ClassOf(c.id).c_str(), c.cls);
-        if (c.text) {
-            EXPECT_EQ(Text(c.id), c.text);
-        }
-    }
-    for (const char* group : {"Data rates (Bytes/Sec)", "Graph settings", "Record and Playback buffers"})
-        EXPECT_NE(FindWindowExA(hWnd, nullptr, "Button", group), nullptr) << group;
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hWnd, IDC_STORE_SCROLL)));
-    EXPECT_EQ(Send(IDC_AMPLITUDE, TBM_GETRANGEMIN), -10);
-    EXPECT_EQ(Send(IDC_AMPLITUDE, TBM_GETRANGEMAX), 10);
-    EXPECT_EQ(Send(IDC_AMPLITUDE, TBM_GETPOS), 1);
-    EXPECT_EQ(Send(IDC_ZOOM, TBM_GETRANGEMIN), -90);
-    EXPECT_EQ(Send(IDC_ZOOM, TBM_GETRANGEMAX), 90);
-    for (int id : {IDC_RECORD, IDC_PLAYBACK, IDC_STOP})
-        EXPECT_NE(SendDlgItemMessageA(hWnd, id, BM_GETIMAGE, IMAGE_ICON, 0), 0) << "icon on button " << id;
-    EXPECT_EQ(g_InBadge.size.cx, 55);
-    EXPECT_EQ(g_InBadge.size.cy, 27);
-    EXPECT_EQ(g_OutBadge.size.cx, 86);
-    EXPECT_EQ(g_OutBadge.size.cy, 27);
-
-    auto item = [](const char* text, int id) { return std::string(text) + "=" + std::to_string(id); };
-    const std::vector<std::string> kMenus = {
-        "File: " + item("Save Recording", IDM_SAVE_RECORDING) + ", " + item("Exit", IDM_EXIT),
-        "Settings: " + item("Device Selection", IDM_DEVICE_SELECTION) + ", " +
-            item("Display settings", IDM_DISPLAY_SETTINGS) + ", " + item("Mixer settings", IDM_MIXER) + ", " +
-            item("View wave capabilities - Windows", IDM_WAVE_CAPS) + ", " +
-            item("View wave capabilities - DirectSound", IDM_DS_CAPS),
-        "Effects: " + item("3D Sound", IDM_3D_SOUND) + ", " + item("Audio FX", IDM_AUDIO_FX),
-        "Action: " + item("Record", IDM_RECORD) + ", " + item("Stop", IDM_STOP) + ", " +
-            item("Playback", IDM_PLAYBACK) + ", " + item("Clear buffer", IDM_CLEAR),
-        "Test tones: " + item("Create tone", IDM_CREATE_TONE) + ", -, " + item("1kHz Sine wave", IDM_SINE_1K) + ", " +
-            item("1kHz Saw Wave", IDM_SAW_1K) + ", " + item("1kHz Square Wave", IDM_SQUARE_1K) + ", " +
-            item("White noise", IDM_WHITE_NOISE),
-        "Help: " + item("Help", IDM_HELP) + ", " + item("About", IDM_ABOUT),
-    };
-    HMENU bar = GetMenu(hWnd);
-    std::vector<std::string> menus;
+    std::vector<std::pair<std::string, UINT>> items;
+    char text[128] = "";
+    const HMENU bar = GetMenu(hWnd);
     for (int m = 0; m < GetMenuItemCount(bar); ++m) {
-        GetMenuStringA(bar, m, buf, sizeof(buf), MF_BYPOSITION);
-        std::string menu = std::string(buf) + ":";
-        HMENU sub = GetSubMenu(bar, m);
-        for (int i = 0; i < GetMenuItemCount(sub); ++i) {
-            GetMenuStringA(sub, i, buf, sizeof(buf), MF_BYPOSITION);
-            menu += i ? ", " : " ";
-            menu += GetMenuState(sub, i, MF_BYPOSITION) & MF_SEPARATOR ? std::string("-")
-                                                                       : item(buf, int(GetMenuItemID(sub, i)));
+        GetMenuStringA(bar, m, text, sizeof(text), MF_BYPOSITION);
+        items.push_back({text, 0});
+        for (int i = 0; i < GetMenuItemCount(GetSubMenu(bar, m)); ++i) {
+            const HMENU menu = GetSubMenu(bar, m);
+            GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
+            items.push_back({GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR ? "-" : text, GetMenuItemID(menu, i)});
         }
-        menus.push_back(menu);
     }
-    EXPECT_EQ(menus, kMenus);
+    EXPECT_EQ(items, kItems);
 }
 
 TEST_F(MainWindow, CombosStartWithTheirDefaults)
 {
     const struct {
-        int id;
-        const char* const* labels;
-        int count;
+        int id, count;
         const char* selected;
-    } kCombos[] = {
-        {IDC_RATE, kSampleRateLabels, 13, "11025Hz (Telephone)"}, {IDC_CHANNELS, kChannelLabels, 2, "1 (Mono)"},
-        {IDC_RESOLUTION, kResolutionLabels, 3, "8 bit"},          {IDC_VIEW, kViewLabels, 3, "Waveform"},
-        {IDC_FRAME_SPEED, kFrameSpeedLabels, 6, "Fast"},          {IDC_BUFFER_SIZE, kBufferSizeLabels, 6, "2MB"},
-    };
+    } kCombos[] = {{IDC_RATE, 13, "11025Hz (Telephone)"}, {IDC_CHANNELS, 2, "1 (Mono)"},
+                   {IDC_RESOLUTION, 3, "8 bit"},          {IDC_VIEW, 3, "Waveform"},
+                   {IDC_FRAME_SPEED, 6, "Fast"},          {IDC_BUFFER_SIZE, 6, "2MB"}};
     for (const auto& c : kCombos) {
-        SCOPED_TRACE(c.id);
-        ASSERT_EQ(Send(c.id, CB_GETCOUNT), c.count);
-        for (int i = 0; i < c.count; ++i) EXPECT_EQ(ComboItem(c.id, i), c.labels[i]);
-        EXPECT_EQ(ComboItem(c.id, int(Send(c.id, CB_GETCURSEL))), c.selected);
+        char text[64] = "";
+        SendDlgItemMessageA(hWnd, c.id, CB_GETLBTEXT, SendDlgItemMessageA(hWnd, c.id, CB_GETCURSEL, 0, 0),
+                            LPARAM(text));
+        EXPECT_EQ(SendDlgItemMessageA(hWnd, c.id, CB_GETCOUNT, 0, 0), c.count) << c.id;
+        EXPECT_STREQ(text, c.selected);
     }
-    EXPECT_EQ(ComboItem(IDC_RATE, 12), "128000Hz");
-    EXPECT_EQ(ComboItem(IDC_FRAME_SPEED, 5), "Super Slow");
-    EXPECT_EQ(Text(IDC_REQUESTED), "11025");
-    EXPECT_EQ(g_nSampleRate, 11025);
-    EXPECT_EQ(g_nChannels, 1);
-    EXPECT_EQ(g_nBitsPerSample, 8);
-    EXPECT_EQ(g_nBlockSize, 512);
-    EXPECT_EQ(g_nFrameInterval, 50u);
-    EXPECT_EQ(g_nInputBufferSize, 2097152);
-    EXPECT_EQ(g_nOutputBufferSize, 2097152);
+    EXPECT_EQ((std::vector<int64_t>{g_nSampleRate, g_nChannels, g_nBitsPerSample, g_nBlockSize, g_nFrameInterval,
+                                    g_nInputBufferSize, g_nOutputBufferSize}),
+              (std::vector<int64_t>{11025, 1, 8, 512, 50, 2097152, 2097152}));
     ASSERT_NE(g_pInputBuffer, nullptr);
     EXPECT_EQ(g_pInputBuffer[2097151], 128) << "8-bit silence to the end";
+    std::vector<LRESULT> sliders;
+    for (UINT m : {TBM_GETRANGEMIN, TBM_GETRANGEMAX, TBM_GETPOS})
+        sliders.push_back(SendMessageA(g_hVertSlider, m, 0, 0));
+    for (UINT m : {TBM_GETRANGEMIN, TBM_GETRANGEMAX}) sliders.push_back(SendMessageA(g_hHorzSlider, m, 0, 0));
+    EXPECT_EQ(sliders, (std::vector<LRESULT>{-10, 10, 1, -90, 90}));
+    for (int id : {IDC_RECORD, IDC_PLAYBACK, IDC_STOP})
+        EXPECT_NE(SendDlgItemMessageA(hWnd, id, BM_GETIMAGE, IMAGE_ICON, 0), 0) << "icon on button " << id;
+    EXPECT_FALSE(IsWindowEnabled(g_hScrollBar));
 }
 
 TEST_F(MainWindow, FormatChangeRederivesAndClears)
@@ -156,53 +88,201 @@ TEST_F(MainWindow, FormatChangeRederivesAndClears)
     EXPECT_EQ(g_nRecordedBytes, 0);
     EXPECT_EQ(g_pInputBuffer[10], 0) << "16-bit silence";
 
-    Select(IDC_RESOLUTION, 2);  // 24 bit
-    Select(IDC_CHANNELS, 0);    // mono
+    Select(IDC_RESOLUTION, 2);  // 24-bit stereo
     Select(IDC_BUFFER_SIZE, 0); // 1MB
-    EXPECT_EQ(g_nInputBufferSize, 1048575) << "whole 24-bit frames";
-    EXPECT_EQ(g_nOutputBufferSize, 1048575);
-    Select(1024, 1); // 24-bit stereo: 1048572 bytes of whole frames
-    Select(1026, 0); // 8 bit: 1048576
+    EXPECT_EQ(g_nInputBufferSize, 1048572) << "whole 24-bit frames";
+    EXPECT_EQ(g_nOutputBufferSize, 1048572);
+    Select(IDC_RESOLUTION, 0); // 8 bit: the sizes are fitted before the silence is written
     for (const uint8_t* store : {g_pInputBuffer, g_pOutputBuffer})
         EXPECT_EQ(std::count(store, store + 1048576, 128), 1048576) << "8-bit silence in every byte, the last 4 too";
 
     // A notification other than a selection change does nothing.
     SendDlgItemMessageA(hWnd, IDC_RATE, CB_SETCURSEL, 0, 0);
-    SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDC_RATE, CBN_DROPDOWN),
-                 reinterpret_cast<LPARAM>(GetDlgItem(hWnd, IDC_RATE)));
+    Command(IDC_RATE, CBN_DROPDOWN);
     EXPECT_EQ(g_nSampleRate, 44100);
 }
 
-void* FailAllocation(size_t) { return nullptr; }
+std::string Shown(const CaughtBox& box) { return box.text + "|" + box.caption + "|" + box.icon; }
+std::string LowMemory(const char* what, const char* choice)
+{
+    return std::string("There is not enough memory in your computer to allocate\nthe requested ") + what + ". Select " +
+           choice + "\nor free up some memory|Low memory|exclamation";
+}
 
 TEST_F(MainWindow, LowMemoryBoxesLeaveTheStoresAbsent)
 {
     MessageBoxCatcher catcher;
-    SetStoreAllocator(&FailAllocation);
+    SetStoreAllocator([](size_t) -> void* { return nullptr; });
     Select(IDC_BUFFER_SIZE, 5); // 20MB
-    const std::vector<CaughtBox> boxes = catcher.Boxes();
-    ASSERT_EQ(boxes.size(), 2u);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(boxes[i].text,
-                  std::string("There is not enough memory in your computer to allocate\nthe requested ") +
-                      (i ? "output" : "Input") + " sound buffer. Select a smaller buffer size\nor free up some memory");
-        EXPECT_EQ(boxes[i].caption, "Low memory");
-        EXPECT_EQ(boxes[i].icon, "exclamation");
-    }
-    EXPECT_EQ(g_pInputBuffer, nullptr);
-    EXPECT_EQ(g_nInputBufferSize, 0);
-    EXPECT_EQ(g_nOutputBufferSize, 0);
-
+    ASSERT_EQ(catcher.Boxes().size(), 2u);
+    EXPECT_EQ(Shown(catcher.Boxes()[0]), LowMemory("Input sound buffer", "a smaller buffer size"));
+    EXPECT_EQ(Shown(catcher.Boxes()[1]), LowMemory("output sound buffer", "a smaller buffer size"));
+    EXPECT_EQ((std::vector<int64_t>{g_nInputBufferSize, g_nOutputBufferSize}), (std::vector<int64_t>{0, 0}));
     // The program runs on: format changes and clearing touch no absent store.
     Select(IDC_RESOLUTION, 1);
     Command(IDM_CLEAR);
-    EXPECT_EQ(g_nInputBufferSize, 0);
-
-    SetStoreAllocator(nullptr);
-    Select(IDC_BUFFER_SIZE, 0);
     EXPECT_EQ(catcher.Boxes().size(), 2u);
-    EXPECT_EQ(g_nInputBufferSize, 1048576);
-    ASSERT_NE(g_pOutputBuffer, nullptr);
+}
+
+TEST_F(MainWindow, ToneCommandsClearTheStoresAndPlayOrReportLowMemory)
+{
+    MessageBoxCatcher catcher;
+    for (int id : {IDM_SINE_1K, IDM_SAW_1K, IDM_SQUARE_1K, IDM_WHITE_NOISE}) {
+        g_nRecordedBytes = 4096;
+        EnableWindow(g_hScrollBar, TRUE);
+        FreePlaybackSource();
+        Command(id);
+        EXPECT_EQ(g_nRecordedBytes, 0) << id;
+        EXPECT_FALSE(IsWindowEnabled(g_hScrollBar)) << id;
+        EXPECT_TRUE(g_pPlaybackSource && g_nPlaybackSourceSize > 0 && g_bPlaying) << id << ": the tone plays";
+        StopAll(hWnd);
+    }
+    // While only a recording runs the tone plays alongside it: the recording is kept.
+    g_bRecording = 1;
+    g_nRecordedBytes = 4096;
+    Command(IDM_SAW_1K);
+    EXPECT_EQ(g_nRecordedBytes, 4096);
+    EXPECT_EQ(g_bPlaying, 1);
+    g_bRecording = 0;
+    StopAll(hWnd);
+    EXPECT_TRUE(catcher.Boxes().empty());
+
+    FreePlaybackSource();
+    SetPlaybackSourceAllocator([](size_t) -> uint8_t* { return nullptr; });
+    Command(IDM_WHITE_NOISE);
+    ASSERT_EQ(catcher.Boxes().size(), 1u);
+    EXPECT_EQ(Shown(catcher.Boxes()[0]), LowMemory("tone", "a shorter tone"));
+    EXPECT_FALSE(PlaybackSessionActive()) << "nothing is played";
+}
+
+TEST_F(MainWindow, ClearBufferTriggerAndGreyingWhileBusy)
+{
+    g_nRecordedBytes = 4096;
+    g_nViewPos = 2048;
+    g_pInputBuffer[7] = 3;
+    SetDlgItemTextA(hWnd, IDC_FILL_IN, "50% 1.0MB 0.9Sec");
+    SetDlgItemTextA(hWnd, IDC_AVERAGE_OUT, "88200");
+    EnableWindow(g_hScrollBar, TRUE);
+    Command(IDM_CLEAR);
+    EXPECT_EQ((std::vector<int>{g_nRecordedBytes, g_nViewPos, g_pInputBuffer[7]}), (std::vector<int>{0, 0, 128}));
+    EXPECT_EQ(Text(IDC_FILL_IN) + "|" + Text(IDC_AVERAGE_OUT), "0% 0.0MB 0.0Sec|0");
+    EXPECT_FALSE(IsWindowEnabled(g_hScrollBar));
+
+    CheckDlgButton(hWnd, IDC_TRIGGER, BST_CHECKED);
+    Command(IDC_TRIGGER, BN_CLICKED);
+    EXPECT_EQ(g_bTrigger, 1);
+    CheckDlgButton(hWnd, IDC_TRIGGER, BST_UNCHECKED);
+    Command(IDC_TRIGGER, BN_DOUBLECLICKED); // any notification
+    EXPECT_EQ(g_bTrigger, 0);
+
+    // The format combos and the first three menus, then the controls that stay.
+    auto grey = [&] {
+        std::string state;
+        for (int id : {IDC_RATE, IDC_CHANNELS, IDC_RESOLUTION, IDC_BUFFER_SIZE, IDC_VIEW, IDC_FRAME_SPEED, IDC_TRIGGER,
+                       IDC_RECORD, IDC_PLAYBACK, IDC_STOP})
+            state += IsWindowEnabled(GetDlgItem(hWnd, id)) ? '-' : 'G';
+        for (UINT m = 0; m < 6; ++m) state += GetMenuState(GetMenu(hWnd), m, MF_BYPOSITION) & MF_GRAYED ? 'G' : '-';
+        return state;
+    };
+    g_bRecording = 1;
+    UpdateAllowedControls(hWnd);
+    EXPECT_EQ(grey(), "GGGG------GGG---");
+    // A session ends while another still runs: everything stays grey.
+    g_bPlaying = 1;
+    g_bRecording = 0;
+    UpdateAllowedControls(hWnd);
+    EXPECT_EQ(grey(), "GGGG------GGG---");
+    g_bPlaying = 0;
+    UpdateAllowedControls(hWnd);
+    EXPECT_EQ(grey(), "----------------");
+}
+
+// Scroll bar 1059 over a stopped recording: the view follows the bar's codes,
+// a drag is read from the bar itself (the message carries only 16 bits).
+TEST_F(MainWindow, StoreScrollBarMovesTheViewAndTheThumb)
+{
+    Select(IDC_RESOLUTION, 1); // 16-bit mono: blocks of 1024 bytes
+    const int block = BlockBytes(), limit = 99 * block;
+    g_nRecordedBytes = 100 * block;
+    g_nViewPos = limit;
+    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_POS | SIF_PAGE, 0, limit, UINT(block), limit, 0};
+    EnableWindow(g_hScrollBar, TRUE);
+    SetScrollInfo(g_hScrollBar, SB_CTL, &info, TRUE);
+    auto scroll = [&](int code, HWND bar) {
+        SendMessageA(hWnd, WM_HSCROLL, MAKEWPARAM(code, 0), LPARAM(bar));
+        return std::to_string(g_nViewPos) + " " + std::to_string(GetScrollPos(g_hScrollBar, SB_CTL));
+    };
+    EXPECT_EQ(scroll(SB_LEFT, g_hScrollBar), "0 0");
+    EXPECT_EQ(scroll(SB_PAGERIGHT, g_hScrollBar), "1024 1024");
+    EXPECT_EQ(scroll(SB_LINERIGHT, g_hScrollBar), "1026 1026");
+    SetScrollPos(g_hScrollBar, SB_CTL, 70001, FALSE);
+    EXPECT_EQ(scroll(SB_THUMBTRACK, g_hScrollBar), "70002 70002") << "whole frames, past 16 bits";
+    EXPECT_EQ(g_nInputPos, 100 * block - (limit - 70002) - 512);
+    EXPECT_EQ(scroll(SB_LEFT, g_hHorzSlider), "70002 70002") << "the zoom trackbar does not scroll the store";
+}
+
+TEST_F(MainWindow, LayoutFillsTheClientAreaAndKeepsAMinimumSize)
+{
+    SetWindowPos(hWnd, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client, inside;
+    GetClientRect(hWnd, &client);
+    auto inClient = [&](HWND control) {
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const RECT display = inClient(g_hDisplayWnd), zoom = inClient(g_hHorzSlider), bar = inClient(g_hScrollBar);
+    const RECT amplitude = inClient(g_hVertSlider);
+    const int x = amplitude.right, w = client.right - x - 16, h = client.bottom - (zoom.bottom - zoom.top) - 16;
+    EXPECT_EQ((std::vector<LONG>{display.left, display.top, display.right, display.bottom, zoom.left, zoom.bottom,
+                                 bar.left, bar.bottom, amplitude.bottom - amplitude.top}),
+              (std::vector<LONG>{x + 8, 8, x + 8 + w, 8 + h, x, client.bottom - 8, x + w / 2, client.bottom - 8, h}));
+    GetClientRect(g_hDisplayWnd, &inside);
+    EXPECT_EQ(g_nDisplayWidth, inside.right);
+    EXPECT_EQ(g_nDisplayHeight, inside.bottom);
+
+    MINMAXINFO minmax = {};
+    SendMessageA(hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&minmax));
+    EXPECT_EQ(minmax.ptMinTrackSize.x, 300);
+    EXPECT_EQ(minmax.ptMinTrackSize.y, 390);
+}
+
+// Shell opens as "file|folder|show"; the call at index g_shellSucceedsAt succeeds.
+Texts g_shellCalls;
+int g_shellSucceedsAt = -1;
+
+INT_PTR RecordShellOpen(HWND owner, const char* file, const char* folder, int show)
+{
+    g_shellCalls.push_back(std::string(file) + "|" + (folder ? folder : "(none)") + "|" + std::to_string(show) +
+                           (owner == g_hMainWnd ? "" : "|other owner"));
+    return int(g_shellCalls.size()) - 1 == g_shellSucceedsAt ? 42 : 2; // 2: file not found
+}
+
+TEST_F(MainWindow, HelpOpensTheIndexPageAndTheMixerFallsBackToSndvol)
+{
+    SetShellOpen(&RecordShellOpen);
+    g_shellCalls.clear();
+    Command(IDM_HELP);
+    Command(IDC_ALT_HELP);
+    const std::string page =
+        std::string(g_szProgramDir) + "\\help\\html\\index.html|(none)|" + std::to_string(SW_SHOWNORMAL);
+    EXPECT_EQ(g_shellCalls, (Texts{page, page}));
+
+    MessageBoxCatcher catcher;
+    const std::string tail = std::string("|") + g_szProgramDir + "|" + std::to_string(SW_SHOWMAXIMIZED);
+    for (int succeedsAt : {-1, 1, 0}) {
+        g_shellCalls.clear();
+        g_shellSucceedsAt = succeedsAt;
+        Command(IDM_MIXER);
+        Texts expected = {"sndvol32.exe" + tail, "sndvol.exe" + tail};
+        if (succeedsAt == 0) expected.pop_back();
+        EXPECT_EQ(g_shellCalls, expected) << succeedsAt;
+    }
+    ASSERT_EQ(catcher.Boxes().size(), 1u) << "only when neither opens";
+    EXPECT_EQ(Shown(catcher.Boxes()[0]),
+              "Could not open the windows mixer (Volume control).\nOpen the volume control "
+              "manually from the task bar\nor from the Start menu\n|Could not open mixer|none");
 }
 
 } // namespace

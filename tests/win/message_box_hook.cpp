@@ -1,6 +1,7 @@
 #include "message_box_hook.h"
 
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -14,15 +15,9 @@ std::string IconKind(HWND box)
     auto icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0));
     if (!icon) icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, 0x14, STM_GETICON, 0, 0));
     if (!icon) return "none";
-    const struct {
-        LPCSTR id;
-        const char* kind;
-    } kKinds[] = {{IDI_EXCLAMATION, "exclamation"},
-                  {IDI_INFORMATION, "information"},
-                  {IDI_QUESTION, "question"},
-                  {IDI_ERROR, "error"}};
-    for (const auto& k : kKinds)
-        if (icon == LoadIconA(nullptr, k.id)) return k.kind;
+    for (auto [id, kind] : {std::pair{IDI_EXCLAMATION, "exclamation"}, std::pair{IDI_INFORMATION, "information"},
+                            std::pair{IDI_QUESTION, "question"}, std::pair{IDI_ERROR, "error"}})
+        if (icon == LoadIconA(nullptr, id)) return kind;
     return "other";
 }
 

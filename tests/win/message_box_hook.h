@@ -1,9 +1,8 @@
 // Catches the message boxes a test provokes: a CBT hook on the test's thread
 // records each box's text, caption and icon as it is activated, then presses
 // a chosen button, so the real box is exercised without a seam in the program.
-// With BoxThreads::AnyThread a watcher thread also catches the boxes that the
-// process's other threads show (a session thread reporting a device failure);
-// a box stays up until its button is pressed, so none is missed.
+// With BoxThreads::AnyThread a watcher thread also catches the boxes the
+// process's other threads show (a session thread reporting a device failure).
 // With an inspect callback every dialog of the test's thread is caught, and
 // the callback examines it from inside its own modal loop first.
 #pragma once
@@ -19,7 +18,7 @@
 
 struct CaughtBox {
     std::string text, caption;
-    std::string icon; // "exclamation", "information", "question", "error" or "none"
+    std::string icon; // "exclamation", "information", "question", "error", "other" or "none"
 };
 
 enum class BoxThreads { ThisThread, AnyThread };
@@ -32,10 +31,8 @@ public:
     MessageBoxCatcher(const MessageBoxCatcher&) = delete;
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
 
-    std::vector<CaughtBox> Boxes() const; // in the order they were shown
-    // The button pressed from now on (a script inside a dialog answers the
-    // boxes it provokes one way, then another).
-    void SetButton(int button) { m_button = button; }
+    std::vector<CaughtBox> Boxes() const;             // in the order they were shown
+    void SetButton(int button) { m_button = button; } // the button pressed from now on
     // Pumps this thread's messages until count boxes are caught, at most timeoutMs.
     bool WaitForBoxes(size_t count, DWORD timeoutMs) const;
 
@@ -59,8 +56,7 @@ private:
 template <class Done>
 bool PumpUntil(Done done, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
+    for (const DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT)) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
@@ -68,7 +64,6 @@ bool PumpUntil(Done done, DWORD timeoutMs)
         }
         if (done()) return true;
         if (GetTickCount() - start > timeoutMs) return done();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
 }
 

@@ -18,46 +18,39 @@ int64_t FakeCounter() { return s_now; }
 
 TEST(TransferStatisticsText, FormatsAndRounding)
 {
-    struct Average {
+    const struct {
         int32_t rate, requested;
         const char* text;
+    } averages[] = {
+        {11025, 11025, "11025 (+0.00%)"},
+        {0, 176400, "0 (-100.00%)"},
+        {11025, 5000, "11025 (+120.50%)"},
+        {88200, 176400, "88200 (-50.00%)"},
+        {176577, 176400, "176577 (+0.10%)"},
+        {176399, 176400, "176399 (-0.00%)"}, // a byte short still prints as no deviation
     };
-    for (const Average& c : std::vector<Average>{
-             {11025, 11025, "11025 (+0.00%)"},
-             {0, 176400, "0 (-100.00%)"},
-             {11025, 5000, "11025 (+120.50%)"},
-             {176399, 176400, "176399 (-0.00%)"}, // a byte short still prints as no deviation
-             {88200, 176400, "88200 (-50.00%)"},
-             {176577, 176400, "176577 (+0.10%)"},
-         })
-        EXPECT_EQ(AverageText(c.rate, c.requested), c.text) << c.rate << " of " << c.requested;
-
-    struct Fill {
+    for (const auto& c : averages) EXPECT_EQ(AverageText(c.rate, c.requested), c.text);
+    const struct {
         int percent;
         int32_t bytes;
         float seconds;
         const char* text;
-    };
-    for (const Fill& c : std::vector<Fill>{
-             {0, 0, 0.0f, "0% 0.0MB 0.0Sec"},
-             {100, 2097152, 11.89f, "100% 2.0MB 11.9Sec"},
-             {34, 11264, 1.0217f, "34% 0.0MB 1.0Sec"},
-             {62, 1363148, 7.72f, "62% 1.3MB 7.7Sec"},
-         })
-        EXPECT_EQ(FillText(c.percent, c.bytes, c.seconds), c.text);
-
-    struct Rate {
+    } fills[] = {{0, 0, 0.0f, "0% 0.0MB 0.0Sec"},
+                 {100, 2097152, 11.89f, "100% 2.0MB 11.9Sec"},
+                 {34, 11264, 1.0217f, "34% 0.0MB 1.0Sec"},
+                 {62, 1363148, 7.72f, "62% 1.3MB 7.7Sec"}};
+    for (const auto& c : fills) EXPECT_EQ(FillText(c.percent, c.bytes, c.seconds), c.text);
+    const struct {
         int64_t bytes, ticks, frequency;
         int32_t rate;
+    } rates[] = {
+        {1000, 3, 1, 333},                       // truncated toward zero
+        {47 * 512, 47 * 512, 11025, 11025},      // exactly nominal stays exact
+        {5000, 0, 1000, 0},                      // no time has passed
+        {-512, 1000, 1000, 0},                   // never a negative rate
+        {int64_t(1) << 40, 1, 1000, 2147483647}, // capped, not wrapped
     };
-    for (const Rate& c : std::vector<Rate>{
-             {1000, 3, 1, 333},                       // truncated toward zero
-             {47 * 512, 47 * 512, 11025, 11025},      // exactly nominal stays exact
-             {5000, 0, 1000, 0},                      // no time has passed
-             {-512, 1000, 1000, 0},                   // never a negative rate
-             {int64_t(1) << 40, 1, 1000, 2147483647}, // capped, not wrapped
-         })
-        EXPECT_EQ(ByteRate(c.bytes, c.ticks, c.frequency), c.rate) << c.bytes << " in " << c.ticks;
+    for (const auto& c : rates) EXPECT_EQ(ByteRate(c.bytes, c.ticks, c.frequency), c.rate) << c.bytes;
 }
 
 class TransferStatistics : public ::testing::Test {
@@ -83,11 +76,11 @@ protected:
 // that rate shows it exactly, whichever block a tick falls on.
 TEST_F(TransferStatistics, CaptureAtTheNominalRateAndTheChoiceOf5000Hz)
 {
-    struct Case {
+    const struct {
         int32_t requestedRate;
         const char* average;
-    };
-    for (const Case& c : {Case{11025, "11025 (+0.00%)"}, Case{5000, "11025 (+120.50%)"}}) {
+    } cases[] = {{11025, "11025 (+0.00%)"}, {5000, "11025 (+120.50%)"}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.requestedRate);
         SetUp();
         CWave wave(512, 1, c.requestedRate, 8);
@@ -143,17 +136,16 @@ TEST_F(TransferStatistics, CaptureAtTheNominalRateAndTheChoiceOf5000Hz)
 // half second unless it is stalled. The counter counts milliseconds.
 TEST_F(TransferStatistics, LostOutputDeviceAfterTwoSecondsOfSilenceOnlyOncePlaybackIsUnderWay)
 {
-    struct Case {
-        int stallFrom, stallUntil; // ms since the playback start
-        int lostAt;                // ms of the tick that ends the program, 0 never
+    // Stalled from, until (ms since the playback start); the tick that ends the program, 0 none.
+    const struct {
+        int stallFrom, stallUntil, lostAt;
+    } cases[] = {
+        {3000, 1 << 30, 5000}, // four silent ticks after 3 s: lost about 2 s later
+        {0, 2000, 0},          // silent at first only: the first 2 s do not count
+        {500, 2500, 0},        // one silent tick after 2 s, then sound again
+        {1000, 1 << 30, 4000}, // silent from 1 s: the count starts after 2 s
     };
-    for (const Case& c : std::vector<Case>{
-             {3000, 1 << 30, 5000}, // four silent ticks after 3 s: lost about 2 s later
-             {0, 2000, 0},          // silent at first only: the first 2 s do not count
-             {500, 2500, 0},        // one silent tick after 2 s, then sound again
-             {3000, 4500, 0},       // three silent ticks are not yet a lost device
-             {1000, 1 << 30, 4000}, // silent from 1 s: the count starts after 2 s
-         }) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "stall " << c.stallFrom << ".." << c.stallUntil);
         SetUp();
         std::vector<uint8_t> source(4096, 128);

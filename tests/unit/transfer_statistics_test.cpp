@@ -61,15 +61,27 @@ protected:
         SetWaveDeviceTable(SimWaveDeviceTable());
         SimSetStepped(true);
         ResetTransferStatistics();
+        m_store.pBuffer = m_bytes.data();
+        m_store.nSize = int32_t(m_bytes.size());
+        m_store.nBytes = m_store.nPos = m_store.bWrapped = 0;
     }
     void TearDown() override
     {
         EXPECT_EQ(SimReset(), 0) << "a device was left open";
         SetWaveDeviceTable(nullptr);
     }
-    TransferTexts Update() { return UpdateTransferStatistics(m_sources, FakeCounter); }
+    // The counter is at now, the byte totals are the store's.
+    TransferTexts Update(int64_t now)
+    {
+        s_now = now;
+        (m_sources.input ? m_sources.recordedBytes : m_sources.outputBytes) = m_store.nBytes;
+        m_sources.outputBufferSize = m_store.nSize;
+        return UpdateTransferStatistics(m_sources, FakeCounter);
+    }
 
     TransferSources m_sources;
+    std::vector<uint8_t> m_bytes = std::vector<uint8_t>(128 * 512);
+    SharedStore m_store;
 };
 
 // The counter counts bytes at the nominal rate: a capture that delivers at
@@ -85,49 +97,31 @@ TEST_F(TransferStatistics, CaptureAtTheNominalRateAndTheChoiceOf5000Hz)
         SetUp();
         CWave wave(512, 1, c.requestedRate, 8);
         ASSERT_EQ(wave.m_nSampleRate, 11025) << "5000 Hz runs the device at 11025 Hz";
-        std::vector<uint8_t> buffer(128 * 512);
-        SharedStore store;
-        store.pBuffer = buffer.data();
-        store.nSize = int32_t(buffer.size());
-        wave.SetInputStore(&store);
-        ASSERT_EQ(wave.OpenInput(0), kWaveOk);
-        ASSERT_EQ(wave.StartInput(), kWaveOk);
-
-        // A sample left over from an earlier session with a larger total.
-        g_InSamples = {500, 1000000, 400, 900000};
-        m_sources = {};
-        m_sources.input = &wave;
-        m_sources.captureStart = s_now = 1000;
-        m_sources.frequency = 11025;
-        m_sources.bytesPerSec = c.requestedRate;
+        wave.SetInputStore(&m_store);
+        ASSERT_TRUE(wave.OpenInput(0) == kWaveOk && wave.StartInput() == kWaveOk);
+        g_InSamples = {500, 1000000, 400, 900000}; // left over from an earlier session with a larger total
+        m_sources = {&wave, nullptr, 1000, 0, 11025, c.requestedRate};
 
         int blocks = 0;
         for (int n : {47, 11, 10, 11}) {
             ASSERT_EQ(SimCompleteBlocks(kSimInput, n), n);
             blocks += n;
-            s_now = m_sources.captureStart + blocks * 512;
-            m_sources.recordedBytes = store.nBytes;
-            const TransferTexts t = Update();
+            const TransferTexts t = Update(m_sources.captureStart + blocks * 512);
             EXPECT_EQ(t.averageIn, c.average) << "after " << blocks << " blocks";
             EXPECT_EQ(t.actualIn, "11025") << "after " << blocks << " blocks";
         }
         // Stop's update right after a tick, nothing new: the window goes back
         // to the tick before, 11 blocks in 5632 + 5 ticks.
-        s_now += 5;
-        TransferTexts t = Update();
+        TransferTexts t = Update(s_now + 5);
         EXPECT_EQ(t.actualIn, "11015");
         EXPECT_EQ(t.fillIn, "61% 0.0MB 3.7Sec");
         EXPECT_EQ(t.averageOut, "0 (-100.00%)") << "no playback";
         EXPECT_EQ(t.actualOut, "0");
         EXPECT_TRUE(t.fillOut.empty()) << "the Out field keeps its text";
         EXPECT_FALSE(t.outputLost);
-
         // Wrapped: 100 %, and the megabytes and seconds of the whole store.
         ASSERT_EQ(SimCompleteBlocks(kSimInput, 60), 60);
-        s_now += 60 * 512;
-        m_sources.recordedBytes = store.nBytes;
-        t = Update();
-        EXPECT_EQ(t.fillIn, "100% 0.1MB 5.9Sec");
+        EXPECT_EQ(Update(s_now + 60 * 512).fillIn, "100% 0.1MB 5.9Sec");
         wave.CloseInput();
     }
 }
@@ -149,37 +143,20 @@ TEST_F(TransferStatistics, LostOutputDeviceAfterTwoSecondsOfSilenceOnlyOncePlayb
         SCOPED_TRACE(testing::Message() << "stall " << c.stallFrom << ".." << c.stallUntil);
         SetUp();
         std::vector<uint8_t> source(4096, 128);
-        std::vector<uint8_t> playback(64 * 512);
-        SharedStore store;
-        store.pBuffer = playback.data();
-        store.nSize = int32_t(playback.size());
         CWave wave(512, 1, 11025, 8);
         wave.SetOutputSource(source.data(), int32_t(source.size()));
-        wave.SetPlaybackStore(&store);
-        ASSERT_EQ(wave.OpenOutput(0), kWaveOk);
-        ASSERT_EQ(wave.StartOutput(), 1);
-        m_sources = {};
-        m_sources.output = &wave;
-        m_sources.playbackStart = s_now = 0;
-        m_sources.frequency = 1000;
-        m_sources.bytesPerSec = 11025;
-
+        wave.SetPlaybackStore(&m_store);
+        ASSERT_TRUE(wave.OpenOutput(0) == kWaveOk && wave.StartOutput() == 1);
+        m_sources = {nullptr, &wave, 0, 0, 1000, 11025};
         int lostAt = 0;
         for (int t = 500; t <= 7000 && lostAt == 0; t += 500) {
             const bool stalled = t > c.stallFrom && t <= c.stallUntil;
             SimSetStall(kSimOutput, stalled);
             const int due = int(int64_t(t) * 11025 / 512 / 1000) - int(int64_t(t - 500) * 11025 / 512 / 1000);
             EXPECT_EQ(SimCompleteBlocks(kSimOutput, due), stalled ? 0 : due);
-            s_now = t;
-            m_sources.outputBytes = store.nBytes;
-            m_sources.outputBufferSize = store.nSize;
-            const TransferTexts texts = Update();
-            if (texts.outputLost) {
-                lostAt = t;
-                EXPECT_TRUE(texts.fillOut.empty()) << "the playback no longer runs";
-            } else {
-                EXPECT_FALSE(texts.fillOut.empty());
-            }
+            const TransferTexts texts = Update(t);
+            if (texts.outputLost) lostAt = t;
+            EXPECT_EQ(texts.fillOut.empty(), texts.outputLost) << "a lost playback no longer runs";
         }
         EXPECT_EQ(lostAt, c.lostAt);
         SimSetStall(kSimOutput, false);

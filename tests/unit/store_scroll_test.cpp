@@ -28,21 +28,16 @@ StoreScrollResult Scroll(int code, Format f, int32_t view, int32_t recorded, int
 TEST(StoreScroll, EachCodeOverTenRecordedBlocksOf16BitMono)
 {
     const int32_t block = 1024, recorded = 10 * block, limit = 9 * block;
+    // The main window's test drives the codes from the start, at the end and one step each way.
     const struct {
         int code;
         int32_t from, to;
-    } steps[] = {{kScrollToEnd, 0, limit},
-                 {kScrollPageRight, limit, limit},
-                 {kScrollLineRight, limit, limit},
-                 {kScrollPageRight, 100, 100 + block},
+    } steps[] = {{kScrollLineRight, limit, limit},
                  {kScrollPageRight, limit - 10, limit},
                  {kScrollPageLeft, block, 0},
                  {kScrollPageLeft, block + 2, 2},
-                 {kScrollLineRight, 100, 102},
-                 {kScrollLineLeft, 100, 98},
-                 {kScrollToStart, 5000, 0},
+                 {kScrollLineLeft, 1, 0},
                  {kScrollThumbPosition, 5000, 5000},
-                 {kScrollEnd, 5000, 5000},
                  {9, 5000, 5000},
                  {100, 5000, 5000}}; // unknown codes change nothing
     for (const auto& s : steps) {

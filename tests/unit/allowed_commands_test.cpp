@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "resource.h"
 
@@ -16,48 +17,27 @@ TEST(AllowedCommands, EachCommandInEachSessionState)
 {
     const SessionsUnderWay kIdle = {false, false}, kCapture = {true, false}, kPlayback = {false, true},
                            kBoth = {true, true};
+    // Verdicts idle, capturing, playing, both, and the commands that get them.
     const struct {
-        int id;
-        const char* verdicts; /* idle, capture, playback, both */
-    } kCommands[] = {
-        {IDM_RECORD, "RIRI"},
-        {IDC_RECORD, "RIRI"},
-        {IDM_PLAYBACK, "RRBB"},
-        {IDC_PLAYBACK, "RRBB"},
-        {IDM_SINE_1K, "RRBB"},
-        {IDM_SAW_1K, "RRBB"},
-        {IDM_SQUARE_1K, "RRBB"},
-        {IDM_WHITE_NOISE, "RRBB"},
-        {IDM_CREATE_TONE, "RRBB"},
-        {IDM_CLEAR, "RIII"},
-        {IDM_SAVE_RECORDING, "RIII"},
-        {IDM_DEVICE_SELECTION, "RIII"},
-        {IDM_DISPLAY_SETTINGS, "RIII"},
-        {IDM_MIXER, "RIII"},
-        {IDM_WAVE_CAPS, "RIII"},
-        {IDM_DS_CAPS, "RIII"},
-        {IDM_3D_SOUND, "RIII"},
-        {IDM_AUDIO_FX, "RIII"},
-        {IDC_RATE, "RIII"},
-        {IDC_CHANNELS, "RIII"},
-        {IDC_RESOLUTION, "RIII"},
-        {IDC_BUFFER_SIZE, "RIII"},
-        {IDM_STOP, "RRRR"},
-        {IDC_STOP, "RRRR"},
-        {IDM_EXIT, "RRRR"},
-        {IDC_ALT_EXIT, "RRRR"},
-        {IDM_HELP, "RRRR"},
-        {IDM_ABOUT, "RRRR"},
-        {IDC_VIEW, "RRRR"},
-        {IDC_FRAME_SPEED, "RRRR"},
-        {IDC_TRIGGER, "RRRR"},
+        const char* verdicts;
+        std::vector<int> ids;
+    } kRules[] = {
+        {"RIRI", {IDM_RECORD, IDC_RECORD}},
+        {"RRBB",
+         {IDM_PLAYBACK, IDC_PLAYBACK, IDM_SINE_1K, IDM_SAW_1K, IDM_SQUARE_1K, IDM_WHITE_NOISE, IDM_CREATE_TONE}},
+        {"RIII",
+         {IDM_CLEAR, IDM_SAVE_RECORDING, IDM_DEVICE_SELECTION, IDM_DISPLAY_SETTINGS, IDM_MIXER, IDM_WAVE_CAPS,
+          IDM_DS_CAPS, IDM_3D_SOUND, IDM_AUDIO_FX, IDC_RATE, IDC_CHANNELS, IDC_RESOLUTION, IDC_BUFFER_SIZE}},
+        {"RRRR",
+         {IDM_STOP, IDC_STOP, IDM_EXIT, IDC_ALT_EXIT, IDM_HELP, IDM_ABOUT, IDC_VIEW, IDC_FRAME_SPEED, IDC_TRIGGER}},
     };
-    for (const auto& c : kCommands) {
-        std::string verdicts;
-        for (const SessionsUnderWay& s : {kIdle, kCapture, kPlayback, kBoth})
-            verdicts += Letter(VerdictFor(c.id, AllowedFor(s)));
-        EXPECT_EQ(verdicts, c.verdicts) << c.id;
-    }
+    for (const auto& rule : kRules)
+        for (int id : rule.ids) {
+            std::string verdicts;
+            for (const SessionsUnderWay& s : {kIdle, kCapture, kPlayback, kBoth})
+                verdicts += Letter(VerdictFor(id, AllowedFor(s)));
+            EXPECT_EQ(verdicts, rule.verdicts) << id;
+        }
     // The format and buffer combos and the three menus are greyed from the same answer.
     EXPECT_TRUE(AllowedFor(kIdle).bSettings);
     for (const SessionsUnderWay& s : {kCapture, kPlayback, kBoth}) EXPECT_FALSE(AllowedFor(s).bSettings);

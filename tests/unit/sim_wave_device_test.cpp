@@ -124,32 +124,31 @@ TEST_F(SimWaveDevice, InputOpensWhatItCanAndRecordsOnlyAfterStart)
         << "the refused opens sent nothing";
 }
 
-} // namespace
-
-namespace {
-
+// The table a run uses, by the name given for test and fault-injection runs.
 TEST(WaveDeviceChoice, ANamedTableForTestRunsElseTheSystemOne)
 {
-    const WaveDeviceTable sentinel = {}; // stands for winmm
-    EXPECT_EQ(ChooseWaveDeviceTable(nullptr, &sentinel), &sentinel);
-    EXPECT_EQ(ChooseWaveDeviceTable("winmm", &sentinel), &sentinel);
-    EXPECT_EQ(ChooseWaveDeviceTable("none", &sentinel), NoWaveDeviceTable());
-
+    const WaveDeviceTable winmm = {};
     const struct {
         const char* name;
-        uint32_t inOpen, outOpen;
-    } kSims[] = {
-        {"sim", kWaveOk, kWaveOk},
-        {"sim-refuse-format", kWaveErrBadFormat, kWaveErrBadFormat},
-        {"sim-open-fails", kWaveErrAllocated, kWaveErrAllocated},
+        const WaveDeviceTable* table;
+        uint32_t openResult;
+    } kChoices[] = {
+        {nullptr, &winmm, 0},
+        {"winmm", &winmm, 0},
+        {"none", NoWaveDeviceTable(), 0},
+        {"sim", SimWaveDeviceTable(), kWaveOk},
+        {"sim-refuse-format", SimWaveDeviceTable(), kWaveErrBadFormat},
+        {"sim-open-fails", SimWaveDeviceTable(), kWaveErrAllocated},
     };
-    for (const auto& c : kSims) {
-        const WaveDeviceTable* table = ChooseWaveDeviceTable(c.name, &sentinel);
-        ASSERT_EQ(table, SimWaveDeviceTable()) << c.name;
+    for (const auto& c : kChoices) {
+        SCOPED_TRACE(c.name ? c.name : "no name");
+        const WaveDeviceTable* table = ChooseWaveDeviceTable(c.name, &winmm);
+        ASSERT_EQ(table, c.table);
+        if (table != SimWaveDeviceTable()) continue;
         WaveFormatEx format = {kWaveFormatPcm, 1, 11025, 11025, 1, 8, 0};
         WaveHandle in = nullptr, out = nullptr;
-        EXPECT_EQ(table->inOpen(&in, 0, &format, nullptr, 0, 0), c.inOpen) << c.name;
-        EXPECT_EQ(table->outOpen(&out, 0, &format, nullptr, 0, 0), c.outOpen) << c.name;
+        EXPECT_EQ(table->inOpen(&in, 0, &format, nullptr, 0, 0), c.openResult);
+        EXPECT_EQ(table->outOpen(&out, 0, &format, nullptr, 0, 0), c.openResult);
         SimReset(); // closes what opened
     }
 }

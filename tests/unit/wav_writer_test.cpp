@@ -73,7 +73,7 @@ protected:
     std::array<int32_t, 4> m_saved{g_nSampleRate, g_nChannels, g_nBitsPerSample, g_nOutputBufferSize};
 };
 
-TEST_F(WavWriterTest, HeadersByteByByteRepeatedLoopsAndOddLength)
+TEST_F(WavWriterTest, HeadersByteByByteAndAnOddLengthOverALongerFile)
 {
     Format(8000, 1, 8);
     uint8_t store[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -81,8 +81,6 @@ TEST_F(WavWriterTest, HeadersByteByByteRepeatedLoopsAndOddLength)
     ASSERT_EQ(Save("rec.wav", false), WavResult::Ok);
     EXPECT_EQ(Read("rec.wav"), B("RIFF\x2E\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1F\0\0\x40\x1F\0\0\x01\0\x08\0"
                                  "data\x0A\0\0\0\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A"));
-    EXPECT_EQ(BuildWavHeader({44100, 2, 16}, 8), // 176400 bytes per second, block align 4
-              B("RIFF\x2C\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0\x10\0data\x08\0\0\0"));
 
     Format(96000, 1, 24); // extensible: 288000 bytes per second, align 3, front centre
     SetTone({1, 2, 3, 4, 5, 6}, 1);
@@ -94,13 +92,8 @@ TEST_F(WavWriterTest, HeadersByteByByteRepeatedLoopsAndOddLength)
     ASSERT_EQ(stereo.size(), 68u);
     EXPECT_EQ(Bytes(stereo.begin() + 28, stereo.begin() + 44), B("\0\x65\x04\0\x06\0\x18\0\x16\0\x18\0\x03\0\0\0"));
 
-    Format(44100, 1, 16);
-    ASSERT_EQ(GenerateTone(0, 3000, 50, 1), ToneResult::Ok); // 14700 frames, 4 loops
-    ASSERT_EQ(Save("tone.wav"), WavResult::Ok);
-    Bytes expected = BuildWavHeader({44100, 1, 16}, 117600);
-    for (int k = 0; k < 4; ++k) expected.insert(expected.end(), g_pPlaybackSource, g_pPlaybackSource + 29400);
-    EXPECT_EQ(Read("tone.wav"), expected);
-
+    // Other formats, their samples and the tone's repeats: sox reads them back (WavSoxReaderTest).
+    std::ofstream(At("tone.wav")) << std::string(200, 'x');
     Format(11025, 1, 8);
     SetTone({10, 20, 30, 40, 50, 60, 70}, 1); // over the longer file: replaced, no pad byte
     ASSERT_EQ(Save("tone.wav"), WavResult::Ok);

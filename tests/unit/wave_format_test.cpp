@@ -26,31 +26,17 @@ using Record = std::tuple<int, int, int, int, int, int, int, int, uint32_t, bool
 Record Fields(const WaveFormatExtensible& f)
 {
     const WaveFormatEx& x = f.Format;
-    return Record{x.wFormatTag,
-                  x.nChannels,
-                  int(x.nSamplesPerSec),
-                  x.wBitsPerSample,
-                  x.nBlockAlign,
-                  int(x.nAvgBytesPerSec),
-                  x.cbSize,
-                  f.wValidBitsPerSample,
-                  f.dwChannelMask,
-                  SameGuid(f.SubFormat, kPcmSubFormat)};
+    return std::make_tuple(int(x.wFormatTag), int(x.nChannels), int(x.nSamplesPerSec), int(x.wBitsPerSample),
+                           int(x.nBlockAlign), int(x.nAvgBytesPerSec), int(x.cbSize), int(f.wValidBitsPerSample),
+                           f.dwChannelMask, SameGuid(f.SubFormat, kPcmSubFormat));
 }
 // validBits 0 for plain PCM. Block align and byte rate come from the bits asked for, not the container.
 Record Expected(int channels, int rate, int bits, int validBits, uint32_t mask)
 {
-    const int sample = validBits ? validBits : bits;
-    return Record{validBits ? kWaveFormatExtensible : kWaveFormatPcm,
-                  channels,
-                  rate,
-                  bits,
-                  channels * sample / 8,
-                  channels * rate * sample / 8,
-                  validBits ? 22 : 0,
-                  validBits,
-                  mask,
-                  validBits != 0};
+    const int sample = validBits ? validBits : bits, extensible = validBits != 0;
+    return std::make_tuple(extensible ? kWaveFormatExtensible : kWaveFormatPcm, channels, rate, bits,
+                           channels * sample / 8, channels * rate * sample / 8, extensible * 22, validBits, mask,
+                           validBits != 0);
 }
 
 TEST_F(WaveFormat, ConstructorCorrectionsReachTheDevice)

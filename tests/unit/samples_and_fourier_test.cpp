@@ -6,6 +6,7 @@
 #include <complex>
 #include <cstring>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "display/feed_analyser.h"
@@ -29,55 +30,47 @@ void Put(Bytes& b, int value, int bits)
 
 TEST(Samples, ReadSampleSignExtendsAndSampleOffsetFindsTheChannel)
 {
-    const struct {
-        Bytes bytes;
-        int bits, expected;
-    } reads[] = {{{0}, 8, -128},
-                 {{255}, 8, 127},
-                 {{0x00, 0x80}, 16, -32768},
-                 {{0xfe, 0xff}, 16, -2},
-                 {{0xff, 0xff, 0x7f}, 24, 8388607},
-                 {{0x00, 0x00, 0x80}, 24, -8388608},
-                 {{0xff, 0xff, 0xff}, 24, -1},
-                 {{0, 0, 0, 0x80}, 32, INT32_MIN},
-                 {{0xff, 0xff, 0xff, 0x7f}, 32, INT32_MAX},
-                 {{0x12, 0x34}, 12, 0}};
-    for (const auto& c : reads) EXPECT_EQ(ReadSample(0, c.bytes.data(), c.bits), c.expected) << c.bits << " bits";
+    // The sample's bits as a little-endian number, its width: its value.
+    using Read = std::tuple<uint32_t, int, int>;
+    for (const auto& [raw, bits, expected] :
+         {Read{0, 8, -128}, Read{255, 8, 127}, Read{0x8000, 16, -32768}, Read{0xfffe, 16, -2}, Read{0x3412, 12, 0},
+          Read{0xffffff, 24, -1}, Read{0x7fffff, 24, 8388607}, Read{0x800000, 24, -8388608},
+          Read{0x7fffffff, 32, 2147483647}, Read{0x80000000, 32, -2147483647 - 1}}) {
+        const Bytes b = {uint8_t(raw), uint8_t(raw >> 8), uint8_t(raw >> 16), uint8_t(raw >> 24)};
+        EXPECT_EQ(ReadSample(0, b.data(), bits), expected) << bits << " bits";
+    }
     const Bytes shifted = {9, 9, 0x00, 0x80};
     EXPECT_EQ(ReadSample(2, shifted.data(), 16), -32768) << "reads at the offset";
 
-    const struct {
-        int offset, bits, channels, channel, expected;
-    } offsets[] = {{5, 8, 2, 0, 4},    {5, 8, 2, 1, 5},    {7, 16, 1, 0, 6},   {7, 16, 2, 1, 6},
-                   {13, 24, 1, 0, 12}, {13, 24, 2, 1, 15}, {17, 32, 2, 1, 20}, {0, 16, 2, 1, 2},
-                   {7, 16, 2, 2, 0},   {7, 16, 2, -1, 0},  {7, 16, 1, 1, 0}};
-    for (const auto& c : offsets)
-        EXPECT_EQ(SampleOffset(c.offset, c.bits, c.channels, c.channel), c.expected)
-            << c.offset << " " << c.bits << " bits " << c.channels << " ch " << c.channel;
+    // Byte offset, bits, channels, channel: the offset of that channel's sample in the frame.
+    const std::tuple<int, int, int, int, int> offsets[] = {{5, 8, 2, 0, 4},    {5, 8, 2, 1, 5},    {7, 16, 1, 0, 6},
+                                                           {7, 16, 2, 1, 6},   {13, 24, 1, 0, 12}, {13, 24, 2, 1, 15},
+                                                           {17, 32, 2, 1, 20}, {0, 16, 2, 1, 2},   {7, 16, 2, 2, 0},
+                                                           {7, 16, 2, -1, 0},  {7, 16, 1, 1, 0}};
+    for (const auto& [offset, bits, channels, channel, expected] : offsets)
+        EXPECT_EQ(SampleOffset(offset, bits, channels, channel), expected) << offset << " " << bits << " " << channel;
 }
 
 TEST(Fourier, AddBlockScalesTheLeftChannelToSixteenBitsAndShiftsTheHistory)
 {
-    const struct {
-        int bits, channels;
-        std::vector<int> left;
-        Floats expected;
-    } cases[] = {{8, 1, {-128, 127, 0}, {-32768.0f, 32512.0f, 0.0f}},
-                 {8, 2, {-128, 127, 0}, {-32768.0f, 32512.0f, 0.0f}},
-                 {16, 2, {-32768, 32767, -5}, {-32768.0f, 32767.0f, -5.0f}},
-                 {24, 1, {8388607, -8388608, -256}, {32767.99609375f, -32768.0f, -1.0f}},
-                 {24, 2, {8388607, -8388608, -256}, {32767.99609375f, -32768.0f, -1.0f}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.bits) + " bits " + std::to_string(c.channels) + " ch");
+    // Bits, channels, the left channel's samples: their values in the history.
+    const std::tuple<int, int, std::vector<int>, Floats> cases[] = {
+        {8, 1, {-128, 127, 0}, {-32768.0f, 32512.0f, 0.0f}},
+        {8, 2, {-128, 127, 0}, {-32768.0f, 32512.0f, 0.0f}},
+        {16, 2, {-32768, 32767, -5}, {-32768.0f, 32767.0f, -5.0f}},
+        {24, 1, {8388607, -8388608, -256}, {32767.99609375f, -32768.0f, -1.0f}},
+        {24, 2, {8388607, -8388608, -256}, {32767.99609375f, -32768.0f, -1.0f}}};
+    for (const auto& [bits, channels, left, expected] : cases) {
+        SCOPED_TRACE(std::to_string(bits) + " bits " + std::to_string(channels) + " ch");
         CFourier f(8);
         Bytes store;
-        for (int v : c.left)
-            for (int ch = 0; ch < c.channels; ++ch)
-                Put(store, ch == 0 ? v : (c.bits == 8 ? 99 : 12345), c.bits); // the right channel is never read
-        const float *e = c.expected.data(), *in = f.m_pInput.get();
-        f.AddBlock(store.data(), 0, c.bits, c.channels, 3);
+        for (int v : left)
+            for (int ch = 0; ch < channels; ++ch)
+                Put(store, ch == 0 ? v : (bits == 8 ? 99 : 12345), bits); // the right channel is never read
+        const float *e = expected.data(), *in = f.m_pInput.get();
+        f.AddBlock(store.data(), 0, bits, channels, 3);
         EXPECT_EQ(Floats(in, in + 8), (Floats{0, 0, 0, 0, 0, e[0], e[1], e[2]}));
-        f.AddBlock(store.data(), SampleBytes(c.bits) * c.channels, c.bits, c.channels, 2);
+        f.AddBlock(store.data(), SampleBytes(bits) * channels, bits, channels, 2);
         EXPECT_EQ(Floats(in, in + 8), (Floats{0, 0, 0, e[0], e[1], e[2], e[1], e[2]}));
     }
 }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "selftest/bit_depth.h"
@@ -62,20 +63,17 @@ TEST(SelftestSignals, MaximumLengthSequencesAreMaximal)
 TEST(SelftestLatency, MarkerDelayFoundExactlyWithItsMargin)
 {
     const std::vector<double> sequence = MaximumLengthSequence(12);
-    struct {
-        int64_t delay;
-        double gain;
-        double noiseDbfs;
-    } const cases[] = {{0, 0.5, -90}, {1, 0.5, -60}, {777, -0.4, -40}, {12345, 0.05, -40}};
-    for (const auto& c : cases) {
-        std::vector<double> x = Noise(size_t(c.delay) + 3 * sequence.size(), c.noiseDbfs, 7);
-        for (size_t i = 0; i < 2 * sequence.size(); ++i)
-            x[size_t(c.delay) + i] += c.gain * sequence[i % sequence.size()];
+    // Delay, gain, noise in dBFS.
+    const std::tuple<int64_t, double, double> cases[] = {
+        {0, 0.5, -90}, {1, 0.5, -60}, {777, -0.4, -40}, {12345, 0.05, -40}};
+    for (const auto& [delay, gain, noiseDbfs] : cases) {
+        SCOPED_TRACE(delay);
+        std::vector<double> x = Noise(size_t(delay) + 3 * sequence.size(), noiseDbfs, 7);
+        for (size_t i = 0; i < 2 * sequence.size(); ++i) x[size_t(delay) + i] += gain * sequence[i % sequence.size()];
         const MarkerFound m = FindMarker(x, sequence);
-        ASSERT_TRUE(m.found) << "delay " << c.delay;
-        EXPECT_EQ(m.position, c.delay);
-        EXPECT_EQ(m.inverted, c.gain < 0);
-        EXPECT_GT(m.marginDb, 15.0) << "delay " << c.delay;
+        ASSERT_TRUE(m.found);
+        EXPECT_EQ(std::make_pair(m.position, m.inverted), std::make_pair(delay, gain < 0));
+        EXPECT_GT(m.marginDb, 15.0);
     }
     EXPECT_FALSE(FindMarker(Noise(20000, -20, 3), sequence).found) << "a marker invented in noise";
 
@@ -156,9 +154,7 @@ TEST(SelftestPilot, GapsRepeatsAndSilenceFoundAtTheirTimesNoneInvented)
     const PilotFigures found = AnalysePilot(x, rate);
     ASSERT_TRUE(found.valid);
     ASSERT_EQ(found.jumps.size(), std::size(faults));
-    EXPECT_EQ(found.gaps, 4);
-    EXPECT_EQ(found.repeats, 2);
-    EXPECT_EQ(found.clicks, 0);
+    EXPECT_EQ((std::vector<int>{found.gaps, found.repeats, found.clicks}), (std::vector<int>{4, 2, 0}));
     EXPECT_NEAR(found.driftPpm, 100, 2);
     for (size_t i = 0; i < found.jumps.size(); ++i) {
         const PilotJump& j = found.jumps[i];

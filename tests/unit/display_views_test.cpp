@@ -193,7 +193,7 @@ struct Spectrum {
     }
 };
 
-TEST(SpectrumView, FrequencyGridFollowsTheSampleRate)
+TEST(SpectrumView, GridFollowsTheSampleRateAndItsLevelsRiseFromTheBottomEdge)
 {
     // The third label at x 3 * 72 - 10: 72 pixels per step at both rates, truncated once.
     const std::tuple<int, Strings, int> cases[] = {
@@ -202,20 +202,15 @@ TEST(SpectrumView, FrequencyGridFollowsTheSampleRate)
         {0, {}, 0}};
     for (const auto& [rate, labels, thirdX] : cases) {
         Spectrum s(rate, 640);
-        s.Draw(300, 640);
+        s.Draw(205, 640, 10); // level base 200: one pixel per level unit
         EXPECT_EQ(s.Labels("Hz"), labels) << rate;
         EXPECT_EQ(s.canvas.OfKind(CanvasOp::Text)[2]->x, thirdX);
+        const Strings db = s.Labels("dB");
+        ASSERT_EQ(db.size(), 20u);
+        EXPECT_EQ((Strings{db.front(), db.back()}), (Strings{"10dB", "200dB"}));
+        EXPECT_EQ(s.canvas.OfKind(CanvasOp::Text).back()->y, 10 + 205 - 200 - 7) << "200 lies 5 pixels below the top";
     }
-}
-
-TEST(SpectrumView, LevelLinesRiseFromTheBottomEdge)
-{
     Spectrum s(44100, 640);
-    s.Draw(205, 640, 10); // base 200: one pixel per level unit
-    const Strings db = s.Labels("dB");
-    ASSERT_EQ(db.size(), 20u);
-    EXPECT_EQ((Strings{db.front(), db.back()}), (Strings{"10dB", "200dB"}));
-    EXPECT_EQ(s.canvas.OfKind(CanvasOp::Text).back()->y, 10 + 205 - 200 - 7) << "200 lies 5 pixels below the top";
     s.state.view.amplitudeScale = 4.0f; // upper levels leave the band; the loop stops
     s.Draw(205, 640, 0);
     EXPECT_EQ(s.Labels("dB").size(), 5u);

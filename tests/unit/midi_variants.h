@@ -1,12 +1,11 @@
-// Damaged copies of a good MIDI file: truncations, wrong chunk lengths and
-// counts, bad event bytes and random bytes. Each is one the program must
-// refuse. headed: the copy still starts with "MThd" (or RIFF RMID), so it
+// Damaged copies of a good MIDI file, each one the program must refuse:
+// truncations, wrong chunk lengths and counts, bad event bytes and random
+// bytes. headed: the copy still starts with "MThd" (or RIFF RMID), so it
 // claims to be MIDI; the others are refused by the loader itself.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -30,34 +29,30 @@ inline std::vector<MidiVariant> MakeBrokenMidiVariants(const std::vector<uint8_t
     auto add = [&](const std::string& name, std::vector<uint8_t> bytes, bool headed = true) {
         out.push_back({name, std::move(bytes), headed});
     };
-    auto cut = [&](size_t n) { return std::vector<uint8_t>(good.begin(), good.begin() + n); };
-    const size_t track1 = 14; // first MTrk chunk
-    const size_t track2 = track1 + 8 + VariantBig32(good, track1 + 4);
-
-    add("empty", {}, false);
-    add("cut in the header", cut(8));
-    add("header only", cut(14));
-    add("cut in a chunk head", cut(track1 + 6));
-    add("cut at half", cut(good.size() / 2));
-    add("last byte missing", cut(good.size() - 1));
-    add("end of track missing", cut(good.size() - 3));
-
-    // Bytes written over a good copy at a place.
-    struct Patch {
-        const char* name;
-        size_t at;
-        std::vector<uint8_t> bytes;
-    };
+    auto cut = [&](size_t n) { return std::vector<uint8_t>(good.begin(), good.begin() + long(n)); };
     auto big32 = [](uint32_t v) {
         return std::vector<uint8_t>{uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
     };
-    const uint32_t length1 = VariantBig32(good, track1 + 4);
+    const size_t track1 = 14, length1 = VariantBig32(good, track1 + 4), track2 = track1 + 8 + length1;
     const size_t event2 = track2 + 8; // delta time, status, data of track 2's first event
-    const Patch patches[] = {
+
+    add("empty", {}, false);
+    for (size_t n : {size_t(8), track1 + 6, good.size() / 2, good.size() - 1, good.size() - 3})
+        add("cut to " + std::to_string(n) + " bytes", cut(n));
+    for (size_t at = track1; at < good.size(); at += 8 + VariantBig32(good, at + 4)) { // at every chunk boundary
+        add("cut before the chunk at " + std::to_string(at), cut(at));
+        add("cut after the head of the chunk at " + std::to_string(at), cut(at + 8));
+    }
+
+    const struct {
+        const char* name;
+        size_t at;
+        std::vector<uint8_t> bytes;
+    } patches[] = {
         {"header length 2", 4, big32(2)},
         {"header length huge", 4, big32(0x7FFFFFFF)},
-        {"track length one long", track1 + 4, big32(length1 + 1)},
-        {"track length one short", track1 + 4, big32(length1 - 1)},
+        {"track length one long", track1 + 4, big32(uint32_t(length1 + 1))},
+        {"track length one short", track1 + 4, big32(uint32_t(length1 - 1))},
         {"track length past the end", track2 + 4, big32(0xFFFFFFF0)},
         {"one track too many", 11, {uint8_t(good[11] + 1)}},
         {"no tracks", 10, {0, 0}},
@@ -72,11 +67,20 @@ inline std::vector<MidiVariant> MakeBrokenMidiVariants(const std::vector<uint8_t
         {"end of track with a length", good.size() - 1, {1}},
     };
     std::vector<uint8_t> b;
-    for (const Patch& p : patches) {
+    for (const auto& p : patches) {
         b = good;
-        std::copy(p.bytes.begin(), p.bytes.end(), b.begin() + p.at);
+        std::copy(p.bytes.begin(), p.bytes.end(), b.begin() + long(p.at));
         add(p.name, b);
     }
+
+    // A RIFF RMID file whose data chunk is cut short, and one whose odd-length
+    // first chunk lacks its pad byte at the end (once read past the end).
+    b = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'};
+    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(good.size() >> (8 * i)));
+    b.insert(b.end(), good.begin(), good.begin() + long(good.size() / 2));
+    add("RMID with its data cut", b);
+    add("RMID ending in an odd chunk without its pad",
+        {'R', 'I', 'F', 'F', 9, 0, 0, 0, 'R', 'M', 'I', 'D', 'L', 'I', 'S', 'T', 1, 0, 0, 0, 'x'});
 
     std::mt19937 random(20261207);
     for (int seed = 0; seed < 3; ++seed) {
@@ -87,32 +91,13 @@ inline std::vector<MidiVariant> MakeBrokenMidiVariants(const std::vector<uint8_t
     b.clear();
     for (size_t i = 0; i < good.size(); ++i) b.push_back(uint8_t(random()));
     add("random bytes", b, false);
-
-    // A RIFF RMID file whose data chunk is cut short.
-    b = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'};
-    uint32_t length = uint32_t(good.size());
-    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(length >> (8 * i)));
-    b.insert(b.end(), good.begin(), good.begin() + good.size() / 2);
-    add("RMID with its data cut", b);
-
-    // A RIFF RMID file whose odd-length first chunk lacks its pad byte at the
-    // end of the file (the checker once read past the end there).
-    add("RMID ending in an odd chunk without its pad",
-        {'R', 'I', 'F', 'F', 9, 0, 0, 0, 'R', 'M', 'I', 'D', 'L', 'I', 'S', 'T', 1, 0, 0, 0, 'x'});
-
-    // Cut at every chunk boundary: before and after each chunk's head.
-    for (size_t at = track1; at < good.size(); at += 8 + VariantBig32(good, at + 4)) {
-        add("cut before the chunk at " + std::to_string(at), cut(at));
-        add("cut after the head of the chunk at " + std::to_string(at), cut(at + 8));
-    }
-    // Then random bytes over a good copy, up to 100 copies in all: a run of 4
-    // to 20 bytes in the header's fields or a track's head, so that no copy
-    // stays sound by chance, and three bytes anywhere after the header.
+    // Up to 100 copies in all: a run of 4 to 20 random bytes in the header's
+    // fields or a track's head, so that no copy stays sound by chance, and
+    // three bytes anywhere after the header.
     const size_t heads[] = {4, 8, track1, track1 + 4, track2, track2 + 4};
     for (int n = 0; out.size() < 100; ++n) {
         b = good;
-        const size_t at = heads[n % 6];
-        const size_t run = 4 + random() % 17;
+        const size_t at = heads[n % 6], run = 4 + random() % 17;
         for (size_t i = at; i < at + run && i < b.size(); ++i) b[i] = uint8_t(random());
         for (size_t i = 0; i < 3; ++i) b[track1 + random() % (b.size() - track1)] = uint8_t(random());
         add("random bytes at " + std::to_string(at) + " " + std::to_string(n), b);

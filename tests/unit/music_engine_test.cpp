@@ -1,3 +1,6 @@
+// The DirectMusic wrappers against the fake platform: which calls they make,
+// in what order, and what they answer when a call fails or an object is
+// missing. The successful runs on Wine's DirectMusic are in tests/win.
 #include "dxtests/music_engine.h"
 
 #include "fake_directx.h"
@@ -7,80 +10,113 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
 constexpr HResult kDsErrNoDriver = static_cast<HResult>(0x88780078u);
+constexpr HResult kLoadFailed = static_cast<HResult>(0x88781182u); // DMUS_E_LOADER_FAILEDOPEN
 
-// An engine after Initialize, with the fake's log cleared (the engine goes
-// before the fake).
-struct Started {
-    FakeDirectX fake;
-    std::unique_ptr<CMusicEngine> engine{new CMusicEngine};
-    Started()
-    {
-        EXPECT_EQ(engine->Initialize(nullptr, 128, 8), kSOk);
-        fake.log.clear();
-    }
+// A segment on the fake's objects, the log cleared after its construction.
+struct Segment {
+    FakeDirectX& fake;
+    CMusicSegment segment{FakeDirectX::Performance(), FakeDirectX::Loader(), FakeDirectX::Segment()};
+    explicit Segment(FakeDirectX& f) : fake(f) { fake.log.clear(); }
 };
 
 TEST(MusicEngine, InitializeMakesLoaderAndPerformanceAndReturnsTheFirstFailure)
 {
-    struct Case {
-        const char* failing;
-        HResult code;
-        const char* calls;
+    // The call that fails, its result, what Initialize returns, the calls made.
+    const std::tuple<const char*, HResult, HResult, const char*> cases[] = {
+        {"", kSOk, kSOk, "createLoader; createPerformance; initAudio(8,128,63)"},
+        {"initAudio", kSFalse, kSOk, "createLoader; createPerformance; initAudio(8,128,63)"},
+        {"initAudio", kDsErrNoDriver, kDsErrNoDriver, "createLoader; createPerformance; initAudio(8,128,63)"},
+        {"createPerformance", kEFail, kEFail, "createLoader; createPerformance"},
+        {"createLoader", kEOutOfMemory, kEOutOfMemory, "createLoader"},
     };
-    const Case cases[] = {
-        {"", kSOk, "createLoader; createPerformance; initAudio(8,128,63)"},
-        {"initAudio", kDsErrNoDriver, "createLoader; createPerformance; initAudio(8,128,63)"},
-        {"createPerformance", kEFail, "createLoader; createPerformance"},
-        {"createLoader", kEOutOfMemory, "createLoader"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.failing);
+    for (const auto& [failing, code, expected, calls] : cases) {
+        SCOPED_TRACE(failing);
         FakeDirectX fake;
-        fake.results[c.failing] = c.code;
+        fake.results[failing] = code;
         CMusicEngine engine;
         fake.log.clear();
-        EXPECT_EQ(engine.Initialize(nullptr, 128, 8), c.code);
-        EXPECT_EQ(fake.Joined(), c.calls);
+        EXPECT_EQ(engine.Initialize(nullptr, 128, 8), expected);
+        EXPECT_EQ(fake.Joined(), calls);
     }
-    FakeDirectX fake;
-    fake.results["initAudio"] = kSFalse;
-    CMusicEngine engine;
-    EXPECT_EQ(engine.Initialize(nullptr, 128, 8), kSOk);
 }
 
 TEST(MusicEngine, DestructorReleasesInOrderAndBalancesComOnlyWhenItWasInitialised)
 {
-    struct Case {
-        HResult coInit;
-        bool initialize;
-        const char* calls;
-    };
-    const Case cases[] = {
+    // What CoInitialize answers, whether Initialize runs, the calls at destruction.
+    const std::tuple<HResult, bool, const char*> cases[] = {
         {kSOk, true, "release(loader); stop(null,0); closeDown; release(performance); coUninitialize"},
         {kSFalse, false, "coUninitialize"},
         {static_cast<HResult>(0x80010106u), true, // RPC_E_CHANGED_MODE
          "release(loader); stop(null,0); closeDown; release(performance)"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [coInit, initialize, calls] : cases) {
         FakeDirectX fake;
-        fake.results["coInitialize"] = c.coInit;
+        fake.results["coInitialize"] = coInit;
         {
             CMusicEngine engine;
-            if (c.initialize) engine.Initialize(nullptr, 128, 8);
+            if (initialize) engine.Initialize(nullptr, 128, 8);
             fake.log.clear();
         }
-        EXPECT_EQ(fake.Joined(), c.calls);
+        EXPECT_EQ(fake.Joined(), calls);
     }
 }
 
-TEST(MusicEngine, CallsWithoutObjectsAnswerBeforeThePlatform)
+TEST(MusicEngine, CreateSegmentFromFileStepsAndFailures)
+{
+    const std::string broken = ::testing::TempDir() + "broken.mid"; // a track length past the end
+    std::ofstream(broken, std::ios::binary) << std::string("MThd\0\0\0\6\0\0\0\1\1\xE0MTrk\0\0\0\x10", 22);
+    const struct {
+        const char* what;
+        std::string path;
+        const char* failing;
+        bool download, isMidi;
+        HResult expected;
+        bool segmentMade;
+        const char* calls;
+    } cases[] = {
+        {"plain", "x.wav", "", false, false, kSOk, true, "loadSegment(x.wav); getAudioPathConfig"},
+        {"midi and download", "x.wav", "", true, true, kSOk, true,
+         "loadSegment(x.wav); getAudioPathConfig; setMidiParam; download(performance)"},
+        {"load fails", "x.wav", "loadSegment", true, true, kLoadFailed, false, "loadSegment(x.wav)"},
+        {"parameter fails", "x.wav", "setMidiParam", true, true, kLoadFailed, true,
+         "loadSegment(x.wav); getAudioPathConfig; setMidiParam"},
+        {"download fails", "x.wav", "download", true, false, kLoadFailed, true,
+         "loadSegment(x.wav); getAudioPathConfig; download(performance)"},
+        {"a broken MIDI file never reaches the loader", broken, "", true, true, kDmusEUnsupportedStream, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeDirectX fake;
+        CMusicEngine engine;
+        ASSERT_EQ(engine.Initialize(nullptr, 128, 8), kSOk);
+        fake.log.clear();
+        fake.results[c.failing] = kLoadFailed;
+        CMusicSegment* segment = reinterpret_cast<CMusicSegment*>(1); // not written on a failed load
+        EXPECT_EQ(engine.CreateSegmentFromFile(&segment, c.path.c_str(), c.download, c.isMidi), c.expected);
+        EXPECT_EQ(fake.Joined(), c.calls);
+        if (!c.segmentMade) {
+            EXPECT_EQ(segment, reinterpret_cast<CMusicSegment*>(1));
+            continue;
+        }
+        ASSERT_NE(segment, nullptr);
+        EXPECT_EQ(segment->GetSegment(), FakeDirectX::Segment());
+        EXPECT_EQ(segment->IsDownloaded(), c.download && c.expected == kSOk);
+        delete segment;
+    }
+}
+
+TEST(MusicEngine, WithoutItsObjectsNothingReachesThePlatform)
 {
     FakeDirectX fake;
     CMusicEngine engine; // not initialised
+    CMusicSegment noSegment(FakeDirectX::Performance(), FakeDirectX::Loader(), nullptr);
+    CMusicSegment noPerformance(nullptr, FakeDirectX::Loader(), FakeDirectX::Segment());
     fake.log.clear();
     CMusicSegment* segment = nullptr;
     EXPECT_EQ(engine.SetSearchDirectory("C:\\media\\"), kEUnexpected);
@@ -88,195 +124,93 @@ TEST(MusicEngine, CallsWithoutObjectsAnswerBeforeThePlatform)
     engine.CollectGarbage();
     EXPECT_EQ(engine.CreateSegmentFromFile(&segment, "a.wav", true, false), kEUnexpected);
     EXPECT_EQ(segment, nullptr);
+    EXPECT_EQ((std::vector<HResult>{noSegment.Download(), noSegment.Unload(), noSegment.Play(0), noSegment.Stop(0),
+                                    noSegment.SetRepeats(0), noPerformance.Play(0), noPerformance.Stop(0)}),
+              std::vector<HResult>(7, kCoENotInitialized));
     EXPECT_EQ(fake.Joined(), "");
-}
-
-TEST(MusicEngine, CreateSegmentFromFileStepsAndFailures)
-{
-    struct Case {
-        const char* what;
-        const char* failing;
-        bool download;
-        bool isMidi;
-        HResult expected;
-        bool segmentMade;
-        const char* calls;
-    };
-    const HResult kLoadFailed = static_cast<HResult>(0x88781182u); // DMUS_E_LOADER_FAILEDOPEN
-    const Case cases[] = {
-        {"plain", "", false, false, kSOk, true, "loadSegment(x.wav); getAudioPathConfig"},
-        {"midi and download", "", true, true, kSOk, true,
-         "loadSegment(x.wav); getAudioPathConfig; setMidiParam; download(performance)"},
-        {"load fails", "loadSegment", true, true, kLoadFailed, false, "loadSegment(x.wav)"},
-        {"parameter fails", "setMidiParam", true, true, kLoadFailed, true,
-         "loadSegment(x.wav); getAudioPathConfig; setMidiParam"},
-        {"download fails", "download", true, false, kLoadFailed, true,
-         "loadSegment(x.wav); getAudioPathConfig; download(performance)"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Started s;
-        s.fake.results[c.failing] = kLoadFailed;
-        CMusicSegment* segment = reinterpret_cast<CMusicSegment*>(1); // not written on a failed load
-        EXPECT_EQ(s.engine->CreateSegmentFromFile(&segment, "x.wav", c.download, c.isMidi), c.expected);
-        EXPECT_EQ(s.fake.Joined(), c.calls);
-        if (c.segmentMade) {
-            ASSERT_NE(segment, nullptr);
-            EXPECT_EQ(segment->GetSegment(), FakeDirectX::Segment());
-            EXPECT_EQ(segment->IsDownloaded(), c.download && c.expected == kSOk);
-            delete segment;
-        } else {
-            EXPECT_EQ(segment, reinterpret_cast<CMusicSegment*>(1));
-        }
-    }
-}
-
-TEST(MusicEngine, BrokenMidiFileIsRefusedBeforeTheLoader)
-{
-    const std::string path = ::testing::TempDir() + "broken.mid";
-    std::ofstream(path, std::ios::binary) << std::string("MThd\0\0\0\6\0\0\0\1\1\xE0MTrk\0\0\0\x10", 22);
-    Started s;
-    CMusicSegment* segment = nullptr;
-    EXPECT_EQ(s.engine->CreateSegmentFromFile(&segment, path.c_str(), true, true), kDmusEUnsupportedStream);
-    EXPECT_EQ(segment, nullptr);
-    EXPECT_EQ(s.fake.Joined(), "");
 }
 
 TEST(MusicEngine, MidiParameterRuleIsCaseSensitiveAnywhereInThePath)
 {
-    struct Case {
-        const char* path;
-        bool midi;
-    };
-    const Case cases[] = {
-        {"C:\\songs\\tune.mid", true},  {"C:\\songs\\tune.rmi", true},
-        {"C:\\a.midi\\drum.wav", true}, {"C:\\x.rmi.bak\\y.sgt", true},
-        {"C:\\songs\\TUNE.MID", false}, {"C:\\songs\\tune.Mid", false},
-        {"C:\\songs\\tune.RMI", false}, {"C:\\songs\\middle.wav", false},
-        {"C:\\songs\\tune.sgt", false}, {"", false},
-    };
-    for (const Case& c : cases) EXPECT_EQ(IsMidiPath(c.path), c.midi) << c.path;
+    for (const char* midi :
+         {"C:\\songs\\tune.mid", "C:\\songs\\tune.rmi", "C:\\a.midi\\drum.wav", "C:\\x.rmi.bak\\y.sgt"})
+        EXPECT_TRUE(IsMidiPath(midi)) << midi;
+    for (const char* other : {"C:\\songs\\TUNE.MID", "C:\\songs\\tune.Mid", "C:\\songs\\tune.RMI",
+                              "C:\\songs\\middle.wav", "C:\\songs\\tune.sgt", ""})
+        EXPECT_FALSE(IsMidiPath(other)) << other;
     EXPECT_FALSE(IsMidiPath(nullptr));
-}
-
-TEST(MusicSegment, OperationsWithoutSegmentOrPerformanceAnswerBeforeThePlatform)
-{
-    FakeDirectX fake;
-    CMusicSegment noSegment(FakeDirectX::Performance(), FakeDirectX::Loader(), nullptr);
-    CMusicSegment noPerformance(nullptr, FakeDirectX::Loader(), FakeDirectX::Segment());
-    fake.log.clear();
-    EXPECT_EQ(noSegment.Download(), kCoENotInitialized);
-    EXPECT_EQ(noSegment.Unload(), kCoENotInitialized);
-    EXPECT_EQ(noSegment.Play(0), kCoENotInitialized);
-    EXPECT_EQ(noSegment.Stop(0), kCoENotInitialized);
-    EXPECT_EQ(noSegment.SetRepeats(0), kCoENotInitialized);
-    EXPECT_EQ(noPerformance.Play(0), kCoENotInitialized);
-    EXPECT_EQ(noPerformance.Stop(0), kCoENotInitialized);
-    EXPECT_EQ(fake.Joined(), "");
 }
 
 TEST(MusicSegment, PathChoiceForEachOperation)
 {
-    struct Case {
-        bool embedded; // the file carries an audio path
-        bool given;    // the caller names a path
-        const char* target;
-        const char* playPath;
-    };
-    const Case cases[] = {
-        {false, false, "performance", "null"},
-        {true, false, "embedded", "embedded"},
-        {false, true, "given", "given"},
-        {true, true, "given", "given"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.embedded ? "embedded " : "") + (c.given ? "given" : ""));
+    // The file carries an audio path; the caller names one; the target of
+    // download and unload; the path played on.
+    const std::tuple<bool, bool, const char*, const char*> cases[] = {{false, false, "performance", "null"},
+                                                                      {true, false, "embedded", "embedded"},
+                                                                      {false, true, "given", "given"},
+                                                                      {true, true, "given", "given"}};
+    for (const auto& [embedded, given, target, playPath] : cases) {
+        SCOPED_TRACE(std::string(embedded ? "embedded " : "") + (given ? "given" : ""));
         FakeDirectX fake;
-        fake.hasPathConfig = c.embedded;
-        CMusicSegment segment(FakeDirectX::Performance(), FakeDirectX::Loader(), FakeDirectX::Segment());
-        fake.log.clear();
-        IDirectMusicAudioPath8* path = c.given ? FakeDirectX::GivenPath() : nullptr;
-        ASSERT_EQ(segment.Download(path), kSOk);
-        ASSERT_EQ(segment.Play(0x1000, path), kSOk);
-        ASSERT_EQ(segment.Unload(path), kSOk);
-        const std::string t = c.target;
-        EXPECT_EQ(fake.Joined(), "download(" + t + "); playSegment(4096," + c.playPath + "); unload(" + t + ")");
+        fake.hasPathConfig = embedded;
+        Segment s(fake);
+        IDirectMusicAudioPath8* path = given ? FakeDirectX::GivenPath() : nullptr;
+        ASSERT_EQ(s.segment.Download(path), kSOk);
+        ASSERT_EQ(s.segment.Play(0x1000, path), kSOk);
+        ASSERT_EQ(s.segment.Unload(path), kSOk);
+        const std::string t = target;
+        EXPECT_EQ(fake.Joined(), "download(" + t + "); playSegment(4096," + playPath + "); unload(" + t + ")");
     }
 }
 
 TEST(MusicSegment, DownloadedStateFollowsThePlatformsAnswers)
 {
     FakeDirectX fake;
-    CMusicSegment segment(FakeDirectX::Performance(), FakeDirectX::Loader(), FakeDirectX::Segment());
-    fake.log.clear();
-    EXPECT_EQ(segment.Play(0), kEFail); // never downloaded: nothing is played
+    Segment s(fake);
+    CMusicSegment& segment = s.segment;
     fake.results["download"] = kEFail;
     EXPECT_EQ(segment.Download(), kEFail);
     EXPECT_FALSE(segment.IsDownloaded());
+    EXPECT_EQ(segment.Play(0), kEFail) << "nothing downloaded: nothing is played";
+    EXPECT_EQ(fake.Joined(), "download(performance)");
+    fake.results.clear();
+    ASSERT_EQ(segment.Download(), kSOk);
     fake.results["unload"] = kEFail;
     EXPECT_EQ(segment.Unload(), kEFail);
-    EXPECT_FALSE(segment.IsDownloaded());
-    EXPECT_EQ(segment.Play(0), kEFail);
-    EXPECT_EQ(fake.Joined(), "download(performance); unload(performance)");
-
-    fake.results.clear();
-    EXPECT_EQ(segment.Download(), kSOk);
-    EXPECT_TRUE(segment.IsDownloaded());
-    fake.results["unload"] = kEFail;
-    EXPECT_EQ(segment.Unload(), kEFail); // still downloaded
-    EXPECT_TRUE(segment.IsDownloaded());
-    fake.results.clear();
-    EXPECT_EQ(segment.SetRepeats(CMusicSegment::kRepeatForever), kSOk);
-    EXPECT_EQ(segment.Play(0), kSOk);
-    EXPECT_EQ(segment.Stop(0x1000), kSOk);
-    EXPECT_EQ(segment.Unload(), kSOk);
-    EXPECT_FALSE(segment.IsDownloaded());
+    EXPECT_TRUE(segment.IsDownloaded()) << "a failed unload leaves it downloaded";
 }
 
-TEST(MusicSegment, EmbeddedPathIsBuiltFromTheFilesConfiguration)
+TEST(MusicSegment, EmbeddedPathIsBuiltFromTheFilesConfigurationAndReleasedLast)
 {
-    struct Case {
-        bool config;
-        HResult create;
-        bool hasPath;
-        const char* calls;
-    };
-    const Case cases[] = {
+    // A configuration in the file, createAudioPath's result, a path made, the calls.
+    const std::tuple<bool, HResult, bool, const char*> made[] = {
         {false, kSOk, false, "getAudioPathConfig"},
         {true, kSOk, true, "getAudioPathConfig; createAudioPath(config); release(config)"},
         {true, kEFail, false, "getAudioPathConfig; createAudioPath(config); release(config)"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [config, create, hasPath, calls] : made) {
         FakeDirectX fake;
-        fake.hasPathConfig = c.config;
-        fake.results["createAudioPath"] = c.create;
+        fake.hasPathConfig = config;
+        fake.results["createAudioPath"] = create;
         CMusicSegment segment(FakeDirectX::Performance(), FakeDirectX::Loader(), FakeDirectX::Segment());
-        EXPECT_EQ(segment.GetEmbeddedPath() != nullptr, c.hasPath);
-        EXPECT_EQ(fake.Joined(), c.calls);
+        EXPECT_EQ(segment.GetEmbeddedPath() != nullptr, hasPath);
+        EXPECT_EQ(fake.Joined(), calls);
     }
-}
-
-TEST(MusicSegment, DestructorForgetsUnloadsAndReleases)
-{
-    struct Case {
-        bool embedded;
-        bool downloaded;
-        const char* calls;
-    };
-    const Case cases[] = {
+    // An embedded path, downloaded, the calls at destruction.
+    const std::tuple<bool, bool, const char*> destroyed[] = {
         {false, false, "releaseObject(segment); release(segment)"},
         {false, true, "releaseObject(segment); unload(performance); release(segment)"},
         {true, true, "releaseObject(segment); unload(embedded); release(embedded); release(segment)"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [embedded, downloaded, calls] : destroyed) {
         FakeDirectX fake;
-        fake.hasPathConfig = c.embedded;
+        fake.hasPathConfig = embedded;
         {
-            CMusicSegment segment(FakeDirectX::Performance(), FakeDirectX::Loader(), FakeDirectX::Segment());
-            if (c.downloaded) segment.Download();
+            Segment s(fake);
+            if (downloaded) s.segment.Download();
             fake.log.clear();
         }
-        EXPECT_EQ(fake.Joined(), c.calls);
+        EXPECT_EQ(fake.Joined(), calls);
     }
 }
 

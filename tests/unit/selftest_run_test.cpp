@@ -19,133 +19,97 @@
 
 namespace {
 
-// What the output plays comes back at the input once a few blocks have
-// gathered, as through a cable.
-class SimCable {
-public:
-    explicit SimCable(size_t delayBytes) : m_delay(delayBytes)
-    {
-        SimSetOutputSink([this](const uint8_t* data, uint32_t bytes) {
-            std::lock_guard<std::mutex> lock(m_lock);
-            m_fifo.insert(m_fifo.end(), data, data + bytes);
-        });
-        SimSetInputSignal([this](uint8_t* data, uint32_t bytes, uint64_t) {
-            std::lock_guard<std::mutex> lock(m_lock);
-            if (!m_flowing) m_flowing = m_fifo.size() >= m_delay;
-            for (uint32_t i = 0; i < bytes; ++i) {
-                const bool have = m_flowing && !m_fifo.empty();
-                data[i] = have ? m_fifo.front() : 0;
-                if (have) m_fifo.pop_front();
-            }
-        });
-    }
-
-private:
-    std::mutex m_lock;
-    std::deque<uint8_t> m_fifo;
-    size_t m_delay;
-    bool m_flowing = false;
-};
-
+// The simulated devices, what the output plays coming back at the input once
+// 4096 bytes have gathered, as through a cable.
 class SelftestRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
         SimReset();
         SetWaveDeviceTable(SimWaveDeviceTable());
-        m_options.times = {0.3, 12, 1.0, 0.3, 0.3, 2.0, 0.5};
-        m_options.firstSoundSeconds = 2;
+        SimSetOutputSink([this](const uint8_t* data, uint32_t bytes) {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_cable.insert(m_cable.end(), data, data + bytes);
+        });
+        SimSetInputSignal([this](uint8_t* data, uint32_t bytes, uint64_t) {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_flowing = m_flowing || m_cable.size() >= 4096;
+            for (uint32_t i = 0; i < bytes; ++i) {
+                data[i] = m_flowing && !m_cable.empty() ? m_cable.front() : 0;
+                if (m_flowing && !m_cable.empty()) m_cable.pop_front();
+            }
+        });
     }
     void TearDown() override
     {
         EXPECT_EQ(SimReset(), 0) << "a device was left open";
         SetWaveDeviceTable(nullptr);
         // The run chose its own formats; the other suites expect theirs.
-        g_nSampleRate = m_nRate;
-        g_nChannels = m_nChannels;
-        g_nBitsPerSample = m_nBits;
-        g_nBytesPerSec = m_nBytesPerSec;
-        g_nBlockSize = m_nBlockSize;
+        g_nSampleRate = m_saved[0], g_nChannels = m_saved[1], g_nBitsPerSample = m_saved[2];
+        g_nBytesPerSec = m_saved[3], g_nBlockSize = m_saved[4];
     }
-    LoopbackOptions m_options;
-    const int32_t m_nRate = g_nSampleRate, m_nChannels = g_nChannels, m_nBits = g_nBitsPerSample;
-    const int32_t m_nBytesPerSec = g_nBytesPerSec, m_nBlockSize = g_nBlockSize;
+    const int32_t m_saved[5] = {g_nSampleRate, g_nChannels, g_nBitsPerSample, g_nBytesPerSec, g_nBlockSize};
+    std::mutex m_lock;
+    std::deque<uint8_t> m_cable;
+    bool m_flowing = false;
 };
 
-TEST_F(SelftestRun, ASimulatedCableMeasuresClean)
-{
-    SimCable cable(4 * 1024);
-    m_options.formats = {{8000, 1, 16}};
-    const LoopbackReport report = RunLoopback(m_options);
-    ASSERT_EQ(report.formats.size(), 1u);
-    const FormatReport& f = report.formats[0];
-    ASSERT_TRUE(f.ran) << f.whyNot;
-    for (const Check& c : f.checks)
-        if (c.key != "capture_clock") {
-            EXPECT_TRUE(c.pass) << c.label << ": " << c.measured << " (" << c.threshold << ")";
-        }
-    EXPECT_EQ(f.Find("gaps")->value, 0);
-    EXPECT_EQ(f.Find("repeats")->value, 0);
-    EXPECT_NEAR(f.Find("level_dbfs")->value, -1, 0.01);
-    EXPECT_NEAR(f.Find("enob_bits")->value, 16, 0.1);
-    EXPECT_NEAR(f.Find("drift_ppm")->value, 0, 0.5);
-    EXPECT_EQ(f.Find("bits_changing")->value, 16);
-    // The marker starts 2400 frames (300 ms) into the first 8 blocks, which
-    // are all queued at the start; then the cable holds 4096 bytes: 2048
-    // frames, 256 ms.
-    EXPECT_NEAR(f.Find("latency_ms")->value, 300 + 256, 64);
-    EXPECT_EQ(g_pInputBuffer, nullptr) << "the stores are left freed";
-}
-
-TEST_F(SelftestRun, ARefusedFormatCouldNotRunAndSaysWhy)
+TEST_F(SelftestRun, ASimulatedCableMeasuresCleanAndARefusedFormatSaysWhy)
 {
     SimSetFormatRule([](SimDirection d, uint32_t, const WaveFormatExtensible& f) {
         return !(d == kSimOutput && f.Format.wBitsPerSample == 24);
     });
-    m_options.formats = {{8000, 2, 24}};
-    const LoopbackReport report = RunLoopback(m_options);
-    ASSERT_EQ(report.formats.size(), 1u);
-    EXPECT_FALSE(report.formats[0].ran);
-    EXPECT_EQ(report.formats[0].whyNot, "the output device refused the format");
+    LoopbackOptions options;
+    options.times = {0.3, 12, 1.0, 0.3, 0.3, 2.0, 0.5};
+    options.firstSoundSeconds = 2;
+    options.formats = {{8000, 1, 16}, {8000, 2, 24}};
+    const LoopbackReport report = RunLoopback(options);
+    ASSERT_EQ(report.formats.size(), 2u);
+    const FormatReport& f = report.formats[0];
+    ASSERT_TRUE(f.ran) << f.whyNot;
+    for (const Check& c : f.checks)
+        EXPECT_TRUE(c.pass || c.key == "capture_clock") << c.label << ": " << c.measured << " (" << c.threshold << ")";
+    EXPECT_EQ((std::vector<double>{f.Find("gaps")->value, f.Find("repeats")->value, f.Find("bits_changing")->value}),
+              (std::vector<double>{0, 0, 16}));
+    EXPECT_NEAR(f.Find("level_dbfs")->value, -1, 0.01);
+    EXPECT_NEAR(f.Find("enob_bits")->value, 16, 0.1);
+    EXPECT_NEAR(f.Find("drift_ppm")->value, 0, 0.5);
+    // The marker starts 2400 frames (300 ms) into the first 8 blocks, which
+    // are all queued at the start; then the cable holds 4096 bytes: 2048
+    // frames, 256 ms.
+    EXPECT_NEAR(f.Find("latency_ms")->value, 300 + 256, 64);
+
+    EXPECT_FALSE(report.formats[1].ran);
+    EXPECT_EQ(report.formats[1].whyNot, "the output device refused the format");
     EXPECT_EQ(report.ExitCode(), 2);
+    EXPECT_EQ(g_pInputBuffer, nullptr) << "the stores are left freed";
 }
 
-TEST(SelftestCommandLine, LoopbackArgumentsAndTheInstallSwitch)
+TEST(SelftestCommandLine, LoopbackArguments)
 {
-    struct {
+    const char* const kFormatWants =
+        "loopback-report 0 30 /format wants RATE,CHANNELS,BITS: a rate of 8000 to 128000 Hz, "
+        "1 or 2 channels, 8, 16 or 24 bits";
+    const struct {
         std::vector<const char*> argv;
-        bool present, install;
-        std::string error, folder;
-        size_t formats;
-        double seconds;
-    } const cases[] = {
-        {{"m", "/loopback"}, true, false, "", "loopback-report", 0, 30},
-        {{"m", "/LOOPBACK", "C:\\r", "/format", "48000,1,24", "/format", "8000,2,8", "/seconds", "3"},
-         true,
-         false,
-         "",
-         "C:\\r",
-         2,
-         3},
-        {{"m", "/loopback", "/Install"}, true, false, "unknown option /Install", "loopback-report", 0, 30},
-        {{"m", "/loopback", "/format", "44100,3,16"}, true, false, "/format wants", "loopback-report", 0, 30},
-        {{"m", "/loopback", "/format", "5000,2,16"}, true, false, "/format wants", "loopback-report", 0, 30},
-        {{"m", "/loopback", "/seconds", "0.5"}, true, false, "/seconds wants", "loopback-report", 0, 30},
-        {{"m", "/loopback", "a", "b"}, true, false, "a second report folder: b", "a", 0, 30},
-        {{"m", "/I"}, false, true, "", "loopback-report", 0, 30},
-        {{"m", "/Install", "/loopback"}, false, true, "", "loopback-report", 0, 30},
-        {{"m", "/loop"}, false, false, "", "loopback-report", 0, 30},
+        const char* readAs; // folder, formats, seconds, error; "-" when not a loopback command
+    } cases[] = {
+        {{"m", "/loopback"}, "loopback-report 0 30"},
+        {{"m", "/LOOPBACK", "C:\\r", "/format", "48000,1,24", "/format", "8000,2,8", "/seconds", "3"}, "C:\\r 2 3"},
+        {{"m", "/loopback", "/Install"}, "loopback-report 0 30 unknown option /Install"},
+        {{"m", "/loopback", "/format", "44100,3,16"}, kFormatWants},
+        {{"m", "/loopback", "/format", "5000,2,16"}, kFormatWants},
+        {{"m", "/loopback", "/seconds", "0.5"},
+         "loopback-report 0 30 /seconds wants the pilot's length, 1 to 3600 seconds"},
+        {{"m", "/loopback", "a", "b"}, "a 0 30 a second report folder: b"},
+        {{"m", "/Install", "/loopback"}, "-"},
+        {{"m", "/loop"}, "-"},
     };
     for (const auto& c : cases) {
         const LoopbackCommand l = ParseLoopbackCommand(int(c.argv.size()), c.argv.data());
-        const std::string line = c.argv.size() > 1 ? c.argv[1] : "";
-        EXPECT_EQ(l.present, c.present) << line;
-        EXPECT_EQ(HasInstallSwitch(int(c.argv.size()), c.argv.data()), c.install) << line;
-        EXPECT_EQ(l.error.substr(0, c.error.size()), c.error) << line;
-        EXPECT_EQ(l.error.empty(), c.error.empty()) << line;
-        EXPECT_EQ(l.folder, c.folder) << line;
-        EXPECT_EQ(l.formats.size(), c.formats) << line;
-        EXPECT_EQ(l.seconds, c.seconds) << line;
+        std::ostringstream s;
+        s << l.folder << " " << l.formats.size() << " " << l.seconds << (l.error.empty() ? "" : " ") << l.error;
+        EXPECT_EQ(l.present ? s.str() : "-", c.readAs);
     }
 }
 
@@ -187,7 +151,6 @@ TEST(SelftestReport, PerfectPathPassesAndEveryFigureHasItsUnit)
         EXPECT_TRUE(std::regex_search(json, entry)) << fig.key;
     }
     const std::string html = ReportHtml(report);
-    EXPECT_EQ(std::count(html.begin(), html.end(), '\n') > 20, true);
     size_t svgs = 0;
     for (size_t at = html.find("<svg"); at != std::string::npos; at = html.find("<svg", at + 1)) ++svgs;
     EXPECT_EQ(svgs, 2u) << "the impulse response and the spectrum";

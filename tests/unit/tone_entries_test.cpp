@@ -1,8 +1,10 @@
+// The create-tone dialog's check of its fields, with the boxes it shows.
 #include "tones/tone_entries.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -28,23 +30,11 @@ Outcome Check(const char* amplitude, const char* frequency, const char* seconds,
 
 TEST(ToneEntries, ParsesUnsignedWholeNumbersOnly)
 {
-    struct Case {
-        const char* text;
-        std::optional<uint32_t> value;
-    } cases[] = {
-        {"0", 0u},
-        {"100", 100u},
-        {" 42 ", 42u},
-        {"4294967295", 4294967295u},
-        {"", std::nullopt},
-        {"  ", std::nullopt},
-        {"-1", std::nullopt},
-        {"+1", std::nullopt},
-        {"1x", std::nullopt},
-        {"4294967296", std::nullopt},
-        {"1 2", std::nullopt},
-    };
-    for (const Case& c : cases) EXPECT_EQ(ParseToneField(c.text), c.value) << '"' << c.text << '"';
+    const std::pair<const char*, uint32_t> numbers[] = {
+        {"0", 0u}, {"100", 100u}, {" 42 ", 42u}, {"4294967295", 4294967295u}};
+    for (const auto& n : numbers) EXPECT_EQ(ParseToneField(n.first), n.second) << n.first;
+    for (const char* text : {"", "  ", "-1", "+1", "1x", "1 2", "4294967296"})
+        EXPECT_EQ(ParseToneField(text), std::nullopt) << '"' << text << '"';
     EXPECT_EQ(ParseToneField(nullptr), std::nullopt);
 }
 
@@ -54,9 +44,7 @@ TEST(ToneEntries, AcceptsOrRefusesEachField)
     struct Case {
         const char *amplitude, *frequency, *seconds;
         ToneSoundFormat format;
-        bool saving;
-        bool answer;
-        bool accepted;
+        bool saving, answer, accepted; // answer: to every question
         std::vector<std::string> captions;
         int fieldsRead;
     } cases[] = {
@@ -86,21 +74,17 @@ TEST(ToneEntries, AcceptsOrRefusesEachField)
         const Outcome out = Check(c.amplitude, c.frequency, c.seconds, c.format, c.saving, c.answer);
         SCOPED_TRACE(std::string(c.amplitude) + " % " + c.frequency + " Hz " + c.seconds + " s" +
                      (c.saving ? " saving" : " playing"));
-        EXPECT_EQ(out.check.bAccepted, c.accepted);
-        EXPECT_EQ(out.captions, c.captions);
-        EXPECT_EQ(out.check.nFieldsRead, c.fieldsRead);
+        EXPECT_EQ(std::tie(out.check.bAccepted, out.captions, out.check.nFieldsRead),
+                  std::tie(c.accepted, c.captions, c.fieldsRead));
     }
 }
 
 TEST(ToneEntries, RemembersWhatWasReadEvenWhenRefused)
 {
-    g_nToneAmplitude = 50;
-    g_nToneFrequency = 3000;
-    g_nToneSeconds = 1;
+    g_nToneAmplitude = 50, g_nToneFrequency = 3000, g_nToneSeconds = 1;
     RememberToneEntries(Check("75", "70000", "9").check); // frequency refused: seconds unread
-    EXPECT_EQ(g_nToneAmplitude, 75);
-    EXPECT_EQ(g_nToneFrequency, 70000);
-    EXPECT_EQ(g_nToneSeconds, 1);
+    EXPECT_EQ((std::vector<int32_t>{g_nToneAmplitude, g_nToneFrequency, g_nToneSeconds}),
+              (std::vector<int32_t>{75, 70000, 1}));
 
     const ToneCheck big = Check("10", "440", "4000000000").check;
     RememberToneEntries(big);

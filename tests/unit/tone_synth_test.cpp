@@ -5,8 +5,10 @@
 #include <array>
 #include <climits>
 #include <ctime>
+#include <tuple>
 #include <vector>
 
+#include "display/samples.h"
 #include "state/app_state.h"
 #include "tones/tone_synth.h"
 
@@ -27,25 +29,22 @@ protected:
         Format(m_saved[0], m_saved[1], m_saved[2]), g_nOutputBufferSize = m_saved[3];
     }
     static void Format(int32_t r, int32_t c, int32_t b) { g_nSampleRate = r, g_nChannels = c, g_nBitsPerSample = b; }
-    // One sample as stored: 8 bits unsigned, 16 and 24 bits signed little-endian.
+    // One sample as stored: 8 bits unsigned, 16 and 24 bits signed.
     static int32_t Sample(int64_t frame, int32_t channel = 0)
     {
-        const int32_t bytes = g_nBitsPerSample / 8;
-        const uint8_t* p = g_pPlaybackSource + (frame * g_nChannels + channel) * bytes;
-        if (bytes < 3) return bytes == 1 ? p[0] : static_cast<int16_t>(p[0] | p[1] << 8);
-        const int32_t v = p[0] | p[1] << 8 | p[2] << 16;
-        return v & 0x800000 ? v - 0x1000000 : v;
+        const int64_t at = (frame * g_nChannels + channel) * g_nBitsPerSample / 8;
+        return ReadSample(int(at), g_pPlaybackSource, g_nBitsPerSample) + (g_nBitsPerSample == 8 ? 128 : 0);
     }
     // The first count samples of channel 0, none when the tone was not made.
     static V Samples(size_t count, ToneResult result = ToneResult::Ok)
     {
         V out;
-        for (size_t i = 0; result == ToneResult::Ok && i < count; ++i) out.push_back(Sample(static_cast<int64_t>(i)));
+        for (size_t i = 0; result == ToneResult::Ok && i < count; ++i) out.push_back(Sample(int64_t(i)));
         return out;
     }
     static V Tone(S shape, int32_t frequency, int32_t amplitude, size_t count = 0)
     {
-        return Samples(count, GenerateTone(static_cast<int32_t>(shape), frequency, amplitude, 0));
+        return Samples(count, GenerateTone(int32_t(shape), frequency, amplitude, 0));
     }
     static std::vector<uint8_t> Bytes() { return {g_pPlaybackSource, g_pPlaybackSource + g_nPlaybackSourceSize}; }
 
@@ -54,19 +53,16 @@ protected:
 
 TEST(ToneLoopLength, WholePeriodsThenMultipliersThenCap)
 {
-    struct {
-        int32_t rate, frequency, bytes, channels, capacity;
-        int64_t frames;
-    } const cases[] = {
+    // Rate, frequency, bytes a sample, channels, capacity in bytes: frames.
+    const std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int64_t> cases[] = {
         {44100, 1000, 2, 1, 2097152, 44100},         {48000, 1000, 2, 1, 2097152, 38400}, // d = 500, not 1000
         {44100, 3000, 2, 1, 2097152, 14700},         {44100, 1, 2, 1, 2097152, 44100},
         {44100, 22050, 2, 1, 2097152, 8000},         {44100, 997, 1, 1, INT32_MAX, 43967700},
         {44100, 997, 2, 1, 2097152, 1048576},        {44100, 997, 3, 2, 2097152, 349525}, // capped, whole frames
         {128000, 59999, 1, 1, INT32_MAX, INT32_MAX},                                      // 7679872000 before the cap
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ToneLoopFrames(c.frequency, c.rate, c.bytes, c.channels, c.capacity), c.frames)
-            << c.rate << " Hz, " << c.frequency << " Hz";
+    for (const auto& [rate, frequency, bytes, channels, capacity, frames] : cases)
+        EXPECT_EQ(ToneLoopFrames(frequency, rate, bytes, channels, capacity), frames) << rate << " Hz, " << frequency;
     EXPECT_EQ(ToneRepeatCount(0, 44100, 44100), 1);
     EXPECT_EQ(ToneRepeatCount(10, 14700, 44100), 31); // 30 loops are exactly 10 s
     EXPECT_EQ(ToneRepeatCount(INT32_MAX, 10000, 128000), INT32_MAX);
@@ -74,12 +70,8 @@ TEST(ToneLoopLength, WholePeriodsThenMultipliersThenCap)
 
 TEST_F(ToneSynthTest, SampleValuesOfEachShapeAndResolution)
 {
-    struct {
-        int32_t rate, bits;
-        S shape;
-        int32_t frequency, amplitude;
-        V values;
-    } const cases[] = {
+    // Rate, bits, shape, frequency, amplitude: the first samples.
+    const std::tuple<int32_t, int32_t, S, int32_t, int32_t, V> cases[] = {
         {44100, 16, S::Sine, 1000, 50, {0, 2326, 4605, 6791, 8839}},
         {44100, 8, S::Sine, 1000, 50, {128, 137, 145, 154, 162}},
         // Frames 5, 9, 10, 11 and 16 are one lower if the sine or its product stay in double precision.
@@ -99,17 +91,18 @@ TEST_F(ToneSynthTest, SampleValuesOfEachShapeAndResolution)
         {8000, 8, S::Spike, 1000, 100, {128, 128, 128, 128, 128, 1, 128, 128, 128}},
         {8000, 8, S::Spike, 5000, 100, {128, 1, 128, 1, 1, 128, 1, 128}}, // phases 0, .625, .25, .875, .5
     };
-    for (const auto& c : cases) {
-        Format(c.rate, 1, c.bits);
-        EXPECT_EQ(Tone(c.shape, c.frequency, c.amplitude, c.values.size()), c.values)
-            << "shape " << static_cast<int>(c.shape) << ", " << c.frequency << " Hz, " << c.bits << " bits";
+    for (const auto& [rate, bits, shape, frequency, amplitude, values] : cases) {
+        Format(rate, 1, bits);
+        EXPECT_EQ(Tone(shape, frequency, amplitude, values.size()), values)
+            << "shape " << int(shape) << ", " << frequency << " Hz, " << bits << " bits";
     }
     Format(44100, 1, 8); // one spike a period, at the trough, first past the half
     Tone(S::Spike, 1000, 100);
     const std::vector<uint8_t> spike = Bytes();
-    EXPECT_EQ(std::count(spike.begin(), spike.end(), 1), 1000);
-    EXPECT_EQ(std::count(spike.begin(), spike.end(), 128), 44100 - 1000);
-    EXPECT_EQ(std::find(spike.begin(), spike.end(), 1) - spike.begin(), 23);
+    EXPECT_EQ(
+        (V{int32_t(std::count(spike.begin(), spike.end(), 1)), int32_t(std::count(spike.begin(), spike.end(), 128)),
+           int32_t(std::find(spike.begin(), spike.end(), 1) - spike.begin())}),
+        (V{1000, 44100 - 1000, 23}));
 
     // 997 Hz fills the store; past frame 724712 a single-precision phase moves in steps of 1/512.
     Format(44100, 1, 16);
@@ -119,12 +112,12 @@ TEST_F(ToneSynthTest, SampleValuesOfEachShapeAndResolution)
     for (int32_t bits : {8, 16, 24}) { // silence at amplitude 0; both channels alike
         Format(8000, 2, bits);
         for (int32_t shape = 0; shape <= 5; ++shape) {
-            Tone(static_cast<S>(shape), 1000, 0);
-            EXPECT_EQ(Bytes(), std::vector<uint8_t>(g_nPlaybackSourceSize, bits == 8 ? 128 : 0)) << shape;
+            Tone(S(shape), 1000, 0);
+            EXPECT_EQ(Bytes(), std::vector<uint8_t>(size_t(g_nPlaybackSourceSize), bits == 8 ? 128 : 0)) << shape;
         }
         Format(44100, 2, bits);
         Tone(S::Sine, 1000, 50);
-        EXPECT_EQ(Sample(1, 1), (V{137, 2326, 595567}[bits / 8 - 1]));
+        EXPECT_EQ(Sample(1, 1), (V{137, 2326, 595567}[size_t(bits / 8 - 1)]));
         int32_t differing = 0;
         for (int64_t i = 0; i < 44100; ++i) differing += Sample(i, 0) != Sample(i, 1);
         EXPECT_EQ(differing, 0) << bits << " bits";
@@ -144,7 +137,7 @@ TEST_F(ToneSynthTest, NoiseRowsAndSeed)
     for (int frame = 0; frame < 33; ++frame) {
         const int before = count;
         const float value = rows.Next(draw);
-        EXPECT_EQ(count - before, draws[frame]) << "frame " << frame;
+        EXPECT_EQ(count - before, draws[size_t(frame)]) << "frame " << frame;
         const float sum = recent[0] + recent[1] + recent[2] + recent[3] + recent[4] + recent[5];
         EXPECT_TRUE(frame != 31 || value == sum) << "the 32nd frame: a fresh value and all five rows";
     }
@@ -170,15 +163,12 @@ TEST_F(ToneSynthTest, NoiseRowsAndSeed)
 TEST_F(ToneSynthTest, PresetsAndAFailedAllocation)
 {
     Format(8000, 1, 8);
-    const struct {
-        int32_t command;
-        V values;
-    } presets[] = {{IDM_SINE_1K, {128, 172, 191, 172, 128}},
-                   {IDM_SAW_1K, {128, 159, 191, 159, 128, 96, 64, 96}},
-                   {IDM_SQUARE_1K, {191, 191, 191, 191, 64, 64, 64, 64}},
-                   {IDM_WHITE_NOISE, {64, 136, 89, 167}}};
-    for (const auto& p : presets)
-        EXPECT_EQ(Samples(p.values.size(), GeneratePresetTone(p.command)), p.values) << p.command;
+    const std::pair<int32_t, V> presets[] = {{IDM_SINE_1K, {128, 172, 191, 172, 128}},
+                                             {IDM_SAW_1K, {128, 159, 191, 159, 128, 96, 64, 96}},
+                                             {IDM_SQUARE_1K, {191, 191, 191, 191, 64, 64, 64, 64}},
+                                             {IDM_WHITE_NOISE, {64, 136, 89, 167}}};
+    for (const auto& [command, values] : presets)
+        EXPECT_EQ(Samples(values.size(), GeneratePresetTone(command)), values) << command;
     const uint8_t* kept = g_pPlaybackSource;
     EXPECT_EQ(GeneratePresetTone(IDM_CLEAR), ToneResult::NotAPreset);
     EXPECT_EQ(g_pPlaybackSource, kept);

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include <dlgs.h>
@@ -20,33 +19,6 @@ std::string ExeFolder()
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (char* slash = std::strrchr(path, '\\')) *slash = '\0';
     return path;
-}
-
-struct FindData {
-    DWORD pid;
-    const char* cls;
-    const char* caption; // null: any
-    HWND found;
-};
-
-BOOL CALLBACK FindWindowOf(HWND hWnd, LPARAM lParam)
-{
-    auto* data = reinterpret_cast<FindData*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    char cls[64] = "";
-    GetClassNameA(hWnd, cls, sizeof(cls));
-    if (pid != data->pid || std::strcmp(cls, data->cls) != 0 || !IsWindowVisible(hWnd) ||
-        (data->caption && WindowText(hWnd) != data->caption))
-        return TRUE;
-    data->found = hWnd;
-    return FALSE;
-}
-
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -98,9 +70,24 @@ bool MirravoxProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
 
 HWND MirravoxProcess::WaitForWindow(const char* cls, const char* caption, DWORD timeoutMs)
 {
-    FindData data = {m_info.dwProcessId, cls, caption, nullptr};
-    WaitUntil([&] { return EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&data)), data.found != nullptr; },
-              timeoutMs);
+    struct {
+        DWORD pid;
+        const char* cls;
+        const char* caption; // null: any
+        HWND found;
+    } data = {m_info.dwProcessId, cls, caption, nullptr};
+    auto match = [](HWND hWnd, LPARAM lParam) -> BOOL {
+        auto* d = reinterpret_cast<decltype(data)*>(lParam);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hWnd, &pid);
+        char cls[64] = "";
+        GetClassNameA(hWnd, cls, sizeof(cls));
+        if (pid == d->pid && std::strcmp(cls, d->cls) == 0 && IsWindowVisible(hWnd) &&
+            (!d->caption || WindowText(hWnd) == d->caption))
+            d->found = hWnd;
+        return !d->found;
+    };
+    WaitUntil([&] { return EnumWindows(match, reinterpret_cast<LPARAM>(&data)), data.found != nullptr; }, timeoutMs);
     return data.found;
 }
 
@@ -214,7 +201,12 @@ std::vector<uint8_t> SaveAs(MirravoxProcess& program, const std::string& path)
     PressButton(dialog, IDOK);
     // Complete when the RIFF size holds.
     std::vector<uint8_t> file;
-    WaitUntil([&] { return file = ReadAll(path), file.size() >= 12 && Le32(file, 4) + 8 == file.size(); }, 10000);
+    auto complete = [&] {
+        const std::string bytes = FileBytes(path);
+        file.assign(bytes.begin(), bytes.end());
+        return file.size() >= 12 && Le32(file, 4) + 8 == file.size();
+    };
+    WaitUntil(complete, 10000);
     return file;
 }
 

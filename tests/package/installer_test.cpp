@@ -89,52 +89,47 @@ std::string FirstIconName(const std::string& program)
     return first;
 }
 
-class Installer : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        CoInitialize(nullptr);
-        // What an earlier run that stopped half way left behind.
-        if (IsRegistered()) RunAndWait(Registered("UninstallString") + " /S", 30000);
-        WaitUntil([&] { return !fs::exists(m_folder) && !IsRegistered(); }, 30000);
-    }
-    void TearDown() override { CoUninitialize(); }
-
-    const std::string m_build = ProgramPath().substr(0, ProgramPath().rfind('\\'));
-    const std::string m_folder = KnownFolder(CSIDL_PROGRAM_FILES) + "\\" MIRRAVOX_PRODUCT_NAME;
-    const std::string m_shortcut = KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\" MIRRAVOX_PRODUCT_NAME ".lnk";
-};
-
-TEST_F(Installer, SilentInstallShortcutStartsTheProgramSilentUninstallRemovesIt)
+TEST(Installer, SilentInstallShortcutStartsTheProgramSilentUninstallRemovesIt)
 {
-    const std::string setup = m_build + "\\mirravox-" MIRRAVOX_VERSION_TEXT "-setup.exe";
+    CoInitialize(nullptr); // for the shortcut's shell link
+    const std::string build = ProgramPath().substr(0, ProgramPath().rfind('\\'));
+    const std::string folder = KnownFolder(CSIDL_PROGRAM_FILES) + "\\" MIRRAVOX_PRODUCT_NAME;
+    const std::string shortcut = KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\" MIRRAVOX_PRODUCT_NAME ".lnk";
+    // What an earlier run that stopped half way left behind.
+    if (IsRegistered()) RunAndWait(Registered("UninstallString") + " /S", 30000);
+    WaitUntil([&] { return !fs::exists(folder) && !IsRegistered(); }, 30000);
+
+    const std::string setup = build + "\\mirravox-" MIRRAVOX_VERSION_TEXT "-setup.exe";
     ASSERT_TRUE(fs::exists(setup)) << setup << ": build the target package-installer";
     ASSERT_EQ(RunAndWait("\"" + setup + "\" /S", 60000), 0u);
 
     // Every file of the package, byte for byte, in Program Files, and the uninstaller.
-    const std::string package = m_build + "\\package\\mirravox-" MIRRAVOX_VERSION_TEXT;
+    const std::string package = build + "\\package\\mirravox-" MIRRAVOX_VERSION_TEXT;
     int files = 0;
     for (const auto& f : fs::recursive_directory_iterator(package)) {
         if (!f.is_regular_file()) continue;
         const std::string inside = fs::relative(f.path(), package).string();
-        EXPECT_TRUE(FileBytes(m_folder + "\\" + inside) == FileBytes(f.path().string())) << inside << " not installed";
+        EXPECT_TRUE(FileBytes(folder + "\\" + inside) == FileBytes(f.path().string())) << inside << " not installed";
         ++files;
     }
     EXPECT_EQ(files, 8) << package << ": the program, three help pages, two content files, readme, licence";
-    EXPECT_TRUE(fs::exists(m_folder + "\\uninstall.exe"));
+    EXPECT_TRUE(fs::exists(folder + "\\uninstall.exe"));
 
     // The entry in the list of programs.
-    const std::string program = m_folder + "\\mirravox.exe";
+    const std::string program = folder + "\\mirravox.exe";
     const struct {
         const char* name;
         std::string value;
-    } kEntry[] = {{"DisplayName", MIRRAVOX_PRODUCT_NAME}, {"DisplayVersion", MIRRAVOX_FILE_VERSION_TEXT},
-                  {"Publisher", MIRRAVOX_COMPANY},        {"DisplayIcon", program + ",0"},
-                  {"InstallLocation", m_folder},          {"UninstallString", "\"" + m_folder + "\\uninstall.exe\""}};
+    } kEntry[] = {{"DisplayName", MIRRAVOX_PRODUCT_NAME},
+                  {"DisplayVersion", MIRRAVOX_FILE_VERSION_TEXT},
+                  {"Publisher", MIRRAVOX_COMPANY},
+                  {"DisplayIcon", program + ",0"},
+                  {"InstallLocation", folder},
+                  {"UninstallString", "\"" + folder + "\\uninstall.exe\""}};
     for (const auto& e : kEntry) EXPECT_EQ(Registered(e.name), e.value) << e.name;
 
     // The Start-menu shortcut: the program, with the program's icon.
-    ASSERT_EQ(ShortcutText(m_shortcut), Lower(program + "; " + program + ",0")) << m_shortcut;
+    ASSERT_EQ(ShortcutText(shortcut), Lower(program + "; " + program + ",0")) << shortcut;
     EXPECT_EQ(FirstIconName(program), "MIRRAVOX") << "the shortcut shows another icon than the program's";
     {
         MirravoxProcess started("", program);
@@ -148,9 +143,9 @@ TEST_F(Installer, SilentInstallShortcutStartsTheProgramSilentUninstallRemovesIt)
     // The uninstaller copies itself to the temporary folder and removes the
     // program from there, after the copy that was started has ended.
     ASSERT_EQ(RunAndWait(Registered("UninstallString") + " /S", 60000), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(m_folder) && !IsRegistered(); }, 30000))
-        << m_folder << (fs::exists(m_folder) ? " is still there" : "") << (IsRegistered() ? "; still registered" : "");
-    EXPECT_FALSE(fs::exists(m_shortcut));
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(folder) && !IsRegistered(); }, 30000))
+        << folder << (fs::exists(folder) ? " is still there" : "") << (IsRegistered() ? "; still registered" : "");
+    EXPECT_FALSE(fs::exists(shortcut));
 }
 
 } // namespace

@@ -21,6 +21,31 @@ std::string ExeFolder()
     return path;
 }
 
+Screenshot CaptureWindow(HWND hWnd)
+{
+    Screenshot shot;
+    RECT r;
+    GetWindowRect(hWnd, &r);
+    shot.width = r.right - r.left;
+    shot.height = r.bottom - r.top;
+    // The window's own DC: under Wine each window has its own surface, which
+    // the desktop's DC does not show.
+    HDC screen = GetWindowDC(hWnd);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {{sizeof(info.bmiHeader), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    shot.pixels.assign(static_cast<const char*>(bits), static_cast<size_t>(shot.width) * shot.height * 4);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hWnd, screen);
+    return shot;
+}
+
 } // namespace
 
 std::string ProgramPath() { return ExeFolder() + "\\..\\..\\mirravox.exe"; }
@@ -253,31 +278,6 @@ bool Screenshot::SaveBmp(const std::string& path) const
     f.write(opaque.data(), std::streamsize(opaque.size()));
     f.close();
     return !f.fail();
-}
-
-Screenshot CaptureWindow(HWND hWnd)
-{
-    Screenshot shot;
-    RECT r;
-    GetWindowRect(hWnd, &r);
-    shot.width = r.right - r.left;
-    shot.height = r.bottom - r.top;
-    // The window's own DC: under Wine each window has its own surface, which
-    // the desktop's DC does not show.
-    HDC screen = GetWindowDC(hWnd);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {{sizeof(info.bmiHeader), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    shot.pixels.assign(static_cast<const char*>(bits), static_cast<size_t>(shot.width) * shot.height * 4);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(hWnd, screen);
-    return shot;
 }
 
 Screenshot KeepShot(HWND hWnd, const std::string& name, const std::function<bool(const Screenshot&)>& drawn)

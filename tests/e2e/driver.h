@@ -26,8 +26,6 @@ public:
     bool Started() const { return m_info.hProcess != nullptr; }
     // Waits for the process to end; false on time-out. The exit code is stored.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
-    // Waits for a visible window of this process by class and caption (null: any).
-    HWND WaitForWindow(const char* cls, const char* caption, DWORD timeoutMs);
     HWND WaitForMainWindow(DWORD timeoutMs);
     // A dialog: a message box, a common dialog or the About box.
     HWND WaitForDialog(const char* caption, DWORD timeoutMs) { return WaitForWindow("#32770", caption, timeoutMs); }
@@ -37,6 +35,8 @@ public:
     bool Exit();
 
 private:
+    // Waits for a visible window of this process by class and caption (null: any).
+    HWND WaitForWindow(const char* cls, const char* caption, DWORD timeoutMs);
     PROCESS_INFORMATION m_info = {};
     HWND m_hWnd = nullptr;
 };
@@ -75,7 +75,6 @@ struct Screenshot {
     int Differing(const RECT& r) const; // pixels in r unlike its top-left one
     bool SaveBmp(const std::string& path) const;
 };
-Screenshot CaptureWindow(HWND hWnd);
 // Redraws the window and takes pictures until drawn() holds (at most 10 s;
 // another process paints and tells this one nothing), keeps the last one as
 // the artefact name and returns it.

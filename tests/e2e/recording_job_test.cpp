@@ -21,18 +21,6 @@ void SelectFormat(HWND hWnd, int rate, int resolution, int channels)
     SelectComboItem(hWnd, IDC_CHANNELS, channels);
 }
 
-// Index of the combo entry with that text (read in the wide form across processes), or -1.
-int FindComboEntry(HWND dialog, int id, const wchar_t* text)
-{
-    const HWND combo = GetDlgItem(dialog, id);
-    for (int i = 0, n = int(SendMessageW(combo, CB_GETCOUNT, 0, 0)); i < n; ++i) {
-        wchar_t entry[128] = L"";
-        if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 128) SendMessageW(combo, CB_GETLBTEXT, i, LPARAM(entry));
-        if (std::wcscmp(entry, text) == 0) return i;
-    }
-    return -1;
-}
-
 // Records until the In fill field counts that many seconds: the capture
 // under Wine starts two seconds late or more, and delivers nothing before.
 void RecordFor(HWND hWnd, float seconds)
@@ -61,9 +49,11 @@ TEST(RecordingJob, AtCdQualityThroughTheChosenDevices)
     ASSERT_EQ(ControlText(hWnd, IDC_REQUESTED), "176400");
     HWND select = program.OpenDialog(IDM_DEVICE_SELECTION, "Device selection");
     ASSERT_NE(select, nullptr);
-    const int in = FindComboEntry(select, IDC_SELECT_INPUT, L"Monitor of Null Output");
-    const int out = FindComboEntry(select, IDC_SELECT_OUTPUT, L"Null Output");
-    if (in < 0 || out < 0) {
+    auto find = [&](int id, const wchar_t* text) {
+        return int(SendDlgItemMessageW(select, id, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(text)));
+    };
+    const int in = find(IDC_SELECT_INPUT, L"Monitor of Null Output"), out = find(IDC_SELECT_OUTPUT, L"Null Output");
+    if (in == CB_ERR || out == CB_ERR) {
         PressButton(select, IDCANCEL);
         GTEST_SKIP() << "no null sink";
     }

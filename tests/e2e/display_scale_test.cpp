@@ -2,8 +2,6 @@
 // prefix before each start: the windows scale, the display keeps its share
 // of the main window, and no label is cut (the in-process DpiLayout suite,
 // run again at that DPI). Screenshots at both are kept as artefacts.
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,128 +11,82 @@
 
 namespace {
 
-// The screen's DPI of every process started while it lives (Wine reads
-// LogPixels when a process starts); the earlier setting comes back after.
-class SystemDpi {
-public:
-    explicit SystemDpi(DWORD dpi)
-    {
-        DWORD bytes = sizeof(m_earlier);
-        m_bHad = RegGetValueA(HKEY_CURRENT_USER, kKey, "LogPixels", RRF_RT_REG_DWORD, nullptr, &m_earlier, &bytes) ==
-                 ERROR_SUCCESS;
-        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels", REG_DWORD, &dpi, sizeof(dpi));
-    }
-    ~SystemDpi()
-    {
-        if (m_bHad)
-            RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels", REG_DWORD, &m_earlier, sizeof(m_earlier));
-        else
-            RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels");
-    }
-    SystemDpi(const SystemDpi&) = delete;
-    SystemDpi& operator=(const SystemDpi&) = delete;
-
-private:
-    static constexpr char kKey[] = "Control Panel\\Desktop";
-    DWORD m_earlier = 96;
-    bool m_bHad = false;
-};
-
-// The position file holds pixels: a size saved at one DPI would hide the
-// template's size at the other. It is put aside while the test runs.
-class PositionFileAside {
-public:
-    PositionFileAside()
-    {
-        char shared[MAX_PATH] = "";
-        SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, shared);
-        m_path = std::string(shared) + "\\Keldane\\Keldane Mirravox\\mirravox.ini";
-        m_aside = m_path + ".aside";
-        MoveFileExA(m_path.c_str(), m_aside.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    ~PositionFileAside() { MoveFileExA(m_aside.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING); }
-    void Forget() const { DeleteFileA(m_path.c_str()); }
-
-private:
-    std::string m_path, m_aside;
-};
-
-SIZE SizeOf(HWND hWnd)
+// The screen's DPI of every process started after it (Wine reads LogPixels
+// when a process starts); absent, Wine's own 96.
+void SetSystemDpi(DWORD dpi)
 {
-    RECT r = {};
-    GetWindowRect(hWnd, &r);
-    return {r.right - r.left, r.bottom - r.top};
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof(dpi));
 }
+
+SIZE SizeOf(const RECT& r) { return {r.right - r.left, r.bottom - r.top}; }
 
 struct Measured {
     SIZE main, client, display, about;
 };
 
-// Runs the in-process layout checks at the current DPI; their output is kept.
-bool LayoutChecksPass(const std::string& output)
+Measured AtDpi(DWORD dpi)
 {
-    std::string exe = ProgramPath();
-    exe = exe.substr(0, exe.rfind('\\')) + "\\tests\\win\\win_tests.exe";
-    std::string command = "\"" + exe + "\" --gtest_filter=DpiLayout.*";
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = file;
-    PROCESS_INFORMATION pi = {};
-    DWORD code = 1;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    CloseHandle(file);
-    return code == 0;
-}
-
-Measured AtDpi(DWORD dpi, const PositionFileAside& position)
-{
-    SystemDpi scope(dpi);
-    position.Forget();
+    SetSystemDpi(dpi);
+    // The position file holds pixels: a size saved at one DPI would hide the template's size at the other.
+    DeleteFileA(PositionFile().c_str());
     const std::string suffix = "_" + std::to_string(dpi) + "dpi";
     Measured m = {};
-
     MirravoxProcess program;
     HWND hWnd = program.WaitForMainWindow(15000);
     EXPECT_NE(hWnd, nullptr) << dpi << " DPI";
     if (!hWnd) return m;
-    RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300); // another process paints: there is nothing to wait on but time
-    EXPECT_TRUE(CaptureWindow(hWnd).SaveBmp(ArtefactFolder() + "\\main_window" + suffix + ".bmp"));
+    // Drawn: the display black but for its grid, scales and overlay; the
+    // group box "Sound format" holding text and combo boxes.
+    RECT display = InWindow(hWnd, IDC_DISPLAY);
+    InflateRect(&display, -3, -3);
+    const SIZE area = SizeOf(display);
+    const RECT group = InWindow(hWnd, IDC_GROUP_FORMAT);
+    auto drawn = [&](const Screenshot& s) {
+        return s.At(display.left, display.top) == 0 && s.Differing(display) < area.cx * area.cy / 4 &&
+               s.Differing(group) > 500;
+    };
+    const Screenshot shot = KeepShot(hWnd, "main_window" + suffix + ".bmp", drawn);
+    EXPECT_TRUE(drawn(shot)) << "the main window at " << dpi << " DPI is not drawn";
+    if (dpi == 96) shot.SaveBmp(Artefact("main_window.bmp"));
+    m.main = {shot.width, shot.height};
     RECT client = {};
     GetClientRect(hWnd, &client);
-    m.main = SizeOf(hWnd);
-    m.client = {client.right, client.bottom};
-    m.display = SizeOf(GetDlgItem(hWnd, IDC_DISPLAY));
+    m.client = SizeOf(client);
+    m.display = SizeOf(InWindow(hWnd, IDC_DISPLAY));
 
-    PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDM_ABOUT, 0), 0);
-    HWND about = program.WaitForDialog("Keldane Mirravox", 5000);
+    HWND about = program.OpenDialog(IDM_ABOUT, "Keldane Mirravox");
     EXPECT_NE(about, nullptr) << "no About box at " << dpi << " DPI";
     if (about) {
-        RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Sleep(300);
-        EXPECT_TRUE(CaptureWindow(about).SaveBmp(ArtefactFolder() + "\\about_box" + suffix + ".bmp"));
-        m.about = SizeOf(about);
-        PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+        const RECT picture = InWindow(about, IDC_ABOUT_PICTURE);
+        auto pictureDrawn = [&](const Screenshot& s) { return s.Differing(picture) > 1000; };
+        const Screenshot box = KeepShot(about, "about_box" + suffix + ".bmp", pictureDrawn);
+        EXPECT_TRUE(pictureDrawn(box)) << "the About picture is not drawn";
+        if (dpi == 96) box.SaveBmp(Artefact("about_box.bmp"));
+        m.about = {box.width, box.height};
+        PressButton(about, IDOK);
+        EXPECT_TRUE(WaitGone(about));
     }
     EXPECT_TRUE(program.Exit());
 
-    const std::string output = ArtefactFolder() + "\\dpi_layout" + suffix + ".txt";
-    EXPECT_TRUE(LayoutChecksPass(output)) << "at " << dpi << " DPI:\n" << FileBytes(output);
+    // The in-process layout checks at this DPI; their output is kept.
+    std::string tests = ProgramPath();
+    tests = tests.substr(0, tests.rfind('\\')) + "\\tests\\win\\win_tests.exe";
+    const std::string output = Artefact("dpi_layout" + suffix + ".txt");
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    const DWORD code = RunAndWait("\"" + tests + "\" --gtest_filter=DpiLayout.*", 60000, file);
+    CloseHandle(file);
+    EXPECT_EQ(code, 0u) << "at " << dpi << " DPI:\n" << FileBytes(output);
     return m;
 }
 
 TEST(DisplayScale, WindowsScaleAndNoLabelIsCutAt96And144Dpi)
 {
-    PositionFileAside position;
-    const Measured small = AtDpi(96, position), large = AtDpi(144, position);
+    const std::string aside = PositionFile() + ".aside";
+    MoveFileExA(PositionFile().c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING);
+    const Measured small = AtDpi(96), large = AtDpi(144);
+    MoveFileExA(aside.c_str(), PositionFile().c_str(), MOVEFILE_REPLACE_EXISTING);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
     ASSERT_GT(small.main.cx, 0);
     ASSERT_GT(small.about.cx, 0);
 

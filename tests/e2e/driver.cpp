@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -19,25 +21,29 @@ std::string ExeFolder()
     return path;
 }
 
-struct FindData {
-    DWORD pid;
-    const char* cls;
-    const char* caption; // null: any
-    HWND found;
-};
-
-BOOL CALLBACK FindWindowOf(HWND hWnd, LPARAM lParam)
+Screenshot CaptureWindow(HWND hWnd)
 {
-    auto* data = reinterpret_cast<FindData*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    char cls[64] = "";
-    GetClassNameA(hWnd, cls, sizeof(cls));
-    if (pid != data->pid || std::strcmp(cls, data->cls) != 0 || !IsWindowVisible(hWnd) ||
-        (data->caption && WindowText(hWnd) != data->caption))
-        return TRUE;
-    data->found = hWnd;
-    return FALSE;
+    Screenshot shot;
+    RECT r;
+    GetWindowRect(hWnd, &r);
+    shot.width = r.right - r.left;
+    shot.height = r.bottom - r.top;
+    // The window's own DC: under Wine each window has its own surface, which
+    // the desktop's DC does not show.
+    HDC screen = GetWindowDC(hWnd);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {{sizeof(info.bmiHeader), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    shot.pixels.assign(static_cast<const char*>(bits), static_cast<size_t>(shot.width) * shot.height * 4);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hWnd, screen);
+    return shot;
 }
 
 } // namespace
@@ -49,6 +55,15 @@ std::string ArtefactFolder()
     std::string folder = ExeFolder() + "\\artefacts";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
+}
+
+std::string Artefact(const std::string& name) { return ArtefactFolder() + "\\" + name; }
+
+std::string PositionFile()
+{
+    char folder[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return std::string(folder) + "\\Keldane\\Keldane Mirravox\\mirravox.ini";
 }
 
 MirravoxProcess::MirravoxProcess(const std::string& args, const std::string& program)
@@ -80,9 +95,24 @@ bool MirravoxProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
 
 HWND MirravoxProcess::WaitForWindow(const char* cls, const char* caption, DWORD timeoutMs)
 {
-    FindData data = {m_info.dwProcessId, cls, caption, nullptr};
-    WaitUntil([&] { return EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&data)), data.found != nullptr; },
-              timeoutMs);
+    struct {
+        DWORD pid;
+        const char* cls;
+        const char* caption; // null: any
+        HWND found;
+    } data = {m_info.dwProcessId, cls, caption, nullptr};
+    auto match = [](HWND hWnd, LPARAM lParam) -> BOOL {
+        auto* d = reinterpret_cast<decltype(data)*>(lParam);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hWnd, &pid);
+        char cls[64] = "";
+        GetClassNameA(hWnd, cls, sizeof(cls));
+        if (pid == d->pid && std::strcmp(cls, d->cls) == 0 && IsWindowVisible(hWnd) &&
+            (!d->caption || WindowText(hWnd) == d->caption))
+            d->found = hWnd;
+        return !d->found;
+    };
+    WaitUntil([&] { return EnumWindows(match, reinterpret_cast<LPARAM>(&data)), data.found != nullptr; }, timeoutMs);
     return data.found;
 }
 
@@ -90,6 +120,12 @@ HWND MirravoxProcess::WaitForMainWindow(DWORD timeoutMs)
 {
     WaitForInputIdle(m_info.hProcess, timeoutMs);
     return m_hWnd = WaitForWindow("Mirravox", nullptr, timeoutMs);
+}
+
+HWND MirravoxProcess::OpenDialog(int command, const char* caption)
+{
+    PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    return WaitForDialog(caption, 10000);
 }
 
 bool MirravoxProcess::Exit()
@@ -107,20 +143,32 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
     return true;
 }
 
+bool WaitGone(HWND window)
+{
+    return WaitUntil([window] { return !IsWindow(window); }, 10000);
+}
+
+DWORD RunAndWait(std::string commandLine, DWORD timeoutMs, HANDLE output)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    if (output) si.dwFlags = STARTF_USESTDHANDLES, si.hStdOutput = si.hStdError = output;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, output != nullptr, 0, nullptr, nullptr, &si, &pi))
+        return ~0u;
+    DWORD code = ~0u;
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
 std::string FileBytes(const std::string& path)
 {
     std::ifstream f(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << f.rdbuf();
     return f ? bytes.str() : "(missing)";
-}
-
-std::string RectText(HWND hWnd)
-{
-    RECT r = {};
-    GetWindowRect(hWnd, &r);
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
-           std::to_string(r.bottom - r.top);
 }
 
 std::string WindowText(HWND hWnd)
@@ -130,6 +178,18 @@ std::string WindowText(HWND hWnd)
     char buf[1024] = "";
     WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof(buf), nullptr, nullptr);
     return buf;
+}
+
+// The wide form: across processes the narrow one may return wide text.
+std::string ControlText(HWND hWnd, int id) { return WindowText(GetDlgItem(hWnd, id)); }
+
+RECT InWindow(HWND window, int id)
+{
+    RECT w, c;
+    GetWindowRect(window, &w);
+    GetWindowRect(GetDlgItem(window, id), &c);
+    OffsetRect(&c, -w.left, -w.top);
+    return c;
 }
 
 void Command(HWND hWnd, int id) { SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
@@ -152,16 +212,57 @@ void PressButton(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-std::string ControlText(HWND hWnd, int id)
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at)
 {
-    // The wide form: across processes the narrow one may return wide text.
-    return WindowText(GetDlgItem(hWnd, id));
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+std::vector<uint8_t> SaveAs(MirravoxProcess& program, const std::string& path)
+{
+    DeleteFileA(path.c_str());
+    HWND dialog = program.WaitForDialog("Save wav file", 10000);
+    if (!dialog) return {};
+    TypeText(GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1), path);
+    PressButton(dialog, IDOK);
+    // Complete when the RIFF size holds.
+    std::vector<uint8_t> file;
+    auto complete = [&] {
+        const std::string bytes = FileBytes(path);
+        file.assign(bytes.begin(), bytes.end());
+        return file.size() >= 12 && Le32(file, 4) + 8 == file.size();
+    };
+    WaitUntil(complete, 10000);
+    return file;
+}
+
+std::vector<uint8_t> SaveRecordingAs(MirravoxProcess& program, HWND hWnd, const std::string& path)
+{
+    PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDM_SAVE_RECORDING, 0), 0);
+    return SaveAs(program, path);
+}
+
+std::vector<uint8_t> Chunk(const std::vector<uint8_t>& file, const char* id)
+{
+    for (size_t at = 12; at + 8 <= file.size(); at += 8 + Le32(file, at + 4) + (Le32(file, at + 4) & 1)) {
+        const size_t size = std::min<size_t>(Le32(file, at + 4), file.size() - at - 8);
+        if (std::memcmp(&file[at], id, 4) == 0)
+            return std::vector<uint8_t>(file.begin() + at + 8, file.begin() + at + 8 + size);
+    }
+    return {};
 }
 
 COLORREF Screenshot::At(int x, int y) const
 {
     const auto* p = reinterpret_cast<const unsigned char*>(pixels.data()) + (static_cast<size_t>(y) * width + x) * 4;
     return RGB(p[2], p[1], p[0]);
+}
+
+int Screenshot::Differing(const RECT& r) const
+{
+    int differing = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) differing += At(x, y) != At(r.left, r.top);
+    return differing;
 }
 
 bool Screenshot::SaveBmp(const std::string& path) const
@@ -179,74 +280,11 @@ bool Screenshot::SaveBmp(const std::string& path) const
     return !f.fail();
 }
 
-Screenshot CaptureWindow(HWND hWnd)
+Screenshot KeepShot(HWND hWnd, const std::string& name, const std::function<bool(const Screenshot&)>& drawn)
 {
+    RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Screenshot shot;
-    RECT r;
-    GetWindowRect(hWnd, &r);
-    shot.width = r.right - r.left;
-    shot.height = r.bottom - r.top;
-    // The window's own DC: under Wine each window has its own surface, which
-    // the desktop's DC does not show.
-    HDC screen = GetWindowDC(hWnd);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {{sizeof(info.bmiHeader), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    shot.pixels.assign(static_cast<const char*>(bits), static_cast<size_t>(shot.width) * shot.height * 4);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(hWnd, screen);
+    WaitUntil([&] { return shot = CaptureWindow(hWnd), shot.width > 0 && (!drawn || drawn(shot)); }, 10000);
+    if (!shot.SaveBmp(Artefact(name))) std::fprintf(stderr, "%s could not be saved\n", name.c_str());
     return shot;
-}
-
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        uint8_t buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
-// Saves the recording through the real save dialog and returns the file
-// once it is complete: the dialog gone and the sizes in the file holding.
-std::vector<uint8_t> SaveRecordingAs(MirravoxProcess& program, HWND hWnd, const std::string& path)
-{
-    DeleteFileA(path.c_str());
-    PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDM_SAVE_RECORDING, 0), 0);
-    HWND dialog = program.WaitForDialog("Save wav file", 10000);
-    if (!dialog) return {}; // the save dialog did not appear
-    HWND name = GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
-    TypeText(name, path);
-    PressButton(dialog, IDOK);
-    std::vector<uint8_t> file;
-    for (int i = 0; i < 200 && (file.size() < 12 || Le32(file, 4) + 8 != file.size()); ++i) {
-        Sleep(50);
-        file = ReadAll(path);
-    }
-    return file;
-}
-
-// The bytes of a chunk of a RIFF file (empty when it has none).
-std::vector<uint8_t> Chunk(const std::vector<uint8_t>& file, const char* id)
-{
-    for (size_t at = 12; at + 8 <= file.size(); at += 8 + Le32(file, at + 4) + (Le32(file, at + 4) & 1)) {
-        const size_t size = std::min<size_t>(Le32(file, at + 4), file.size() - at - 8);
-        if (std::memcmp(&file[at], id, 4) == 0)
-            return std::vector<uint8_t>(file.begin() + at + 8, file.begin() + at + 8 + size);
-    }
-    return {};
 }

@@ -1,5 +1,5 @@
 // Drives a running mirravox.exe from another process: starts it, finds its
-// main window, sends it commands, reads its controls and takes screenshots.
+// windows, sends them commands, reads their controls and takes screenshots.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
-std::string ProgramPath(); // Windows path of mirravox.exe in the build folder
+std::string ProgramPath();                     // Windows path of mirravox.exe in the build folder
+std::string ArtefactFolder();                  // where the e2e tests keep their screenshots and files
+std::string Artefact(const std::string& name); // a file in it
+std::string PositionFile();                    // where the program keeps its window's place
 
 class MirravoxProcess {
 public:
@@ -23,26 +26,30 @@ public:
     bool Started() const { return m_info.hProcess != nullptr; }
     // Waits for the process to end; false on time-out. The exit code is stored.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
-    // Waits for a visible window of this process by class and caption (null: any).
-    HWND WaitForWindow(const char* cls, const char* caption, DWORD timeoutMs);
     HWND WaitForMainWindow(DWORD timeoutMs);
     // A dialog: a message box, a common dialog or the About box.
     HWND WaitForDialog(const char* caption, DWORD timeoutMs) { return WaitForWindow("#32770", caption, timeoutMs); }
+    // Posts a command to the main window and waits for the dialog it opens.
+    HWND OpenDialog(int command, const char* caption);
     // File > Exit; true when the program ends with code 0.
     bool Exit();
 
 private:
+    // Waits for a visible window of this process by class and caption (null: any).
+    HWND WaitForWindow(const char* cls, const char* caption, DWORD timeoutMs);
     PROCESS_INFORMATION m_info = {};
     HWND m_hWnd = nullptr;
 };
 
 // Polls done() until it is true, at most timeoutMs; returns done().
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+bool WaitGone(HWND window); // until it is destroyed, at most 10 s
+// Runs a command line to its end (output to the handle, if any); its exit code, or ~0u.
+DWORD RunAndWait(std::string commandLine, DWORD timeoutMs, HANDLE output = nullptr);
 std::string FileBytes(const std::string& path); // "(missing)" when it cannot be read
-std::string RectText(HWND hWnd);                // "left,top widthxheight" of the window
-std::string ArtefactFolder();                   // where the e2e tests keep their screenshots
 std::string WindowText(HWND hWnd);
 std::string ControlText(HWND hWnd, int id);
+RECT InWindow(HWND window, int id); // a control's rectangle in the window's coordinates
 // Sends a command as its menu or button would.
 void Command(HWND hWnd, int id);
 // Selects item index of combo box id and tells its owner, as the user would.
@@ -52,19 +59,23 @@ void TypeText(HWND control, const std::string& text);
 // Presses a button of a dialog; returns at once.
 void PressButton(HWND dialog, int id);
 
-std::vector<uint8_t> ReadAll(const std::string& path); // empty when it cannot be read
 uint32_t Le32(const std::vector<uint8_t>& b, size_t at);
-// Save Recording through the real save dialog; the file once it is complete
-// (empty when the dialog did not appear), the chunks of a RIFF file.
-class MirravoxProcess;
+// Answers the program's save dialog with the path; the file once it is
+// complete (empty when the dialog did not appear).
+std::vector<uint8_t> SaveAs(MirravoxProcess& program, const std::string& path);
+// Save Recording through the real save dialog.
 std::vector<uint8_t> SaveRecordingAs(MirravoxProcess& program, HWND hWnd, const std::string& path);
-std::vector<uint8_t> Chunk(const std::vector<uint8_t>& file, const char* id);
+std::vector<uint8_t> Chunk(const std::vector<uint8_t>& file, const char* id); // a chunk of a RIFF file
 
 // A copy of what the screen shows inside a window's rectangle.
 struct Screenshot {
     int width = 0, height = 0;
     std::string pixels; // 32-bit BGRX rows, top-down
     COLORREF At(int x, int y) const;
+    int Differing(const RECT& r) const; // pixels in r unlike its top-left one
     bool SaveBmp(const std::string& path) const;
 };
-Screenshot CaptureWindow(HWND hWnd);
+// Redraws the window and takes pictures until drawn() holds (at most 10 s;
+// another process paints and tells this one nothing), keeps the last one as
+// the artefact name and returns it.
+Screenshot KeepShot(HWND hWnd, const std::string& name, const std::function<bool(const Screenshot&)>& drawn = nullptr);

@@ -7,34 +7,22 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <algorithm>
+#include <filesystem>
 #include <string>
-#include <vector>
 
 #include "driver.h"
 #include "product_version.h"
 
 namespace {
 
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" MIRRAVOX_PRODUCT_NAME;
+namespace fs = std::filesystem;
 
-std::string FullPath(const std::string& path)
-{
-    char full[MAX_PATH] = "";
-    GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" MIRRAVOX_PRODUCT_NAME;
 
 std::string Lower(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    CharLowerA(&text[0]);
     return text;
-}
-
-std::string BuildFolder()
-{
-    const std::string program = FullPath(ProgramPath());
-    return program.substr(0, program.rfind('\\'));
 }
 
 std::string KnownFolder(int csidl)
@@ -43,8 +31,6 @@ std::string KnownFolder(int csidl)
     SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
     return path;
 }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A text of the program's entry in the list of programs; "(none)" when absent.
 std::string Registered(const char* name)
@@ -66,146 +52,88 @@ bool IsRegistered()
     return true;
 }
 
-// Runs a command line and waits for it to end; its exit code, or ~0u.
-DWORD RunAndWait(std::string commandLine, DWORD timeoutMs)
+// A shortcut's target and icon, "target; icon file,index" in lower case.
+std::string ShortcutText(const std::string& path)
 {
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return ~0u;
-    DWORD code = ~0u;
-    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
-}
-
-// The files below a folder, as paths relative to it.
-void FilesBelow(const std::string& folder, const std::string& relative, std::vector<std::string>* files)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\" + relative + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            FilesBelow(folder, relative + name + "\\", files);
-        else
-            files->push_back(relative + name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
-struct Shortcut {
-    std::string target, iconFile;
-    int iconIndex = -1;
-};
-
-Shortcut ReadShortcut(const std::string& path)
-{
-    Shortcut shortcut;
+    std::string text = "(unreadable)";
     IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-        return shortcut;
     IPersistFile* file = nullptr;
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(wide, STGM_READ))) {
-        char text[MAX_PATH] = "";
-        if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, 0))) shortcut.target = text;
-        text[0] = '\0';
-        if (SUCCEEDED(link->GetIconLocation(text, MAX_PATH, &shortcut.iconIndex))) shortcut.iconFile = text;
-    }
+    const std::wstring wide(path.begin(), path.end());
+    char target[MAX_PATH] = "", icon[MAX_PATH] = "";
+    int index = -1;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(wide.c_str(), STGM_READ)) && SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0)) &&
+        SUCCEEDED(link->GetIconLocation(icon, MAX_PATH, &index)))
+        text = std::string(target) + "; " + icon + "," + std::to_string(index);
     if (file) file->Release();
-    link->Release();
-    return shortcut;
+    if (link) link->Release();
+    return Lower(text);
 }
 
-// The colour pixels of an icon, 32 bits each.
-std::string IconPixels(HICON icon)
+// The name of a program's first icon: the one a shortcut's icon index 0 shows.
+std::string FirstIconName(const std::string& program)
 {
-    ICONINFO info = {};
-    if (!icon || !GetIconInfo(icon, &info)) return "(no icon)";
-    BITMAP size = {};
-    GetObjectA(info.hbmColor, sizeof(size), &size);
-    BITMAPINFO format = {};
-    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size.bmWidth, -size.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::string pixels(size_t(size.bmWidth) * size.bmHeight * 4, '\0');
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, info.hbmColor, 0, size.bmHeight, &pixels[0], &format, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return pixels;
-}
-
-// The program's icon as it would show on a shortcut to the program file.
-std::string ProgramIconPixels(const std::string& program)
-{
+    std::string first = "(none)";
     HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    auto icon = static_cast<HICON>(
-        LoadImageA(module, "MIRRAVOX", IMAGE_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    std::string pixels = IconPixels(icon);
-    if (icon) DestroyIcon(icon);
+    EnumResourceNamesA(
+        module, RT_GROUP_ICON,
+        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR first) {
+            *reinterpret_cast<std::string*>(first) =
+                IS_INTRESOURCE(name) ? "#" + std::to_string(ULONG_PTR(name)) : name;
+            return FALSE;
+        },
+        reinterpret_cast<LONG_PTR>(&first));
     if (module) FreeLibrary(module);
-    return pixels;
+    return first;
 }
 
-class Installer : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        CoInitialize(nullptr);
-        // What an earlier run that stopped half way left behind.
-        if (IsRegistered()) RunAndWait(Registered("UninstallString") + " /S", 30000);
-        WaitUntil([&] { return !Exists(m_folder) && !IsRegistered(); }, 30000);
-    }
-    void TearDown() override { CoUninitialize(); }
-
-    const std::string m_setup = BuildFolder() + "\\mirravox-" MIRRAVOX_VERSION_TEXT "-setup.exe";
-    const std::string m_package = BuildFolder() + "\\package\\mirravox-" MIRRAVOX_VERSION_TEXT;
-    const std::string m_folder = KnownFolder(CSIDL_PROGRAM_FILES) + "\\" MIRRAVOX_PRODUCT_NAME;
-    const std::string m_shortcut = KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\" MIRRAVOX_PRODUCT_NAME ".lnk";
-};
-
-TEST_F(Installer, SilentInstallShortcutStartsTheProgramSilentUninstallRemovesIt)
+TEST(Installer, SilentInstallShortcutStartsTheProgramSilentUninstallRemovesIt)
 {
-    ASSERT_TRUE(Exists(m_setup)) << m_setup << ": build the target package-installer";
-    ASSERT_EQ(RunAndWait("\"" + m_setup + "\" /S", 60000), 0u);
+    CoInitialize(nullptr); // for the shortcut's shell link
+    const std::string build = ProgramPath().substr(0, ProgramPath().rfind('\\'));
+    const std::string folder = KnownFolder(CSIDL_PROGRAM_FILES) + "\\" MIRRAVOX_PRODUCT_NAME;
+    const std::string shortcut = KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\" MIRRAVOX_PRODUCT_NAME ".lnk";
+    // What an earlier run that stopped half way left behind.
+    if (IsRegistered()) RunAndWait(Registered("UninstallString") + " /S", 30000);
+    WaitUntil([&] { return !fs::exists(folder) && !IsRegistered(); }, 30000);
+
+    const std::string setup = build + "\\mirravox-" MIRRAVOX_VERSION_TEXT "-setup.exe";
+    ASSERT_TRUE(fs::exists(setup)) << setup << ": build the target package-installer";
+    ASSERT_EQ(RunAndWait("\"" + setup + "\" /S", 60000), 0u);
 
     // Every file of the package, byte for byte, in Program Files, and the uninstaller.
-    std::vector<std::string> files;
-    FilesBelow(m_package, "", &files);
-    ASSERT_FALSE(files.empty()) << m_package;
-    EXPECT_NE(std::find(files.begin(), files.end(), "help\\html\\index.html"), files.end());
-    for (const std::string& f : files)
-        EXPECT_TRUE(FileBytes(m_folder + "\\" + f) == FileBytes(m_package + "\\" + f))
-            << f << " not installed as packed";
-    EXPECT_TRUE(Exists(m_folder + "\\uninstall.exe"));
+    const std::string package = build + "\\package\\mirravox-" MIRRAVOX_VERSION_TEXT;
+    int files = 0;
+    for (const auto& f : fs::recursive_directory_iterator(package)) {
+        if (!f.is_regular_file()) continue;
+        const std::string inside = fs::relative(f.path(), package).string();
+        EXPECT_TRUE(FileBytes(folder + "\\" + inside) == FileBytes(f.path().string())) << inside << " not installed";
+        ++files;
+    }
+    EXPECT_EQ(files, 8) << package << ": the program, three help pages, two content files, readme, licence";
+    EXPECT_TRUE(fs::exists(folder + "\\uninstall.exe"));
 
     // The entry in the list of programs.
-    const std::string program = m_folder + "\\mirravox.exe";
-    EXPECT_EQ(Registered("DisplayName"), MIRRAVOX_PRODUCT_NAME);
-    EXPECT_EQ(Registered("DisplayVersion"), MIRRAVOX_FILE_VERSION_TEXT);
-    EXPECT_EQ(Registered("Publisher"), MIRRAVOX_COMPANY);
-    EXPECT_EQ(Registered("DisplayIcon"), program + ",0");
-    EXPECT_EQ(Registered("InstallLocation"), m_folder);
-    EXPECT_EQ(Registered("UninstallString"), "\"" + m_folder + "\\uninstall.exe\"");
+    const std::string program = folder + "\\mirravox.exe";
+    const struct {
+        const char* name;
+        std::string value;
+    } kEntry[] = {{"DisplayName", MIRRAVOX_PRODUCT_NAME},
+                  {"DisplayVersion", MIRRAVOX_FILE_VERSION_TEXT},
+                  {"Publisher", MIRRAVOX_COMPANY},
+                  {"DisplayIcon", program + ",0"},
+                  {"InstallLocation", folder},
+                  {"UninstallString", "\"" + folder + "\\uninstall.exe\""}};
+    for (const auto& e : kEntry) EXPECT_EQ(Registered(e.name), e.value) << e.name;
 
     // The Start-menu shortcut: the program, with the program's icon.
-    const Shortcut shortcut = ReadShortcut(m_shortcut);
-    ASSERT_EQ(Lower(shortcut.target), Lower(program)) << m_shortcut;
-    EXPECT_EQ(Lower(shortcut.iconFile), Lower(program));
-    HICON shown = ExtractIconA(GetModuleHandleA(nullptr), shortcut.iconFile.c_str(), UINT(shortcut.iconIndex));
-    EXPECT_EQ(IconPixels(shown), ProgramIconPixels(program)) << "the shortcut shows another icon";
-    if (shown) DestroyIcon(shown);
-
+    ASSERT_EQ(ShortcutText(shortcut), Lower(program + "; " + program + ",0")) << shortcut;
+    EXPECT_EQ(FirstIconName(program), "MIRRAVOX") << "the shortcut shows another icon than the program's";
     {
-        MirravoxProcess started("", shortcut.target);
-        ASSERT_TRUE(started.Started()) << shortcut.target;
+        MirravoxProcess started("", program);
+        ASSERT_TRUE(started.Started()) << program;
         HWND hWnd = started.WaitForMainWindow(15000);
         ASSERT_NE(hWnd, nullptr) << "the installed program shows no window";
         EXPECT_EQ(WindowText(hWnd), MIRRAVOX_PRODUCT_NAME);
@@ -215,9 +143,9 @@ TEST_F(Installer, SilentInstallShortcutStartsTheProgramSilentUninstallRemovesIt)
     // The uninstaller copies itself to the temporary folder and removes the
     // program from there, after the copy that was started has ended.
     ASSERT_EQ(RunAndWait(Registered("UninstallString") + " /S", 60000), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return !Exists(m_folder) && !IsRegistered(); }, 30000))
-        << m_folder << (Exists(m_folder) ? " is still there" : "") << (IsRegistered() ? "; still registered" : "");
-    EXPECT_FALSE(Exists(m_shortcut));
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(folder) && !IsRegistered(); }, 30000))
+        << folder << (fs::exists(folder) ? " is still there" : "") << (IsRegistered() ? "; still registered" : "");
+    EXPECT_FALSE(fs::exists(shortcut));
 }
 
 } // namespace

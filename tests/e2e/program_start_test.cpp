@@ -1,8 +1,6 @@
-// The real program remembers where its window stood: it is moved and sized,
-// closed with File > Exit and started again.
+// Starting the real program: the install switch, and the window's place kept
+// across restarts (moved and sized, closed with File > Exit, started again).
 #include <gtest/gtest.h>
-
-#include <shlobj.h>
 
 #include <string>
 
@@ -11,21 +9,28 @@
 
 namespace {
 
-std::string PositionFile()
+TEST(Startup, InstallSwitchRunsStartUpAndExitsWithZero)
 {
-    char folder[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-    return std::string(folder) + "\\Keldane\\Keldane Mirravox\\mirravox.ini";
+    for (const char* arg : {"/I", "/install"}) {
+        MirravoxProcess program(arg);
+        ASSERT_TRUE(program.Started()) << ProgramPath();
+        DWORD code = 1234;
+        ASSERT_TRUE(program.WaitForExit(10000, &code)) << arg << " did not end";
+        EXPECT_EQ(code, 0u) << arg;
+    }
 }
 
-class WindowPositionRestart : public ::testing::Test {
-protected:
-    void SetUp() override { DeleteFileA(PositionFile().c_str()); }
-    void TearDown() override { DeleteFileA(PositionFile().c_str()); }
-};
-
-TEST_F(WindowPositionRestart, WindowComesBackWhereItWasOrAtTheTemplatePositionAfterMaximised)
+std::string RectText(HWND hWnd)
 {
+    RECT r = {};
+    GetWindowRect(hWnd, &r);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
+TEST(WindowPositionRestart, WindowComesBackWhereItWasOrAtTheTemplatePositionAfterMaximised)
+{
+    DeleteFileA(PositionFile().c_str());
     std::string original;
     {
         MirravoxProcess program;
@@ -33,7 +38,6 @@ TEST_F(WindowPositionRestart, WindowComesBackWhereItWasOrAtTheTemplatePositionAf
         ASSERT_NE(hWnd, nullptr);
         original = RectText(hWnd);
         ASSERT_TRUE(SetWindowPos(hWnd, nullptr, 140, 90, 760, 540, SWP_NOZORDER | SWP_NOACTIVATE));
-        ASSERT_EQ(RectText(hWnd), "140,90 760x540");
         ASSERT_TRUE(program.Exit());
     }
     EXPECT_EQ(FileBytes(PositionFile()), "[POSITION]\r\n140,90,760,540\r\n");
@@ -58,6 +62,8 @@ TEST_F(WindowPositionRestart, WindowComesBackWhereItWasOrAtTheTemplatePositionAf
     HWND hWnd = third.WaitForMainWindow(15000);
     ASSERT_NE(hWnd, nullptr);
     EXPECT_EQ(RectText(hWnd), original) << "the template position";
+    EXPECT_TRUE(third.Exit());
+    DeleteFileA(PositionFile().c_str());
 }
 
 } // namespace

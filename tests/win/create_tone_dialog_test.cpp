@@ -1,9 +1,14 @@
-// The create-tone dialog from its real template. Playing and saving what it
-// makes is the end-to-end ToneAndDevicesJob's.
+// The create-tone dialog from its real template, and what the main window
+// does with its answer: plays the tone, or saves whole loops of it.
 #include <string>
 #include <vector>
 
+#include "app/sound_commands_win.h"
+#include "audio/sessions.h"
+#include "devices/device_lists.h"
+#include "file_dialog_hook.h"
 #include "main_window_fixture.h"
+#include "platform/sim_wave_device.h"
 #include "tones/create_tone_dialog_win.h"
 #include "tones/tone_entries.h"
 
@@ -110,6 +115,65 @@ TEST_F(CreateToneDialog, RefusesWhatItCannotUseAndKeepsTheEntriesShown)
         EXPECT_EQ(int(g_nToneAmplitude), std::stoi(c.values)) << "remembered";
     }
     EXPECT_EQ(g_nToneShape, 1) << "the shape is remembered when a tone is made";
+}
+
+// Play fills the playback source with the tone and starts it on the chosen
+// device; Save plays nothing and writes whole loops of the tone.
+TEST_F(CreateToneDialog, PlayStartsThePlaybackAndSaveWritesWholeLoops)
+{
+    SimReset();
+    SetWaveDeviceTable(SimWaveDeviceTable());
+    SimSetStepped(true);
+    ChooseDefaultDevices();
+    // The catcher presses its button in every dialog it sees; 0 presses nothing,
+    // which leaves the save dialog to its answer.
+    auto createTone = [&](int button, const char* seconds, int othersButton) {
+        bool ran = false;
+        MessageBoxCatcher dialogs(othersButton, BoxThreads::ThisThread, [&](HWND d) {
+            char caption[64] = "";
+            GetWindowTextA(d, caption, sizeof caption);
+            if (std::string(caption) != "Create test tones" || ran) return;
+            ran = true;
+            SendDlgItemMessageA(d, IDC_TONE_SHAPES, LB_SETCURSEL, 1, 0); // Square
+            SetDlgItemTextA(d, IDC_TONE_AMPLITUDE, "30");
+            SetDlgItemTextA(d, IDC_TONE_FREQUENCY, "3000");
+            SetDlgItemTextA(d, IDC_TONE_SECONDS, seconds);
+            SendMessageA(d, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(GetDlgItem(d, button)));
+        });
+        Command(IDM_CREATE_TONE);
+    };
+    createTone(IDC_TONE_PLAY, "1", IDCANCEL);
+    EXPECT_EQ(g_bPlaying, 1);
+    ASSERT_NE(g_pPlaybackSource, nullptr);
+    // 8-bit square at 30 %: 128 + 38.1 in the first half of each period, 128 - 38.1 after.
+    EXPECT_EQ(g_pPlaybackSource[0], 166);
+    EXPECT_EQ(g_pPlaybackSource[2], 89);
+    {
+        MessageBoxCatcher busy(IDOK);
+        Command(IDM_CREATE_TONE);
+        ASSERT_EQ(busy.Boxes().size(), 1u);
+        EXPECT_EQ(busy.Boxes()[0].caption, "Output in progress");
+    }
+    StopAll(hWnd);
+    ASSERT_TRUE(PumpUntil([] { return !PlaybackSessionActive(); }, 5000));
+
+    char dir[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, dir);
+    const std::string path = std::string(dir) + "mirravox-tone-test.wav";
+    DeleteFileA(path.c_str());
+    {
+        FileDialogAnswer answer(path);
+        createTone(IDC_TONE_SAVE, "3", 0);
+        EXPECT_EQ(answer.Shown(), 1);
+    }
+    EXPECT_EQ(g_bPlaying, 0) << "Save plays nothing";
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
+    // 11025 Hz, 3000 Hz: 29400 frames a loop (2.67 s), so 3 s take 2 loops.
+    EXPECT_EQ(g_nToneRepeatCount, 2);
+    EXPECT_EQ(data.nFileSizeLow, 44u + 2u * uint32_t(g_nPlaybackSourceSize));
+    DeleteFileA(path.c_str());
+    SimReset();
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The art generator's raster and its BMP and ICO writers.
+// The art generator's BMP and ICO files as a viewer reads them, and its font.
 #include "image_writer.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +18,6 @@ using U = std::vector<uint32_t>;
 
 uint32_t u32(const Bytes& v, size_t at) { return v[at] | v[at + 1] << 8 | v[at + 2] << 16 | uint32_t(v[at + 3]) << 24; }
 uint32_t u16(const Bytes& v, size_t at) { return v[at] | v[at + 1] << 8; }
-
-int countInked(const Canvas& c)
-{
-    int n = 0;
-    for (int y = 0; y < c.height(); ++y)
-        for (int x = 0; x < c.width(); ++x) n += c.pixel(x, y).a != 0;
-    return n;
-}
 
 TEST(Bmp24, HeaderRowsBottomUpBgrPaddingAndTranslucentOverBlack)
 {
@@ -82,27 +74,6 @@ TEST(Ico, ColourIsBgraAndMaskMarksTransparentPixels)
     EXPECT_EQ((U{u32(v, topRow + 4), v[topRow + 8 + 3], u32(v, topRow + 12)}), (U{0xFFFF0000u, 100, 0}));
     const size_t maskTop = xorAt + 16 * 16 * 4 + 15 * 4;
     EXPECT_EQ((U{v[maskTop], v[maskTop + 1], v[maskTop - 4]}), (U{0xBF, 0xFF, 0xFF})); // only x = 1 is opaque
-}
-
-TEST(Canvas, FillsBlendsAndResolvesWithoutDoubleInk)
-{
-    Canvas c(4, 3);
-    c.fillRect(1, 1, 3, 2, art::kWhite); // half open: two pixels
-    EXPECT_EQ(countInked(c), 2);
-    Canvas b(1, 1, 1, art::kBlack);
-    b.fillRect(0, 0, 1, 1, rgb(255, 255, 255, 128));
-    EXPECT_EQ((U{b.pixel(0, 0).r, b.pixel(0, 0).a}), (U{128, 255}));
-    Canvas s(2, 1, 4);
-    s.fillRect(0, 0, 0.5, 1, rgb(255, 0, 0));
-    const Canvas r = s.resolve();
-    EXPECT_EQ((U{r.pixel(0, 0).a, r.pixel(0, 0).r, r.pixel(1, 0).a}), (U{128, 255, 0})); // colour not darkened
-
-    Canvas circle(16, 16);
-    circle.fillCircle(8, 8, 5, art::kWhite);
-    EXPECT_NEAR(countInked(circle), 78.5, 6);
-    Canvas l(20, 20);
-    l.polyline({{2, 10}, {10, 10}, {10, 2}}, 3, rgb(255, 255, 255, 100));
-    EXPECT_EQ((U{l.pixel(10, 10).a, l.pixel(5, 10).a, l.pixel(15, 15).a}), (U{100, 100, 0})); // blended once at joints
 }
 
 TEST(Font, EveryGlyphIsWellFormedAndTextSpansItsWidth)

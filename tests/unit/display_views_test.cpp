@@ -62,7 +62,7 @@ struct Waveform {
     }
 };
 
-TEST(WaveformView, FullScaleMeetsTheHundredPercentLinesAtEveryResolution)
+TEST(WaveformView, FullScaleMeetsTheHundredPercentLinesAndTheTimeGridTicks)
 {
     // Stereo, the left channel lowest (green), the right highest (red): in
     // the band of 200 pixels from y0 = 10 the lowest sample lies on the
@@ -73,27 +73,20 @@ TEST(WaveformView, FullScaleMeetsTheHundredPercentLinesAtEveryResolution)
         SCOPED_TRACE(bits);
         Bytes store;
         while (store.size() < 6 * 256) store.insert(store.end(), frame.begin(), frame.end());
-        Waveform w(store, bits, 2);
+        Waveform w(store, bits, 2, 1024);
         w.state.view.showGrid = true;
-        w.Draw(0, kWaveLive, 100, 10);
+        w.Draw(0, kWaveLive, 640, 10);
         ASSERT_EQ(w.canvas.Traces(kTraceGreen).size(), 1u);
         EXPECT_EQ((Ints{w.Trace(kTraceGreen)[5].y, w.Trace(kTraceRed)[5].y}), (Ints{210, 11}));
         EXPECT_EQ((Ints{w.GridLineY("+100%"), w.GridLineY("+25%"), w.GridLineY("-50%"), w.GridLineY("-100%")}),
                   (Ints{10, 85, 160, 210}));
+        // 1024 frames at 44100 Hz span 23.2 ms of 640 pixels: a tick every 2 ms, 55 pixels.
+        EXPECT_EQ(w.canvas.Texts(),
+                  (Strings{"-25%", "-50%", "-75%", "-100%", "+25%", "+50%", "+75%", "+100%", "2MS",  "4MS", "6MS",
+                           "8MS",  "10MS", "12MS", "14MS",  "16MS", "18MS", "20MS", "22MS",  "24MS", "26MS"}));
+        const auto labels = w.canvas.OfKind(CanvasOp::Text);
+        EXPECT_EQ((Ints{labels[8]->x, labels[20]->x, labels[20]->y}), (Ints{55 - 10, 13 * 55 - 10, 195}));
     }
-}
-
-TEST(WaveformView, TimeGridAt44100HzTicksEveryTwoMilliseconds)
-{
-    Waveform w(Mono16(Ints(2048, 0)), 16, 1, 1024);
-    w.state.view.showGrid = true;
-    w.Draw(0, kWaveLive, 640);
-    EXPECT_EQ(w.canvas.Texts(),
-              (Strings{"-25%", "-50%", "-75%", "-100%", "+25%", "+50%", "+75%", "+100%", "2MS",  "4MS", "6MS",
-                       "8MS",  "10MS", "12MS", "14MS",  "16MS", "18MS", "20MS", "22MS",  "24MS", "26MS"}));
-    const auto labels = w.canvas.OfKind(CanvasOp::Text); // 640 pixels span 23.2 ms: 2 ms are 55 pixels
-    EXPECT_EQ((Ints{labels[8]->x, labels[20]->x, labels[20]->y}), (Ints{55 - 10, 13 * 55 - 10, 185}));
-    EXPECT_TRUE(w.canvas.Traces(kTraceRed).empty()) << "mono: no right channel";
 }
 
 TEST(WaveformView, ColumnsReadTheZoomedSpanAndStoredSoundWraps)
@@ -107,6 +100,7 @@ TEST(WaveformView, ColumnsReadTheZoomedSpanAndStoredSoundWraps)
     w.Draw(1000);
     for (int i : {0, 1, 50, 99}) EXPECT_EQ(w.Trace()[size_t(i) + 1].y, Row16((1256 + i * 256 / 100) / 2 * 16)) << i;
     EXPECT_EQ(w.canvas.pen, 0u) << "the previous pen is selected back";
+    EXPECT_TRUE(w.canvas.Traces(kTraceRed).empty()) << "mono: no right channel";
 
     w.store[1] = 0x40; // frame 0: 16384, row 50
     w.state.view.viewZoom = 1.0f;
@@ -207,6 +201,8 @@ TEST(SpectrumView, GridFollowsTheSampleRateAndItsLevelsRiseFromTheBottomEdge)
         ASSERT_EQ(db.size(), 20u);
         EXPECT_EQ((Strings{db.front(), db.back()}), (Strings{"10dB", "200dB"}));
         EXPECT_EQ(s.canvas.OfKind(CanvasOp::Text).back()->y, 10 + 205 - 200 - 7) << "200 lies 5 pixels below the top";
+        const auto t = s.canvas.Traces(kTraceGreen).at(0); // silence: one point per bin, on the zero line
+        EXPECT_EQ(std::count_if(t.begin() + 1, t.end(), [](CanvasPoint p) { return p.y == 210; }), 1024);
     }
     Spectrum s(44100, 640);
     s.state.view.amplitudeScale = 4.0f; // upper levels leave the band; the loop stops
@@ -214,21 +210,15 @@ TEST(SpectrumView, GridFollowsTheSampleRateAndItsLevelsRiseFromTheBottomEdge)
     EXPECT_EQ(s.Labels("dB").size(), 5u);
 }
 
-TEST(SpectrumView, SilenceLiesOnTheZeroLineAndASinePeaksInItsBinsColumn)
+TEST(SpectrumView, ASinePeaksInItsBinsColumn)
 {
-    Spectrum s(44100, 500, false);
-    s.Draw(100, 500, 100);
-    auto t = s.canvas.Traces(kTraceGreen).at(0);
-    ASSERT_EQ(t.size(), 1u + 1024u) << "one point per bin across the width";
-    EXPECT_EQ(std::count_if(t.begin() + 1, t.end(), [](CanvasPoint p) { return p.y == 195; }), 1024);
-
     Spectrum sine(44100, 600, false);
     const int bin = 46; // about 990 Hz
     for (int i = 0; i < 2048; ++i)
         sine.analyser.m_pInput[i] = float(32767 * std::sin(2 * std::acos(-1.0) * bin * i / 2048));
     sine.analyser.Transform();
     sine.Draw(300, 600);
-    t = sine.canvas.Traces(kTraceGreen).at(0);
+    auto t = sine.canvas.Traces(kTraceGreen).at(0);
     const auto peak = std::min_element(t.begin() + 1, t.end(), [](auto a, auto b) { return a.y < b.y; });
     EXPECT_EQ(peak->x, int(float(bin) * (600.0f / 1024)));
     EXPECT_NEAR(295 - peak->y, int(std::log(32767.0 * 1024 / std::sqrt(2048.0) / 100 + 1) * 20 * 295 / 200), 1);
@@ -267,8 +257,10 @@ TEST(ViewChoice, SourcesSessionsAndIdleArrangementsAndWhenAFrameIsDrawn)
     const ViewChoice both = ChooseViews({2, true, true, 0, 0, 0, false, 0});
     const ViewChoice output = ChooseViews({1, false, false, 0, 0, 0, false, 0});
     const std::tuple<const ViewChoice&, bool, bool, bool, bool, bool> frames[] = {
-        {both, true, true, true, false, true},    {both, true, false, true, true, false},
-        {both, true, true, false, true, false},   {output, false, true, false, true, true},
+        {both, true, true, true, false, true},
+        {both, true, false, true, true, false},
+        {both, true, true, false, true, false},
+        {output, false, true, false, true, true},
         {output, true, false, true, true, false}};
     for (const auto& [v, inStore, outStore, inAnalyser, outAnalyser, drawable] : frames)
         EXPECT_EQ(FrameDrawable(v, inStore, outStore, inAnalyser, outAnalyser), drawable);

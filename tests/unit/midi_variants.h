@@ -16,11 +16,6 @@ struct MidiVariant {
     bool headed;
 };
 
-inline uint32_t VariantBig32(const std::vector<uint8_t>& b, size_t at)
-{
-    return (uint32_t(b[at]) << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3];
-}
-
 // good: a format 1 file with at least two tracks, its first event of the
 // second track a note or program change with an explicit status byte.
 inline std::vector<MidiVariant> MakeBrokenMidiVariants(const std::vector<uint8_t>& good)
@@ -33,13 +28,16 @@ inline std::vector<MidiVariant> MakeBrokenMidiVariants(const std::vector<uint8_t
     auto big32 = [](uint32_t v) {
         return std::vector<uint8_t>{uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
     };
-    const size_t track1 = 14, length1 = VariantBig32(good, track1 + 4), track2 = track1 + 8 + length1;
+    auto length = [&](size_t chunk) { // a chunk's length field, big-endian
+        return size_t(good[chunk + 4]) << 24 | size_t(good[chunk + 5]) << 16 | good[chunk + 6] << 8 | good[chunk + 7];
+    };
+    const size_t track1 = 14, length1 = length(track1), track2 = track1 + 8 + length1;
     const size_t event2 = track2 + 8; // delta time, status, data of track 2's first event
 
     add("empty", {}, false);
     for (size_t n : {size_t(8), track1 + 6, good.size() / 2, good.size() - 1, good.size() - 3})
         add("cut to " + std::to_string(n) + " bytes", cut(n));
-    for (size_t at = track1; at < good.size(); at += 8 + VariantBig32(good, at + 4)) { // at every chunk boundary
+    for (size_t at = track1; at < good.size(); at += 8 + length(at)) { // at every chunk boundary
         add("cut before the chunk at " + std::to_string(at), cut(at));
         add("cut after the head of the chunk at " + std::to_string(at), cut(at + 8));
     }

@@ -72,6 +72,7 @@ TEST(MusicEngine, CreateSegmentFromFileAnswersTheFirstFailure)
     } cases[] = {
         {"x.wav", "", false, false, kSOk, true, false},
         {"x.mid", "", true, true, kSOk, true, true},
+        {"x.mid", "", false, true, kSOk, true, false},
         {"x.wav", "loadSegment", true, true, kLoadFailed, false, false},
         {"x.mid", "setMidiParam", true, true, kLoadFailed, true, false},
         {"x.wav", "download", true, false, kLoadFailed, true, false},
@@ -121,7 +122,8 @@ TEST(MusicEngine, MidiParameterRuleIsCaseSensitiveAnywhereInThePath)
 {
     for (const char* midi : {"C:\\songs\\tune.mid", "C:\\songs\\tune.rmi", "C:\\a.midi\\drum.wav"})
         EXPECT_TRUE(IsMidiPath(midi)) << midi;
-    for (const char* other : std::vector<const char*>{"C:\\songs\\TUNE.MID", "C:\\songs\\tune.Rmi", "C:\\songs\\middle.wav", "", nullptr})
+    for (const char* other :
+         std::vector<const char*>{"C:\\songs\\TUNE.MID", "C:\\songs\\tune.Rmi", "C:\\songs\\middle.wav", "", nullptr})
         EXPECT_FALSE(IsMidiPath(other)) << (other ? other : "null");
 }
 
@@ -129,9 +131,8 @@ TEST(MusicSegment, PathChoiceDownloadedStateAndRelease)
 {
     // The file carries an audio path, the caller names one: the target of
     // download and unload, the path played on.
-    const std::tuple<bool, bool, const char*, const char*> cases[] = {{false, false, "performance", "null"},
-                                                                      {true, false, "embedded", "embedded"},
-                                                                      {true, true, "given", "given"}};
+    const std::tuple<bool, bool, const char*, const char*> cases[] = {
+        {false, false, "performance", "null"}, {true, false, "embedded", "embedded"}, {true, true, "given", "given"}};
     for (const auto& [embedded, given, target, playPath] : cases) {
         SCOPED_TRACE(target);
         FakeDirectX fake;

@@ -33,14 +33,15 @@ TEST(Samples, ReadSampleSignExtendsAndSampleOffsetFindsTheChannel)
     // The sample's bits as a little-endian number, its width: its value. The
     // displays read 8 to 24 bits at their extremes in the view tests.
     using Read = std::tuple<uint32_t, int, int>;
-    for (const auto& [raw, bits, expected] : {Read{0xfffe, 16, -2}, Read{0x3412, 12, 0}, Read{0xffffff, 24, -1},
-                                              Read{0x7fffffff, 32, 2147483647}, Read{0x80000000, 32, -2147483647 - 1}}) {
+    for (const auto& [raw, bits, expected] :
+         {Read{0xfffe, 16, -2}, Read{0x3412, 12, 0}, Read{0xffffff, 24, -1}, Read{0x7fffffff, 32, 2147483647},
+          Read{0x80000000, 32, -2147483647 - 1}}) {
         const Bytes b = {9, uint8_t(raw), uint8_t(raw >> 8), uint8_t(raw >> 16), uint8_t(raw >> 24)};
         EXPECT_EQ(ReadSample(1, b.data(), bits), expected) << bits << " bits";
     }
     // Byte offset, bits, channels, channel: the offset of that channel's sample in the frame.
-    const std::tuple<int, int, int, int, int> offsets[] = {{5, 8, 2, 1, 5},   {13, 24, 2, 1, 15}, {17, 32, 2, 1, 20},
-                                                           {7, 16, 2, 2, 0},  {7, 16, 2, -1, 0},  {7, 16, 1, 1, 0}};
+    const std::tuple<int, int, int, int, int> offsets[] = {{5, 8, 2, 1, 5},  {13, 24, 2, 1, 15}, {17, 32, 2, 1, 20},
+                                                           {7, 16, 2, 2, 0}, {7, 16, 2, -1, 0},  {7, 16, 1, 1, 0}};
     for (const auto& [offset, bits, channels, channel, expected] : offsets)
         EXPECT_EQ(SampleOffset(offset, bits, channels, channel), expected) << offset << " " << bits << " " << channel;
 }

@@ -32,7 +32,8 @@ TEST(ToneEntries, ParsesUnsignedWholeNumbersOnly)
 {
     for (const auto& [text, value] : {std::pair<const char*, uint32_t>{" 42 ", 42u}, {"4294967295", 4294967295u}})
         EXPECT_EQ(ParseToneField(text), value) << text;
-    for (const char* text : {"", "-1", "+1", "1x", "1 2", "4294967296"}) EXPECT_EQ(ParseToneField(text), std::nullopt) << text;
+    for (const char* text : {"", "-1", "+1", "1x", "1 2", "4294967296"})
+        EXPECT_EQ(ParseToneField(text), std::nullopt) << text;
     EXPECT_EQ(ParseToneField(nullptr), std::nullopt);
 }
 

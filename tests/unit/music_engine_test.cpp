@@ -50,11 +50,14 @@ TEST(MusicEngine, InitializeReturnsTheFirstFailureAndTheEngineReleasesWhatItGot)
             EXPECT_EQ(engine.Initialize(nullptr, 128, 8), expected);
             EXPECT_EQ(Count(fake, "createPerformance"), loader) << "nothing is tried after a failure";
         }
-        EXPECT_EQ((std::vector<int>{Count(fake, "release(loader)"), Count(fake, "release(performance)"),
+        EXPECT_EQ((std::vector<int>{Count(fake, "initAudio(8,128,63)"), Count(fake, "release(loader)"),
+                                    Count(fake, "release(performance)"), Count(fake, "stop(null,0)"),
                                     Count(fake, "closeDown"), Count(fake, "coUninitialize")}),
-                  (std::vector<int>{loader, performance, performance, coInit == changedMode ? 0 : 1}));
-        // The performance is closed down before it is released, COM last of all.
-        EXPECT_LE(At(fake, "closeDown"), At(fake, "release(performance)"));
+                  (std::vector<int>{performance, loader, performance, performance, performance,
+                                    coInit == changedMode ? 0 : 1}));
+        // The performance is stopped and closed down before it is released, COM last of all.
+        EXPECT_TRUE(At(fake, "stop(null,0)") <= At(fake, "closeDown") &&
+                    At(fake, "closeDown") <= At(fake, "release(performance)"));
         EXPECT_TRUE(coInit == changedMode || fake.log.back() == "coUninitialize");
     }
 }
@@ -86,10 +89,10 @@ TEST(MusicEngine, CreateSegmentFromFileAnswersTheFirstFailure)
         fake.results[c.failing] = kLoadFailed;
         CMusicSegment* segment = reinterpret_cast<CMusicSegment*>(1); // not written on a failed load
         EXPECT_EQ(engine.CreateSegmentFromFile(&segment, c.path.c_str(), c.download, c.isMidi), c.expected);
-        EXPECT_EQ(Count(fake, "setMidiParam"), c.isMidi && c.segmentMade);
+        EXPECT_EQ((std::vector<int>{Count(fake, "loadSegment(" + c.path + ")"), Count(fake, "setMidiParam")}),
+                  (std::vector<int>{c.path != broken, c.isMidi && c.segmentMade}));
         if (!c.segmentMade) {
             EXPECT_EQ(segment, reinterpret_cast<CMusicSegment*>(1));
-            EXPECT_EQ(Count(fake, "loadSegment(" + c.path + ")"), c.path != broken);
             continue;
         }
         EXPECT_EQ(segment->GetSegment(), FakeDirectX::Segment());
@@ -160,12 +163,16 @@ TEST(MusicSegment, PathChoiceDownloadedStateAndRelease)
                   (std::vector<int>{embedded, embedded, 1, 1}));
         EXPECT_EQ(fake.log.back(), "release(segment)");
     }
-    FakeDirectX fake; // a configuration the platform cannot build a path from
+    FakeDirectX fake; // a configuration the platform cannot build a path from; never downloaded
     fake.hasPathConfig = true;
     fake.results["createAudioPath"] = kEFail;
-    CMusicSegment segment(FakeDirectX::Performance(), FakeDirectX::Loader(), FakeDirectX::Segment());
-    EXPECT_EQ(segment.GetEmbeddedPath(), nullptr);
-    EXPECT_EQ(Count(fake, "release(config)"), 1);
+    {
+        CMusicSegment segment(FakeDirectX::Performance(), FakeDirectX::Loader(), FakeDirectX::Segment());
+        EXPECT_EQ(segment.GetEmbeddedPath(), nullptr);
+    }
+    EXPECT_EQ((std::vector<int>{Count(fake, "release(config)"), Count(fake, "unload(performance)"),
+                                Count(fake, "release(segment)")}),
+              (std::vector<int>{1, 0, 1}));
 }
 
 } // namespace

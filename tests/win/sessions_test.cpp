@@ -88,21 +88,22 @@ TEST_F(Sessions, RefusedOutputsStartNothingAndRecordKeepsARunningPlayback)
     MessageBoxCatcher catcher;
     Command(IDC_PLAYBACK);
     EXPECT_EQ(DevicesOpened(kSimOutput), 0);
-    Command(IDM_SINE_1K);
-    ASSERT_EQ(g_bPlaying, 1);
+    Command(IDC_RECORD);
+    ASSERT_EQ(SimCompleteBlocks(kSimInput, 3), 3);
+    Command(IDC_STOP);
+    Command(IDC_PLAYBACK); // of the recording, which it keeps
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 4), 4);
-    g_pInputBuffer[100] = 7;
     Command(IDC_RECORD);
     EXPECT_EQ(g_nOutputBytes, 4 * kBlock) << "the playback store is kept";
-    EXPECT_EQ(g_pInputBuffer[100], 128) << "the recording store is cleared";
+    EXPECT_EQ(g_nRecordedBytes, 0) << "the recording is cleared";
     const uint8_t* source = g_pPlaybackSource;
     for (int id : {IDM_SAW_1K, IDC_PLAYBACK, IDM_RECORD}) Command(id);
     StartRecording(hWnd);
     StartPlayback(hWnd);
-    EXPECT_EQ(g_pPlaybackSource, source) << "the tone is not replaced";
-    EXPECT_EQ(DevicesOpened(kSimInput), 1);
+    EXPECT_EQ(g_pPlaybackSource, source) << "the playback's source is not replaced";
+    EXPECT_EQ(DevicesOpened(kSimInput), 2);
     EXPECT_EQ(DevicesOpened(kSimOutput), 1);
-    std::vector<std::string> shown; // their texts: RecordingJob.BusyAndNothingRecordedMessages
+    std::vector<std::string> shown; // their texts are checked end to end (recording_job_test.cpp)
     for (const CaughtBox& box : catcher.Boxes()) shown.push_back(box.caption + " [" + box.icon + "]");
     const std::string busy = "Output in progress [information]";
     EXPECT_EQ(shown, (std::vector<std::string>{"No sound data [information]", busy, busy}));
@@ -114,7 +115,7 @@ TEST_F(Sessions, RefusedOutputsStartNothingAndRecordKeepsARunningPlayback)
     EXPECT_EQ(SimOpenDeviceCount(), 0);
     EXPECT_EQ(g_nViewPos, g_nOutputBytes - kBlock) << "a playback ended: the view is over its store";
     Command(IDC_RECORD);
-    EXPECT_EQ(DevicesOpened(kSimInput), 2) << "a new session after Stop";
+    EXPECT_EQ(DevicesOpened(kSimInput), 3) << "a new session after Stop";
 }
 
 TEST_F(Sessions, TimersRunWithASessionAndStopKillsThem)

@@ -36,50 +36,6 @@ int DevicesOpened(SimDirection direction) // not counting format queries
     return n;
 }
 
-TEST_F(Sessions, FailedStartShowsItsBoxAndLeavesTheProgramIdleAndUsable)
-{
-    const struct {
-        SimDirection direction;
-        bool refuseFormat; // else the open fails: allocated
-        std::string text;
-    } kFailures[] = {
-        {kSimInput, true, FormatRefused("input", "record")},
-        {kSimInput, false, Unopened("input")},
-        {kSimOutput, true, FormatRefused("output", "play")},
-        {kSimOutput, false, Unopened("output")},
-    };
-    for (const auto& c : kFailures) {
-        SCOPED_TRACE(c.text);
-        UseSimulator();
-        const SimDirection failing = c.direction;
-        if (c.refuseFormat)
-            SimSetFormatRule([failing](SimDirection d, uint32_t, const WaveFormatExtensible&) { return d != failing; });
-        else
-            SimSetOpenFailure(failing, kWaveErrAllocated);
-        // Record for the input; a tone, which plays at once, for the output.
-        const int command = failing == kSimInput ? IDC_RECORD : IDM_SINE_1K;
-        std::atomic<int32_t>& flag = failing == kSimInput ? g_bRecording : g_bPlaying;
-        {
-            MessageBoxCatcher catcher(IDOK, BoxThreads::AnyThread);
-            Command(command);
-            ASSERT_TRUE(catcher.WaitForBoxes(1, kDeadlineMs));
-            ASSERT_TRUE(WaitIdle());
-            EXPECT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, kDeadlineMs)) << "controls stay grey";
-            ASSERT_EQ(catcher.Boxes().size(), 1u);
-            EXPECT_EQ(Shown(catcher.Boxes()[0]), "Sound device problem [exclamation] " + c.text);
-        }
-        EXPECT_EQ(flag, 0);
-        EXPECT_TRUE(g_pWaveIn == nullptr && g_pWaveOut == nullptr);
-        EXPECT_EQ(SimOpenDeviceCount(), 0);
-
-        UseSimulator(); // the device works again: the same command runs a session
-        Command(command);
-        EXPECT_EQ(flag, 1);
-        EXPECT_FALSE(FormatControlsEnabled());
-        Command(IDC_STOP);
-    }
-}
-
 // Playback with nothing recorded and a second output while one plays are
 // refused with their box; Record during a playback keeps it and clears only
 // the recording; one session of each kind at a time.
@@ -211,10 +167,11 @@ TEST_F(Sessions, AnEndedSessionLeavesTheControlsGreyWhileTheOtherIsStillClosing)
         << "the playback's own end releases them";
 }
 
-// Faults of the simulated device at every stage of a session. Each ends with
-// Stop (or its box), closes the device, keeps exactly what was recorded
-// before the fault, and leaves a program whose next Record runs.
-enum class Fault { Stall, Lost };
+// Faults of the simulated device at every stage of a session, and starts
+// that fail. Each shows its box or none, ends with Stop, closes the device,
+// gives the controls back, keeps exactly what was recorded before the fault,
+// and leaves a program whose next Record and Playback run.
+enum class Fault { Stall, Lost, FormatRefused, OpenFails };
 enum class Stage { Opening, JustStarted, Running, Stopping };
 
 SimDirection s_faultDirection = kSimInput;
@@ -222,10 +179,14 @@ Fault s_fault = Fault::Stall;
 
 void Inject(SimDirection direction, Fault fault)
 {
-    if (fault == Fault::Stall)
-        SimSetStall(direction, true);
-    else
-        SimDropAfter(direction, 0);
+    switch (fault) {
+    case Fault::Stall: SimSetStall(direction, true); break;
+    case Fault::Lost: SimDropAfter(direction, 0); break;
+    case Fault::FormatRefused:
+        SimSetFormatRule([direction](SimDirection d, uint32_t, const WaveFormatExtensible&) { return d != direction; });
+        break;
+    case Fault::OpenFails: SimSetOpenFailure(direction, kWaveErrAllocated); break;
+    }
 }
 
 template <SimDirection kDirection>
@@ -236,12 +197,13 @@ uint32_t FaultThenReset(WaveHandle device)
     return kDirection == kSimInput ? sim->inReset(device) : sim->outReset(device);
 }
 
-TEST_F(Sessions, DeviceFaultsAtEveryStageKeepTheRecordingAndLeaveTheProgramUsable)
+TEST_F(Sessions, DeviceFaultsShowTheirBoxKeepTheRecordingAndLeaveTheProgramUsable)
 {
     static WaveDeviceTable table;
     for (SimDirection direction : {kSimInput, kSimOutput})
-        for (Fault fault : {Fault::Stall, Fault::Lost})
+        for (Fault fault : {Fault::Stall, Fault::Lost, Fault::FormatRefused, Fault::OpenFails})
             for (Stage stage : {Stage::Opening, Stage::JustStarted, Stage::Running, Stage::Stopping}) {
+                if (fault >= Fault::FormatRefused && stage != Stage::Opening) continue;
                 SCOPED_TRACE(testing::Message()
                              << "direction " << direction << ", fault " << int(fault) << ", stage " << int(stage));
                 UseSimulator();
@@ -266,16 +228,25 @@ TEST_F(Sessions, DeviceFaultsAtEveryStageKeepTheRecordingAndLeaveTheProgramUsabl
                 if (stage == Stage::Running) Inject(direction, fault);
                 EXPECT_EQ(SimCompleteBlocks(direction, 2), stage == Stage::Stopping ? 2 : 0) << "the fault holds";
                 if (direction == kSimInput) kept = stage == Stage::Running ? 3 : stage == Stage::Stopping ? 5 : 0;
+                // A device lost before its first block is queued cannot be opened either.
+                const std::string side = direction == kSimInput ? "input" : "output";
+                std::vector<std::string> boxes;
+                if (fault == Fault::FormatRefused)
+                    boxes = {FormatRefused(side, direction == kSimInput ? "record" : "play")};
+                if (fault == Fault::OpenFails ||
+                    (fault == Fault::Lost && stage == Stage::Opening && direction == kSimInput))
+                    boxes = {Unopened(side)};
+                ASSERT_TRUE(catcher.WaitForBoxes(boxes.size(), kDeadlineMs));
                 Command(IDC_STOP);
                 ASSERT_TRUE(WaitIdle());
+                EXPECT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, kDeadlineMs)) << "controls stay grey";
                 EXPECT_EQ(SimOpenDeviceCount(), 0);
                 EXPECT_EQ(g_bRecording + g_bPlaying, 0);
-                // A device lost before its first block is queued cannot be opened; nothing else shows a box.
-                const bool refused = direction == kSimInput && fault == Fault::Lost && stage == Stage::Opening;
-                ASSERT_TRUE(catcher.WaitForBoxes(refused ? 1 : 0, 2000));
-                std::vector<std::string> texts;
-                for (const CaughtBox& box : catcher.Boxes()) texts.push_back(box.text);
-                EXPECT_EQ(texts, refused ? std::vector<std::string>{Unopened("input")} : std::vector<std::string>{});
+                EXPECT_TRUE(g_pWaveIn == nullptr && g_pWaveOut == nullptr);
+                std::vector<std::string> shown;
+                for (const CaughtBox& box : catcher.Boxes()) shown.push_back(Shown(box));
+                for (std::string& text : boxes) text = "Sound device problem [exclamation] " + text;
+                EXPECT_EQ(shown, boxes);
 
                 ASSERT_EQ(g_nRecordedBytes, kept * kBlock);
                 for (int i = 0; i < g_nRecordedBytes; ++i) ASSERT_EQ(g_pInputBuffer[i], uint8_t(i)) << "byte " << i;
@@ -284,6 +255,8 @@ TEST_F(Sessions, DeviceFaultsAtEveryStageKeepTheRecordingAndLeaveTheProgramUsabl
                 UseSimulator();
                 Command(IDC_RECORD);
                 EXPECT_EQ(SimCompleteBlocks(kSimInput, 2), 2);
+                Command(IDC_PLAYBACK);
+                EXPECT_EQ(SimCompleteBlocks(kSimOutput, 2), 2);
                 Command(IDC_STOP);
                 EXPECT_EQ(g_nRecordedBytes, 2 * kBlock);
             }

@@ -19,19 +19,18 @@
 
 namespace {
 
-class TransferFields : public SimWindowFixture {
-protected:
-    void Tick() { SendMessageA(hWnd, WM_TIMER, kStatisticsTimer, 0); }
-    // Half a second passes before the next tick: every kept counter reading
-    // moves back by that much.
-    static void HalfSecondPasses()
-    {
-        const int64_t half = g_liPerfFrequency / 2;
-        g_liPlaybackStart -= half;
-        g_liCaptureStart -= half;
-        for (RateSamples* h : {&g_InSamples, &g_OutSamples}) h->lastTime -= half, h->priorTime -= half;
-    }
-};
+using TransferFields = SimWindowFixture;
+
+// A statistics tick half a second after the last: every kept counter reading
+// moves back by that much first.
+void TickHalfASecondLater(HWND hWnd)
+{
+    const int64_t half = g_liPerfFrequency / 2;
+    g_liPlaybackStart -= half;
+    g_liCaptureStart -= half;
+    for (RateSamples* h : {&g_InSamples, &g_OutSamples}) h->lastTime -= half, h->priorTime -= half;
+    SendMessageA(hWnd, WM_TIMER, kStatisticsTimer, 0);
+}
 
 TEST_F(TransferFields, StopLeavesTheFinalUpdateOfARecordingInTheFields)
 {
@@ -49,14 +48,13 @@ TEST_F(TransferFields, OutputDeviceSilentForTwoSecondsEndsTheProgramWithItsMessa
 {
     Command(IDM_SINE_1K);
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 40), 40);
-    g_liPlaybackStart = SyncCounter() - 3 * g_liPerfFrequency; // it has played for 3 s when its device falls silent
-    Tick();
+    g_liPlaybackStart = SyncCounter() - 5 * g_liPerfFrequency / 2; // it has played for 3 s when its device falls silent
+    TickHalfASecondLater(hWnd);
     EXPECT_NE(Text(IDC_ACTUAL_OUT), "0");
     SimSetStall(kSimOutput, true);
     MessageBoxCatcher catcher(IDOK);
     for (int tick = 1; tick <= 4; ++tick) {
-        HalfSecondPasses();
-        Tick();
+        TickHalfASecondLater(hWnd);
         EXPECT_EQ(catcher.Boxes().size(), tick / 4u) << "tick " << tick;
     }
     ASSERT_EQ(catcher.Boxes().size(), 1u);

@@ -2,6 +2,7 @@
 // through the real main window: the boxes a failure shows (from the session
 // threads), the controls, the timers, the scroll bar at Stop, the order in
 // which the ends of two sessions reach the window, and device faults.
+#include <algorithm>
 #include <future>
 #include <tuple>
 #include <vector>
@@ -91,31 +92,45 @@ TEST_F(Sessions, TimersRunWithASessionAndStopKillsThem)
     EXPECT_FALSE(KillTimer(hWnd, kStatisticsTimer));
 }
 
-// A Stop that ends a recording puts the scroll bar over the stored sound,
-// the thumb as far to the end as its page allows; a Stop with nothing
-// running leaves it where scrolling put it.
-TEST_F(Sessions, StopSetsTheScrollBarOnlyWhenItEndsASession)
+// A Stop that ends a recording puts a wrapped store in order, the newest
+// lap oldest byte first, and the scroll bar over it, the thumb as far to the
+// end as its page allows; a Stop with nothing running leaves both where
+// they were.
+TEST_F(Sessions, StopSetsTheStoreAndTheScrollBarOnlyWhenItEndsASession)
 {
     const auto bar = [] {
         SCROLLINFO info = {sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
         GetScrollInfo(g_hScrollBar, SB_CTL, &info);
         return std::make_tuple(IsWindowEnabled(g_hScrollBar), info.nMin, info.nMax, info.nPage, info.nPos);
     };
+    // A 1MB store holds a lap of 2047 blocks. Period 251 bytes (a prime,
+    // never silence): a block out of place cannot match by chance.
+    Select(IDC_BUFFER_SIZE, 0);
+    const int lap = 2047 * kBlock, delivered = 2100 * kBlock;
+    SimSetInputSignal([](uint8_t* data, uint32_t bytes, uint64_t offset) {
+        for (uint32_t i = 0; i < bytes; ++i) data[i] = uint8_t((offset + i) % 251 + 1);
+    });
     EnableWindow(g_hScrollBar, TRUE);
     Command(IDC_RECORD);
     EXPECT_FALSE(IsWindowEnabled(g_hScrollBar));
-    ASSERT_EQ(SimCompleteBlocks(kSimInput, 20), 20);
+    ASSERT_EQ(SimCompleteBlocks(kSimInput, 2100), 2100);
     Command(IDC_STOP);
-    EXPECT_EQ(bar(), std::make_tuple(TRUE, 0, 19 * kBlock, UINT(kBlock), 18 * kBlock + 1));
-    EXPECT_EQ(g_nViewPos, 19 * kBlock);
+    ASSERT_EQ(g_nRecordedBytes, lap);
+    int run = 0;
+    while (run < lap && g_pInputBuffer[run] == (delivered - lap + run) % 251 + 1) ++run;
+    EXPECT_EQ(run, lap) << "the newest lap of sound, oldest byte first";
+    EXPECT_EQ(bar(), std::make_tuple(TRUE, 0, lap - kBlock, UINT(kBlock), lap - 2 * kBlock + 1));
+    EXPECT_EQ(g_nViewPos, lap - kBlock);
 
     for (int i = 0; i < 2; ++i)
         SendMessageA(hWnd, WM_HSCROLL, MAKEWPARAM(SB_PAGELEFT, 0), reinterpret_cast<LPARAM>(g_hScrollBar));
     const auto scrolled = bar();
     const int32_t view = g_nViewPos;
+    const std::vector<uint8_t> stored(g_pInputBuffer, g_pInputBuffer + lap);
     Command(IDC_STOP);
     EXPECT_EQ(bar(), scrolled);
     EXPECT_EQ(g_nViewPos, view);
+    EXPECT_TRUE(std::equal(stored.begin(), stored.end(), g_pInputBuffer)) << "turned again";
 }
 
 // A playback whose device close waits until the test lets it go on: its

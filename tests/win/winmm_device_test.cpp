@@ -36,24 +36,25 @@ struct Handler {
     HANDLE allDone = CreateEventA(nullptr, TRUE, FALSE, nullptr); // set at the (kBlocks + 2)th done
 
     ~Handler() { CloseHandle(allDone); }
-    std::vector<Notice> Notices()
-    {
-        std::lock_guard<std::mutex> lk(lock);
-        return notices;
-    }
     static void Callback(WaveHandle device, uint32_t message, uintptr_t context, WaveHeader* header)
     {
         auto* self = reinterpret_cast<Handler*>(context);
         if (message == kWaveOutDone && self->closeFromHandler == ~0u)
             self->closeFromHandler = self->table->outClose(device);
-        if (message == kWaveOutDone && self->requeueLeft > 0) {
-            --self->requeueLeft;
-            self->table->outWrite(device, header);
-        }
+        if (message == kWaveOutDone && self->requeueLeft-- > 0) self->table->outWrite(device, header);
         std::lock_guard<std::mutex> lk(self->lock);
         self->notices.push_back(
             {message, header ? int(header->dwUser) : -1, GetCurrentThreadId(), header ? header->dwBytesRecorded : 0});
         if (message == kWaveOutDone && ++self->done == kBlocks + 2) SetEvent(self->allDone);
+    }
+    // The done notices' blocks, or what each says was played.
+    std::vector<uint32_t> Done(bool played)
+    {
+        std::lock_guard<std::mutex> lk(lock);
+        std::vector<uint32_t> v;
+        for (const Notice& n : notices)
+            if (n.message == kWaveOutDone) v.push_back(played ? n.played : uint32_t(n.block));
+        return v;
     }
 };
 
@@ -80,15 +81,8 @@ TEST(WinmmDevice, OutputBlocksComeBackInOrderOnTheForwardingThreadUntilClose)
     ASSERT_EQ(WaitForSingleObject(handler.allDone, 3000), WAIT_OBJECT_0) << "120 ms of sound did not finish";
 
     EXPECT_EQ(handler.closeFromHandler, kWaveErrInvalidParam) << "a close from inside the handler is refused";
-    std::vector<Notice> notices = handler.Notices();
-    EXPECT_EQ(notices.front().message, kWaveOutOpened);
-    std::vector<int> order;
-    for (const Notice& s : notices) {
-        EXPECT_EQ(s.thread, notices.front().thread) << "one forwarding thread per device";
-        EXPECT_NE(s.thread, GetCurrentThreadId());
-        if (s.message == kWaveOutDone) order.push_back(s.block);
-    }
-    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 0, 1})) << "completion order, the first two played twice";
+    EXPECT_EQ(handler.Done(false), (std::vector<uint32_t>{0, 1, 2, 3, 0, 1}))
+        << "completion order, the first two played twice";
     for (WaveHeader& h : headers) EXPECT_EQ(LoadHeaderFlags(h) & (kHeaderDone | kHeaderInQueue), kHeaderDone);
 
     // Reset hands back what is queued; close delivers its notice before it returns.
@@ -96,15 +90,16 @@ TEST(WinmmDevice, OutputBlocksComeBackInOrderOnTheForwardingThreadUntilClose)
     EXPECT_EQ(table->outReset(device), kWaveOk);
     for (WaveHeader& h : headers) ASSERT_EQ(table->outUnprepareHeader(device, &h), kWaveOk);
     ASSERT_EQ(table->outClose(device), kWaveOk);
-    std::lock_guard<std::mutex> lk(handler.lock);
-    EXPECT_EQ(handler.done, 2 * kBlocks + 2) << "each queued block reported once";
-    EXPECT_EQ(handler.notices.back().message, kWaveOutClosed);
-    std::vector<uint32_t> played;
-    for (const Notice& s : handler.notices)
-        if (s.message == kWaveOutDone) played.push_back(s.played);
     std::vector<uint32_t> expected(kBlocks + 2, kBlockBytes);
     expected.resize(2 * kBlocks + 2, 0);
-    EXPECT_EQ(played, expected) << "played whole, then handed back by the reset unplayed";
+    EXPECT_EQ(handler.Done(true), expected) << "played whole, then handed back by the reset unplayed";
+    std::lock_guard<std::mutex> lk(handler.lock);
+    EXPECT_EQ(handler.notices.front().message, kWaveOutOpened);
+    EXPECT_EQ(handler.notices.back().message, kWaveOutClosed);
+    for (const Notice& n : handler.notices) {
+        EXPECT_EQ(n.thread, handler.notices.front().thread) << "one forwarding thread per device";
+        EXPECT_NE(n.thread, GetCurrentThreadId());
+    }
 }
 
 } // namespace

@@ -3,10 +3,12 @@
 // threads), the controls, the timers, the scroll bar at Stop, the order in
 // which the ends of two sessions reach the window, and device faults.
 #include <algorithm>
+#include <cstdio>
 #include <future>
 #include <tuple>
 #include <vector>
 
+#include "platform/resource_counts_win.h"
 #include "sim_window_fixture.h"
 #include "state/window_timers.h"
 #include "tones/wav_writer.h"
@@ -59,10 +61,13 @@ TEST_F(Sessions, RefusedOutputsStartNothingAndRecordKeepsARunningPlayback)
     EXPECT_EQ(g_pPlaybackSource, source) << "the playback's source is not replaced";
     EXPECT_EQ(DevicesOpened(kSimInput), 2);
     EXPECT_EQ(DevicesOpened(kSimOutput), 1);
-    std::vector<std::string> shown; // their texts are checked end to end (recording_job_test.cpp)
-    for (const CaughtBox& box : catcher.Boxes()) shown.push_back(box.caption + " [" + box.icon + "]");
-    const std::string busy = "Output in progress [information]";
-    EXPECT_EQ(shown, (std::vector<std::string>{"No sound data [information]", busy, busy}));
+    std::vector<std::string> shown;
+    for (const CaughtBox& box : catcher.Boxes()) shown.push_back(Shown(box));
+    const std::string busy = "Output in progress [information] There is already a sound being played\nIn order to "
+                             "play a new sound you must stop\nthe current output first.\n";
+    EXPECT_EQ(shown, (std::vector<std::string>{"No sound data [information] There is no sound data available to be "
+                                               "played back.\nRecord some sound first. Then attempt playback.",
+                                               busy, busy}));
     ASSERT_EQ(SimCompleteBlocks(kSimInput, 3), 3);
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 2), 2) << "the playback goes on";
 
@@ -265,6 +270,32 @@ TEST_F(Sessions, DeviceFaultsShowTheirBoxKeepTheRecordingAndLeaveTheProgramUsabl
                 Command(IDC_STOP);
                 EXPECT_EQ(g_nRecordedBytes, 2 * kBlock);
             }
+}
+
+// Record, Playback, Stop a thousand times: every cycle ends idle with its
+// devices closed and the controls back; GDI objects and handles stay flat.
+TEST_F(Sessions, AThousandCyclesEndIdleAndLeakNothing)
+{
+    constexpr int kCycles = 1000, kSettled = 10;
+    int gdi = 0, handles = 0;
+    for (int cycle = 1; cycle <= kCycles; ++cycle) {
+        Command(IDC_RECORD);
+        ASSERT_EQ(SimCompleteBlocks(kSimInput, 1), 1) << "cycle " << cycle;
+        Command(IDC_PLAYBACK);
+        ASSERT_EQ(SimCompleteBlocks(kSimOutput, 1), 1) << "cycle " << cycle;
+        Command(IDC_STOP);
+        ASSERT_TRUE(WaitIdle()) << "cycle " << cycle;
+        ASSERT_TRUE(PumpUntil([&] { return FormatControlsEnabled(); }, 2000)) << "cycle " << cycle;
+        ASSERT_EQ(SimOpenDeviceCount(), 0) << "cycle " << cycle;
+        if (cycle == kSettled) gdi = GdiObjectCount(), handles = KernelHandleCount();
+    }
+    const int gdiEnd = GdiObjectCount(), handlesEnd = KernelHandleCount();
+    std::printf("after %d cycles: GDI objects %d -> %d, kernel handles %d -> %d\n", kCycles, gdi, gdiEnd, handles,
+                handlesEnd);
+    ASSERT_GT(gdi, 0);
+    ASSERT_GT(handles, 0);
+    EXPECT_LE(gdiEnd, gdi + 5);
+    EXPECT_LE(handlesEnd, handles + 5);
 }
 
 } // namespace

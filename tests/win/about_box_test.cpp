@@ -8,7 +8,6 @@
 #include "app/about_box.h"
 #include "app/about_box_win.h"
 #include "main_window_fixture.h"
-#include "state/program_paths.h"
 
 namespace {
 
@@ -68,14 +67,10 @@ TEST(VersionResource, ProductMakerVersionAndBuildAreTheAboutBoxs)
     std::snprintf(numbers, sizeof(numbers), "V%u.%u Build: %u", unsigned(HIWORD(fixed->dwFileVersionMS)),
                   unsigned(LOWORD(fixed->dwFileVersionMS)), unsigned(LOWORD(fixed->dwFileVersionLS)));
     EXPECT_EQ(numbers, std::string(kProductVersion) + " Build: " + kProductBuild);
-    EXPECT_TRUE(fixed->dwProductVersionMS == fixed->dwFileVersionMS &&
-                fixed->dwProductVersionLS == fixed->dwFileVersionLS);
     char line[128] = "";
     ASSERT_GT(FormatVersionLine(line, sizeof(line)), 0);
-    EXPECT_EQ((std::vector<std::string>{value("ProductName") + " " + value("ProductVersion"), value("ProductName"),
-                                        value("LegalCopyright"), value("OriginalFilename")}),
-              (std::vector<std::string>{line, g_szTitle, kAboutNotice, "mirravox.exe"}));
-    EXPECT_NE(std::string(kAboutNotice).find(value("CompanyName")), std::string::npos);
+    EXPECT_EQ((std::vector<std::string>{value("ProductName") + " " + value("ProductVersion"), value("LegalCopyright")}),
+              (std::vector<std::string>{line, kAboutNotice}));
 }
 
 TEST(Manifest, CommonControlsSixTakeEffectAndDpiAwarenessIsClaimed)

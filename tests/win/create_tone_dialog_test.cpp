@@ -26,6 +26,22 @@ std::string Fields(HWND dialog)
     return texts;
 }
 
+// The selected shape, then each shape's name, picture size and item height.
+std::string Shapes(HWND dialog)
+{
+    const HWND list = GetDlgItem(dialog, IDC_TONE_SHAPES);
+    std::string shown = std::to_string(SendMessageA(list, LB_GETCURSEL, 0, 0)) + ":";
+    for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+        char text[32] = "";
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        BITMAP bm = {};
+        GetObjectA(reinterpret_cast<HBITMAP>(SendMessageA(list, LB_GETITEMDATA, i, 0)), sizeof bm, &bm);
+        shown += std::string(" ") + text + " " + std::to_string(bm.bmWidth) + "x" + std::to_string(bm.bmHeight) + "/" +
+                 std::to_string(SendMessageA(list, LB_GETITEMHEIGHT, i, 0));
+    }
+    return shown;
+}
+
 void Enter(HWND dialog, int shape, std::string fields)
 {
     SendDlgItemMessageA(dialog, IDC_TONE_SHAPES, LB_SETCURSEL, shape, 0);
@@ -76,22 +92,7 @@ TEST_F(CreateToneDialog, OpensOnTheRememberedValuesWithTheSixShapes)
 {
     g_nToneShape = 3, g_nToneAmplitude = 77, g_nToneFrequency = 4000, g_nToneSeconds = 2;
     std::string shown;
-    EXPECT_EQ(Run(0,
-                  [&](HWND d, MessageBoxCatcher&) {
-                      const HWND list = GetDlgItem(d, IDC_TONE_SHAPES);
-                      shown = Fields(d) + " " + std::to_string(SendMessageA(list, LB_GETCURSEL, 0, 0)) + ":";
-                      for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
-                          char text[32] = "";
-                          SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-                          BITMAP bm = {};
-                          GetObjectA(reinterpret_cast<HBITMAP>(SendMessageA(list, LB_GETITEMDATA, i, 0)), sizeof bm,
-                                     &bm);
-                          shown += std::string(" ") + text + " " + std::to_string(bm.bmWidth) + "x" +
-                                   std::to_string(bm.bmHeight) + "/" +
-                                   std::to_string(SendMessageA(list, LB_GETITEMHEIGHT, i, 0));
-                      }
-                  }),
-              kToneDialogCancel);
+    EXPECT_EQ(Run(0, [&](HWND d, MessageBoxCatcher&) { shown = Fields(d) + " " + Shapes(d); }), kToneDialogCancel);
     EXPECT_EQ(shown, "77/4000/2 3: Sine 80x20/20 Square 80x20/20 Saw 80x20/20 Spike 80x20/20 White Noise 80x20/20 "
                      "Pink Noise 80x20/20");
     EXPECT_EQ(g_nToneAmplitude, 77) << "Cancel checks nothing";

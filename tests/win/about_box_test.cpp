@@ -8,19 +8,17 @@
 #include "app/about_box.h"
 #include "app/about_box_win.h"
 #include "main_window_fixture.h"
-#include "state/program_paths.h"
 
 namespace {
 
 using AboutBox = MainWindowFixture;
 
-// Both commands open it; it is centred over the main window, or kept on the screen.
+// Both commands open it, centred over the main window (kept on the screen: DialogCentring).
 TEST_F(AboutBox, ShowsNoticeAddressAndVersionCentredOverTheMainWindow)
 {
-    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    SetWindowPos(hWnd, nullptr, 100, 50, 700, 520, SWP_NOZORDER);
+    const RECT main = WindowRect();
     for (int id : {IDM_ABOUT, IDC_ALT_ABOUT}) {
-        SetWindowPos(hWnd, nullptr, id == IDM_ABOUT ? 100 : screenW - 200, id == IDM_ABOUT ? 50 : screenH - 150, 700,
-                     520, SWP_NOZORDER);
         std::string texts;
         RECT box = {};
         MessageBoxCatcher inspector(IDCANCEL, BoxThreads::ThisThread, [&](HWND dialog) {
@@ -36,14 +34,8 @@ TEST_F(AboutBox, ShowsNoticeAddressAndVersionCentredOverTheMainWindow)
         EXPECT_EQ(inspector.Boxes()[0].caption, "Keldane Mirravox");
         EXPECT_EQ(texts, "Copyright (C) 2026 Keldane Audio Tools|Visit us at:|www.keldane.example|"
                          "Keldane Mirravox V3.0 Build: 1003|OK|");
-        const RECT main = WindowRect();
-        if (id == IDM_ABOUT) {
-            EXPECT_EQ(box.left, main.left + (main.right - main.left - (box.right - box.left)) / 2);
-            EXPECT_EQ(box.top, main.top + (main.bottom - main.top - (box.bottom - box.top)) / 2);
-        } else {
-            EXPECT_EQ(box.right, screenW);
-            EXPECT_EQ(box.bottom, screenH);
-        }
+        EXPECT_EQ(box.left, main.left + (main.right - main.left - (box.right - box.left)) / 2);
+        EXPECT_EQ(box.top, main.top + (main.bottom - main.top - (box.bottom - box.top)) / 2);
     }
     EXPECT_TRUE(IsWindow(hWnd)) << "Cancel closes the box only";
 }
@@ -62,7 +54,7 @@ TEST(VersionResource, ProductMakerVersionAndBuildAreTheAboutBoxs)
     std::vector<char> info(GetFileVersionInfoSizeA(program.c_str(), &ignored));
     ASSERT_FALSE(info.empty()) << program << " has no version resource";
     ASSERT_TRUE(GetFileVersionInfoA(program.c_str(), 0, DWORD(info.size()), info.data()));
-    auto value = [&](const char* name) {
+    auto value = [&](const char* name) -> std::string {
         char* text = nullptr;
         UINT chars = 0;
         const std::string key = std::string("\\StringFileInfo\\040904b0\\") + name;
@@ -75,16 +67,10 @@ TEST(VersionResource, ProductMakerVersionAndBuildAreTheAboutBoxs)
     std::snprintf(numbers, sizeof(numbers), "V%u.%u Build: %u", unsigned(HIWORD(fixed->dwFileVersionMS)),
                   unsigned(LOWORD(fixed->dwFileVersionMS)), unsigned(LOWORD(fixed->dwFileVersionLS)));
     EXPECT_EQ(numbers, std::string(kProductVersion) + " Build: " + kProductBuild);
-    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
-    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
-
     char line[128] = "";
     ASSERT_GT(FormatVersionLine(line, sizeof(line)), 0);
-    EXPECT_EQ(std::string(value("ProductName")) + " " + value("ProductVersion"), line);
-    EXPECT_STREQ(value("ProductName"), g_szTitle);
-    EXPECT_STREQ(value("LegalCopyright"), kAboutNotice);
-    EXPECT_NE(std::string(kAboutNotice).find(value("CompanyName")), std::string::npos);
-    EXPECT_STREQ(value("OriginalFilename"), "mirravox.exe");
+    EXPECT_EQ((std::vector<std::string>{value("ProductName") + " " + value("ProductVersion"), value("LegalCopyright")}),
+              (std::vector<std::string>{line, kAboutNotice}));
 }
 
 TEST(Manifest, CommonControlsSixTakeEffectAndDpiAwarenessIsClaimed)
@@ -100,8 +86,9 @@ TEST(Manifest, CommonControlsSixTakeEffectAndDpiAwarenessIsClaimed)
     const std::string manifest = text(exe);
     FreeLibrary(exe);
     EXPECT_EQ(manifest, text(GetModuleHandleA(nullptr))) << "the program's manifest is this test program's";
-    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-
+    // Wine makes every process DPI-aware whatever the manifest says: what Windows reads is checked in the text.
+    for (const char* claim : {"level=\"asInvoker\"", ">true</dpiAware>", ">PerMonitorV2, System</dpiAwareness>"})
+        EXPECT_NE(manifest.find(claim), std::string::npos) << claim;
     // Common controls 6 are the side-by-side assembly's, never the system
     // folder's version 5 (Wine's answers 5.81 to DllGetVersion in both).
     char comctl[MAX_PATH] = "";
@@ -109,11 +96,6 @@ TEST(Manifest, CommonControlsSixTakeEffectAndDpiAwarenessIsClaimed)
     CharLowerA(comctl);
     EXPECT_NE(std::string(comctl).find("\\winsxs\\"), std::string::npos) << comctl;
     EXPECT_NE(std::string(comctl).find("common-controls_6595b64144ccf1df_6."), std::string::npos) << comctl;
-
-    // Wine makes every process DPI-aware whatever the manifest says: what
-    // Windows reads is checked in the text.
-    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
-    EXPECT_NE(manifest.find(">PerMonitorV2, System</dpiAwareness>"), std::string::npos);
 }
 
 } // namespace

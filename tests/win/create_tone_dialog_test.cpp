@@ -14,6 +14,7 @@
 
 namespace {
 
+// The fields amplitude/frequency/seconds as "77/4000/2".
 std::string Fields(HWND dialog)
 {
     std::string texts;
@@ -25,24 +26,61 @@ std::string Fields(HWND dialog)
     return texts;
 }
 
-// Runs script in the tone dialog once, as it opens (message boxes have a
-// static text with the id 0xFFFF too: the caption tells them apart), and
-// closes it with Cancel if it is still open then. Keeps the other boxes' captions.
+// The selected shape, then each shape's name, picture size and item height.
+std::string Shapes(HWND dialog)
+{
+    const HWND list = GetDlgItem(dialog, IDC_TONE_SHAPES);
+    std::string shown = std::to_string(SendMessageA(list, LB_GETCURSEL, 0, 0)) + ":";
+    for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+        char text[32] = "";
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        BITMAP bm = {};
+        GetObjectA(reinterpret_cast<HBITMAP>(SendMessageA(list, LB_GETITEMDATA, i, 0)), sizeof bm, &bm);
+        shown += std::string(" ") + text + " " + std::to_string(bm.bmWidth) + "x" + std::to_string(bm.bmHeight) + "/" +
+                 std::to_string(SendMessageA(list, LB_GETITEMHEIGHT, i, 0));
+    }
+    return shown;
+}
+
+void Enter(HWND dialog, int shape, std::string fields)
+{
+    SendDlgItemMessageA(dialog, IDC_TONE_SHAPES, LB_SETCURSEL, shape, 0);
+    for (int id : {IDC_TONE_AMPLITUDE, IDC_TONE_FREQUENCY, IDC_TONE_SECONDS}) {
+        const size_t cut = fields.find('/');
+        SetDlgItemTextA(dialog, id, fields.substr(0, cut).c_str());
+        fields = cut == std::string::npos ? "" : fields.substr(cut + 1);
+    }
+}
+
+void Press(HWND dialog, int button)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(GetDlgItem(dialog, button)));
+}
+
+// Opens the dialog through the main window's command, or directly when the
+// command is 0, and runs script in it once as it opens (message boxes have a
+// static text with the id 0xFFFF too: the caption tells them apart). Every
+// dialog caught is then closed with othersButton (0 presses nothing, which
+// leaves a save dialog to its answer). Keeps the other boxes' captions.
 class CreateToneDialog : public MainWindowFixture {
 protected:
     template <class Script>
-    INT_PTR Run(Script script)
+    INT_PTR Run(int command, Script script, int othersButton = IDCANCEL)
     {
         captions.clear();
         bool ran = false;
-        MessageBoxCatcher dialogs(IDCANCEL, BoxThreads::ThisThread, [&](HWND d) {
+        INT_PTR result = 0;
+        MessageBoxCatcher dialogs(othersButton, BoxThreads::ThisThread, [&](HWND d) {
             char caption[64] = "";
             GetWindowTextA(d, caption, sizeof caption);
             if (std::string(caption) != "Create test tones" || ran) return;
             ran = true;
             script(d, dialogs);
         });
-        const INT_PTR result = RunCreateToneDialog(hWnd);
+        if (command)
+            Command(command);
+        else
+            result = RunCreateToneDialog(hWnd);
         for (const CaughtBox& box : dialogs.Boxes())
             if (box.caption != "Create test tones") captions.push_back(box.caption);
         return result;
@@ -53,27 +91,10 @@ protected:
 TEST_F(CreateToneDialog, OpensOnTheRememberedValuesWithTheSixShapes)
 {
     g_nToneShape = 3, g_nToneAmplitude = 77, g_nToneFrequency = 4000, g_nToneSeconds = 2;
-    std::string fields, shapes;
-    LRESULT selected = -1, itemHeight = 0;
-    EXPECT_EQ(Run([&](HWND d, MessageBoxCatcher&) {
-                  fields = Fields(d);
-                  const HWND list = GetDlgItem(d, IDC_TONE_SHAPES);
-                  for (LRESULT i = 0, n = SendMessageA(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
-                      char text[32] = "";
-                      SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-                      BITMAP bm = {};
-                      GetObjectA(reinterpret_cast<HBITMAP>(SendMessageA(list, LB_GETITEMDATA, i, 0)), sizeof bm, &bm);
-                      shapes += std::string(text) + " " + std::to_string(bm.bmWidth) + "x" +
-                                std::to_string(bm.bmHeight) + ", ";
-                  }
-                  selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
-                  itemHeight = SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
-              }),
-              kToneDialogCancel);
-    EXPECT_EQ(fields, "77/4000/2");
-    EXPECT_EQ(shapes, "Sine 80x20, Square 80x20, Saw 80x20, Spike 80x20, White Noise 80x20, Pink Noise 80x20, ");
-    EXPECT_EQ(selected, 3);
-    EXPECT_EQ(itemHeight, 20);
+    std::string shown;
+    EXPECT_EQ(Run(0, [&](HWND d, MessageBoxCatcher&) { shown = Fields(d) + " " + Shapes(d); }), kToneDialogCancel);
+    EXPECT_EQ(shown, "77/4000/2 3: Sine 80x20/20 Square 80x20/20 Saw 80x20/20 Spike 80x20/20 White Noise 80x20/20 "
+                     "Pink Noise 80x20/20");
     EXPECT_EQ(g_nToneAmplitude, 77) << "Cancel checks nothing";
 }
 
@@ -96,16 +117,10 @@ TEST_F(CreateToneDialog, RefusesWhatItCannotUseAndKeepsTheEntriesShown)
     };
     for (const auto& c : kCases) {
         std::string shownAfter;
-        const INT_PTR result = Run([&](HWND d, MessageBoxCatcher& dialogs) {
-            SendDlgItemMessageA(d, IDC_TONE_SHAPES, LB_SETCURSEL, 1, 0); // Square
-            std::string rest = c.values;
-            for (int id : {IDC_TONE_AMPLITUDE, IDC_TONE_FREQUENCY, IDC_TONE_SECONDS}) {
-                const size_t cut = rest.find('/');
-                SetDlgItemTextA(d, id, rest.substr(0, cut).c_str());
-                rest = cut == std::string::npos ? "" : rest.substr(cut + 1);
-            }
+        const INT_PTR result = Run(0, [&](HWND d, MessageBoxCatcher& dialogs) {
+            Enter(d, 1, c.values);       // Square
             dialogs.SetButton(c.answer); // for the boxes the press provokes
-            SendMessageA(d, WM_COMMAND, MAKEWPARAM(c.button, BN_CLICKED), LPARAM(GetDlgItem(d, c.button)));
+            Press(d, c.button);
             dialogs.SetButton(IDCANCEL);
             shownAfter = Fields(d);
         });
@@ -125,53 +140,32 @@ TEST_F(CreateToneDialog, PlayStartsThePlaybackAndSaveWritesWholeLoops)
     SetWaveDeviceTable(SimWaveDeviceTable());
     SimSetStepped(true);
     ChooseDefaultDevices();
-    // The catcher presses its button in every dialog it sees; 0 presses nothing,
-    // which leaves the save dialog to its answer.
-    auto createTone = [&](int button, const char* seconds, int othersButton) {
-        bool ran = false;
-        MessageBoxCatcher dialogs(othersButton, BoxThreads::ThisThread, [&](HWND d) {
-            char caption[64] = "";
-            GetWindowTextA(d, caption, sizeof caption);
-            if (std::string(caption) != "Create test tones" || ran) return;
-            ran = true;
-            SendDlgItemMessageA(d, IDC_TONE_SHAPES, LB_SETCURSEL, 1, 0); // Square
-            SetDlgItemTextA(d, IDC_TONE_AMPLITUDE, "30");
-            SetDlgItemTextA(d, IDC_TONE_FREQUENCY, "3000");
-            SetDlgItemTextA(d, IDC_TONE_SECONDS, seconds);
-            SendMessageA(d, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), LPARAM(GetDlgItem(d, button)));
-        });
-        Command(IDM_CREATE_TONE);
+    auto createTone = [&](int button, const char* values, int othersButton) {
+        Run(
+            IDM_CREATE_TONE, [&](HWND d, MessageBoxCatcher&) { Enter(d, 1, values), Press(d, button); }, othersButton);
     };
-    createTone(IDC_TONE_PLAY, "1", IDCANCEL);
+    createTone(IDC_TONE_PLAY, "30/3000/1", IDCANCEL);
     EXPECT_EQ(g_bPlaying, 1);
     ASSERT_NE(g_pPlaybackSource, nullptr);
     // 8-bit square at 30 %: 128 + 38.1 in the first half of each period, 128 - 38.1 after.
     EXPECT_EQ(g_pPlaybackSource[0], 166);
     EXPECT_EQ(g_pPlaybackSource[2], 89);
-    {
-        MessageBoxCatcher busy(IDOK);
-        Command(IDM_CREATE_TONE);
-        ASSERT_EQ(busy.Boxes().size(), 1u);
-        EXPECT_EQ(busy.Boxes()[0].caption, "Output in progress");
-    }
+    createTone(IDC_TONE_PLAY, "30/3000/1", IDOK);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Output in progress"}));
     StopAll(hWnd);
     ASSERT_TRUE(PumpUntil([] { return !PlaybackSessionActive(); }, 5000));
 
-    char dir[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, dir);
-    const std::string path = std::string(dir) + "mirravox-tone-test.wav";
+    const std::string path = TempPath("mirravox-tone-test.wav");
     DeleteFileA(path.c_str());
     {
         FileDialogAnswer answer(path);
-        createTone(IDC_TONE_SAVE, "3", 0);
+        createTone(IDC_TONE_SAVE, "30/3000/3", 0);
         EXPECT_EQ(answer.Shown(), 1);
     }
     EXPECT_EQ(g_bPlaying, 0) << "Save plays nothing";
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
     // 11025 Hz, 3000 Hz: 29400 frames a loop (2.67 s), so 3 s take 2 loops.
     EXPECT_EQ(g_nToneRepeatCount, 2);
-    EXPECT_EQ(data.nFileSizeLow, 44u + 2u * uint32_t(g_nPlaybackSourceSize));
+    EXPECT_EQ(FileBytes(path).size(), 44u + 2u * uint32_t(g_nPlaybackSourceSize));
     DeleteFileA(path.c_str());
     SimReset();
 }

@@ -1,6 +1,7 @@
-// The dialogs at the display's DPI: every label, caption and check-box text
-// fits its control, and the display's badges keep their size against its
-// text. The end-to-end DisplayScale test runs this suite again at 144 DPI.
+// The windows at the display's DPI: every label, caption and check-box text
+// fits its control, the pictures keep their size against the text, and the
+// display fills the main window. The end-to-end DisplayScale test runs this
+// suite again at 144 DPI.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -24,17 +25,9 @@ int ScreenDpi()
     return dpi;
 }
 
-std::string ClassOf(HWND window)
-{
-    char cls[64] = "";
-    GetClassNameA(window, cls, sizeof(cls));
-    return cls;
-}
-
 // The room (pixels) a control leaves its text and the DrawText format it
-// draws it with; bShows is false for a control that shows no text of its own.
+// draws it with; format 0 for a control that shows no text of its own.
 struct TextRoom {
-    bool bShows = false;
     int width = 0, height = 0;
     UINT format = DT_WORDBREAK | DT_EXPANDTABS;
 };
@@ -45,19 +38,22 @@ TextRoom RoomFor(HWND control, HDC dc)
     GetClientRect(control, &client);
     TEXTMETRICA tm;
     GetTextMetricsA(dc, &tm);
-    const LONG style = GetWindowLongA(control, GWL_STYLE), type = style & SS_TYPEMASK;
-    TextRoom room = {true, client.right, client.bottom};
-    if (ClassOf(control) == "Static") {
-        if (type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE) room.format = DT_SINGLELINE | DT_EXPANDTABS;
-        if (type > SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP) return {}; // a picture or a frame
+    char cls[64] = "";
+    GetClassNameA(control, cls, sizeof(cls));
+    const LONG style = GetWindowLongA(control, GWL_STYLE), type = style & SS_TYPEMASK, kind = style & BS_TYPEMASK;
+    TextRoom room = {client.right, client.bottom};
+    if (std::string(cls) == "Static") {
+        if (type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE)
+            room.format = DT_SINGLELINE | DT_EXPANDTABS;
+        else if (type > SS_RIGHT)
+            return {0, 0, 0}; // a picture or a frame
         if (style & SS_NOPREFIX) room.format |= DT_NOPREFIX;
         return room;
     }
-    if (ClassOf(control) != "Button" || (style & (BS_ICON | BS_BITMAP))) return {};
+    if (std::string(cls) != "Button" || (style & (BS_ICON | BS_BITMAP))) return {0, 0, 0};
     if (!(style & BS_MULTILINE)) room.format = DT_SINGLELINE;
-    const LONG kind = style & BS_TYPEMASK;
     if (kind == BS_GROUPBOX) // the caption breaks the frame's top edge, a character in from each corner
-        return {true, client.right - 2 * tm.tmAveCharWidth, tm.tmHeight, DT_SINGLELINE};
+        return {int(client.right - 2 * tm.tmAveCharWidth), int(tm.tmHeight), DT_SINGLELINE};
     if ((kind >= BS_CHECKBOX && kind <= BS_AUTO3STATE) || kind == BS_AUTORADIOBUTTON) {
         int digit = tm.tmAveCharWidth; // the box, then half a digit's width before the text
         GetCharWidth32A(dc, '0', '0', &digit);
@@ -68,9 +64,9 @@ TextRoom RoomFor(HWND control, HDC dc)
     return room;
 }
 
-// The texts of a dialog's controls that wrap onto a line the control does
-// not show or run past its edge, each with what it needs and has.
-void AddCutTexts(HWND dialog, const std::string& name, std::vector<std::string>* cut)
+// Fails for each text of a dialog's controls that wraps onto a line the
+// control does not show or runs past its edge, with what it needs and has.
+void ExpectNoCutText(HWND dialog, const std::string& name)
 {
     for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
         char text[512] = "";
@@ -79,16 +75,13 @@ void AddCutTexts(HWND dialog, const std::string& name, std::vector<std::string>*
         auto font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
         HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
         const TextRoom room = RoomFor(control, dc);
-        RECT need = {0, 0, std::max(room.width, 1), 0}, line = {0, 0, 1, 0};
+        RECT need = {0, 0, std::max(room.width, 1), 0};
         DrawTextA(dc, text, -1, &need, room.format | DT_CALCRECT);
-        DrawTextA(dc, text, -1, &line, (room.format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_CALCRECT);
         SelectObject(dc, old);
         ReleaseDC(control, dc);
-        if (text[0] && room.bShows && (need.right > room.width || need.bottom > room.height))
-            cut->push_back(name + " control " + std::to_string(GetDlgCtrlID(control)) + " \"" + text + "\": needs " +
-                           std::to_string(need.right) + "x" + std::to_string(need.bottom) + ", has " +
-                           std::to_string(room.width) + "x" + std::to_string(room.height) +
-                           " (one line: " + std::to_string(line.right) + "x" + std::to_string(line.bottom) + ")");
+        EXPECT_TRUE(!text[0] || !room.format || (need.right <= room.width && need.bottom <= room.height))
+            << name << " control " << GetDlgCtrlID(control) << " \"" << text << "\": needs " << need.right << "x"
+            << need.bottom << ", has " << room.width << "x" << room.height << " at " << ScreenDpi() << " DPI";
     }
 }
 
@@ -102,16 +95,12 @@ INT_PTR CALLBACK TemplateOnly(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM
 
 TEST_F(DpiLayout, NoLabelIsCut)
 {
-    // The main window and the About box with the texts they fill in.
-    std::vector<std::string> cut;
-    AddCutTexts(hWnd, "MIRRAVOX", &cut);
-    {
-        MessageBoxCatcher about(IDOK, BoxThreads::ThisThread, [&](HWND box) { AddCutTexts(box, "ABOUTBOX", &cut); });
-        ShowAboutBox(hWnd);
-        ASSERT_EQ(about.Boxes().size(), 1u);
-    }
-
-    // Every other dialog template with the texts it holds.
+    // The main window and the About box with the texts they fill in, then
+    // every other dialog template with the texts it holds.
+    ExpectNoCutText(hWnd, "MIRRAVOX");
+    MessageBoxCatcher about(IDOK, BoxThreads::ThisThread, [&](HWND box) { ExpectNoCutText(box, "ABOUTBOX"); });
+    ShowAboutBox(hWnd);
+    ASSERT_EQ(about.Boxes().size(), 1u);
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     std::vector<std::string> names;
@@ -119,12 +108,10 @@ TEST_F(DpiLayout, NoLabelIsCut)
     for (const std::string& name : names) {
         if (name == "MIRRAVOX" || name == "ABOUTBOX") continue;
         HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), name.c_str(), hWnd, &TemplateOnly, 0);
-        EXPECT_NE(dialog, nullptr) << name << " cannot be created";
-        if (!dialog) continue;
-        AddCutTexts(dialog, name, &cut);
+        ASSERT_NE(dialog, nullptr) << name << " cannot be created";
+        ExpectNoCutText(dialog, name);
         DestroyWindow(dialog);
     }
-    for (const std::string& c : cut) ADD_FAILURE() << c << " at " << ScreenDpi() << " DPI";
 }
 
 TEST_F(DpiLayout, PicturesScaleWithTheScreen)
@@ -133,9 +120,8 @@ TEST_F(DpiLayout, PicturesScaleWithTheScreen)
     BITMAP held = {}, about = {};
     ASSERT_TRUE(GetObjectA(GetCurrentObject(g_hBitmap123DC, OBJ_BITMAP), sizeof(held), &held));
     MessageBoxCatcher inspect(IDOK, BoxThreads::ThisThread, [&](HWND box) {
-        GetObjectA(
-            reinterpret_cast<HBITMAP>(SendDlgItemMessageA(box, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0)),
-            sizeof(about), &about);
+        auto picture = SendDlgItemMessageA(box, IDC_ABOUT_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0);
+        GetObjectA(reinterpret_cast<HBITMAP>(picture), sizeof(about), &about);
     });
     ShowAboutBox(hWnd);
     const std::vector<LONG> sizes = {g_InBadge.size.cx, g_InBadge.size.cy, g_OutBadge.size.cx, g_OutBadge.size.cy,
@@ -145,18 +131,36 @@ TEST_F(DpiLayout, PicturesScaleWithTheScreen)
     EXPECT_EQ(sizes, expected);
 }
 
-TEST_F(DpiLayout, MovedToAScreenOfAnotherScaleTakesTheSuggestedRectangle)
+// Moved to a screen of another scale the window takes the suggested
+// rectangle; the display fills the client area right of the amplitude
+// slider, 8 pixels in, above the zoom trackbar and the scroll bar.
+TEST_F(DpiLayout, MovedToAnotherScaleTheDisplayFillsTheSuggestedRectangle)
 {
     ShowWindow(hWnd, SW_SHOWNOACTIVATE);
-    RECT suggested = {40, 30, 40 + 900, 30 + 700}, client, display;
+    RECT suggested = {40, 30, 40 + 900, 30 + 700}, client, inside;
     SendMessageA(hWnd, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     const RECT now = WindowRect();
     EXPECT_TRUE(EqualRect(&suggested, &now)) << now.left << "," << now.top << " " << now.right << "," << now.bottom;
-    // The display is laid out again in the new size: 8 pixels from the right.
     GetClientRect(hWnd, &client);
-    GetWindowRect(GetDlgItem(hWnd, IDC_DISPLAY), &display);
-    MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&display), 2);
-    EXPECT_EQ(display.right, client.right - 8);
+    auto inClient = [&](HWND control) {
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const RECT display = inClient(g_hDisplayWnd), zoom = inClient(g_hHorzSlider), bar = inClient(g_hScrollBar);
+    EXPECT_EQ((std::vector<LONG>{display.left, display.top, display.right, zoom.bottom, bar.bottom}),
+              (std::vector<LONG>{inClient(g_hVertSlider).right + 8, 8, client.right - 8, client.bottom - 8,
+                                 client.bottom - 8}));
+    EXPECT_TRUE(display.bottom <= zoom.top && zoom.right <= bar.left && bar.right <= display.right);
+    GetClientRect(g_hDisplayWnd, &inside);
+    EXPECT_EQ(g_nDisplayWidth, inside.right);
+    EXPECT_EQ(g_nDisplayHeight, inside.bottom);
+
+    MINMAXINFO minmax = {};
+    SendMessageA(hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&minmax));
+    EXPECT_EQ(minmax.ptMinTrackSize.x, 300);
+    EXPECT_EQ(minmax.ptMinTrackSize.y, 390);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "app/format_settings.h"
@@ -19,14 +21,28 @@
 #include "state/win_state_win.h"
 #include "tones/tone_synth.h"
 
+inline std::string TempPath(const std::string& name)
+{
+    char dir[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, dir);
+    return dir + name;
+}
+
+// The file's bytes, "(missing)" when there is none.
+inline std::string FileBytes(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << f.rdbuf();
+    return f ? bytes.str() : "(missing)";
+}
+
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
         PrepareProcess(GetModuleHandleA(nullptr));
-        char temp[MAX_PATH] = "";
-        GetTempPathA(MAX_PATH, temp);
-        m_settings = std::string(temp) + "mirravox-win-" + std::to_string(GetCurrentProcessId());
+        m_settings = TempPath("mirravox-win-" + std::to_string(GetCurrentProcessId()));
         CreateDirectoryA(m_settings.c_str(), nullptr);
         std::strcpy(g_szSettingsDir, m_settings.c_str());
         DeleteFileA(PositionFile().c_str());
@@ -37,7 +53,8 @@ protected:
     void TearDown() override
     {
         if (IsWindow(hWnd)) DestroyWindow(hWnd);
-        DrainQuitMessage();
+        MSG quit; // the quit request the window's tear-down posts
+        while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
         g_bPlaying = 0;
         g_bRecording = 0;
         SetShellOpen(nullptr);

@@ -15,8 +15,7 @@ namespace {
 using MainWindow = MainWindowFixture;
 using Texts = std::vector<std::string>;
 
-// The menu bar in order: each menu's title (0), then its items with their
-// commands ("-" a separator).
+// The menu bar in order: each menu's title (0), then its items with their commands ("-" a separator).
 TEST_F(MainWindow, MenusCarryTheirCommands)
 {
     // clang-format off
@@ -37,8 +36,8 @@ TEST_F(MainWindow, MenusCarryTheirCommands)
     for (int m = 0; m < GetMenuItemCount(bar); ++m) {
         GetMenuStringA(bar, m, text, sizeof(text), MF_BYPOSITION);
         items.push_back({text, 0});
-        for (int i = 0; i < GetMenuItemCount(GetSubMenu(bar, m)); ++i) {
-            const HMENU menu = GetSubMenu(bar, m);
+        const HMENU menu = GetSubMenu(bar, m);
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
             items.push_back({GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR ? "-" : text, GetMenuItemID(menu, i)});
         }
@@ -61,11 +60,9 @@ TEST_F(MainWindow, CombosStartWithTheirDefaults)
         EXPECT_EQ(SendDlgItemMessageA(hWnd, c.id, CB_GETCOUNT, 0, 0), c.count) << c.id;
         EXPECT_STREQ(text, c.selected);
     }
-    EXPECT_EQ((std::vector<int64_t>{g_nSampleRate, g_nChannels, g_nBitsPerSample, g_nBlockSize, g_nFrameInterval,
-                                    g_nInputBufferSize, g_nOutputBufferSize}),
-              (std::vector<int64_t>{11025, 1, 8, 512, 50, 2097152, 2097152}));
-    ASSERT_NE(g_pInputBuffer, nullptr);
-    EXPECT_EQ(g_pInputBuffer[2097151], 128) << "8-bit silence to the end";
+    EXPECT_EQ((std::vector<int64_t>{g_nSampleRate, g_nChannels, g_nBitsPerSample, g_nFrameInterval, g_nInputBufferSize,
+                                    g_nOutputBufferSize}),
+              (std::vector<int64_t>{11025, 1, 8, 50, 2097152, 2097152}));
     std::vector<LRESULT> sliders;
     for (UINT m : {TBM_GETRANGEMIN, TBM_GETRANGEMAX, TBM_GETPOS})
         sliders.push_back(SendMessageA(g_hVertSlider, m, 0, 0));
@@ -79,23 +76,16 @@ TEST_F(MainWindow, CombosStartWithTheirDefaults)
 TEST_F(MainWindow, FormatChangeRederivesAndClears)
 {
     g_nRecordedBytes = 4096;
-    g_pInputBuffer[10] = 7;
-    Select(IDC_RATE, 7);       // 44100Hz (CD quality)
-    Select(IDC_CHANNELS, 1);   // stereo
-    Select(IDC_RESOLUTION, 1); // 16 bit
-    EXPECT_EQ(Text(IDC_REQUESTED), "176400");
-    EXPECT_EQ(g_nBlockSize, 1024);
-    EXPECT_EQ(g_nRecordedBytes, 0);
-    EXPECT_EQ(g_pInputBuffer[10], 0) << "16-bit silence";
-
-    Select(IDC_RESOLUTION, 2);  // 24-bit stereo
+    Select(IDC_RATE, 7);        // 44100Hz (CD quality)
+    Select(IDC_CHANNELS, 1);    // stereo
+    Select(IDC_RESOLUTION, 2);  // 24 bit
     Select(IDC_BUFFER_SIZE, 0); // 1MB
+    EXPECT_EQ(Text(IDC_REQUESTED), "264600");
+    EXPECT_EQ(g_nRecordedBytes, 0);
     EXPECT_EQ(g_nInputBufferSize, 1048572) << "whole 24-bit frames";
-    EXPECT_EQ(g_nOutputBufferSize, 1048572);
     Select(IDC_RESOLUTION, 0); // 8 bit: the sizes are fitted before the silence is written
     for (const uint8_t* store : {g_pInputBuffer, g_pOutputBuffer})
         EXPECT_EQ(std::count(store, store + 1048576, 128), 1048576) << "8-bit silence in every byte, the last 4 too";
-
     // A notification other than a selection change does nothing.
     SendDlgItemMessageA(hWnd, IDC_RATE, CB_SETCURSEL, 0, 0);
     Command(IDC_RATE, CBN_DROPDOWN);
@@ -114,30 +104,40 @@ TEST_F(MainWindow, LowMemoryBoxesLeaveTheStoresAbsent)
     MessageBoxCatcher catcher;
     SetStoreAllocator([](size_t) -> void* { return nullptr; });
     Select(IDC_BUFFER_SIZE, 5); // 20MB
-    ASSERT_EQ(catcher.Boxes().size(), 2u);
-    EXPECT_EQ(Shown(catcher.Boxes()[0]), LowMemory("Input sound buffer", "a smaller buffer size"));
-    EXPECT_EQ(Shown(catcher.Boxes()[1]), LowMemory("output sound buffer", "a smaller buffer size"));
+    FreePlaybackSource();
+    SetPlaybackSourceAllocator([](size_t) -> uint8_t* { return nullptr; });
+    Command(IDM_WHITE_NOISE);
+    EXPECT_EQ((Texts{Shown(catcher.Boxes().at(0)), Shown(catcher.Boxes().at(1)), Shown(catcher.Boxes().at(2))}),
+              (Texts{LowMemory("Input sound buffer", "a smaller buffer size"),
+                     LowMemory("output sound buffer", "a smaller buffer size"), LowMemory("tone", "a shorter tone")}));
     EXPECT_EQ((std::vector<int64_t>{g_nInputBufferSize, g_nOutputBufferSize}), (std::vector<int64_t>{0, 0}));
+    EXPECT_FALSE(PlaybackSessionActive()) << "nothing is played";
     // The program runs on: format changes and clearing touch no absent store.
     Select(IDC_RESOLUTION, 1);
     Command(IDM_CLEAR);
-    EXPECT_EQ(catcher.Boxes().size(), 2u);
+    EXPECT_EQ(catcher.Boxes().size(), 3u);
 }
 
-TEST_F(MainWindow, ToneCommandsClearTheStoresAndPlayOrReportLowMemory)
+// Clear buffer and the tone commands empty the stores and reset the fields;
+// a tone then plays. While only a recording runs a tone plays alongside it
+// and the recording is kept.
+TEST_F(MainWindow, ClearAndToneCommandsEmptyTheStores)
 {
     MessageBoxCatcher catcher;
-    for (int id : {IDM_SINE_1K, IDM_SAW_1K, IDM_SQUARE_1K, IDM_WHITE_NOISE}) {
-        g_nRecordedBytes = 4096;
+    for (int id : {IDM_CLEAR, IDM_SINE_1K, IDM_SAW_1K, IDM_SQUARE_1K, IDM_WHITE_NOISE}) {
+        g_nRecordedBytes = 4096, g_nViewPos = 2048, g_pInputBuffer[7] = 3;
+        SetDlgItemTextA(hWnd, IDC_FILL_IN, "50% 1.0MB 0.9Sec");
+        SetDlgItemTextA(hWnd, IDC_AVERAGE_OUT, "88200");
         EnableWindow(g_hScrollBar, TRUE);
-        FreePlaybackSource();
         Command(id);
-        EXPECT_EQ(g_nRecordedBytes, 0) << id;
+        EXPECT_EQ((std::vector<int>{g_nRecordedBytes, g_nViewPos, g_pInputBuffer[7], g_bPlaying}),
+                  (std::vector<int>{0, 0, 128, id != IDM_CLEAR}))
+            << id;
+        EXPECT_EQ(Text(IDC_FILL_IN) + "|" + Text(IDC_AVERAGE_OUT), "0% 0.0MB 0.0Sec|0") << id;
         EXPECT_FALSE(IsWindowEnabled(g_hScrollBar)) << id;
-        EXPECT_TRUE(g_pPlaybackSource && g_nPlaybackSourceSize > 0 && g_bPlaying) << id << ": the tone plays";
+        EXPECT_TRUE(id == IDM_CLEAR || (g_pPlaybackSource && g_nPlaybackSourceSize > 0)) << id;
         StopAll(hWnd);
     }
-    // While only a recording runs the tone plays alongside it: the recording is kept.
     g_bRecording = 1;
     g_nRecordedBytes = 4096;
     Command(IDM_SAW_1K);
@@ -146,55 +146,27 @@ TEST_F(MainWindow, ToneCommandsClearTheStoresAndPlayOrReportLowMemory)
     g_bRecording = 0;
     StopAll(hWnd);
     EXPECT_TRUE(catcher.Boxes().empty());
-
-    FreePlaybackSource();
-    SetPlaybackSourceAllocator([](size_t) -> uint8_t* { return nullptr; });
-    Command(IDM_WHITE_NOISE);
-    ASSERT_EQ(catcher.Boxes().size(), 1u);
-    EXPECT_EQ(Shown(catcher.Boxes()[0]), LowMemory("tone", "a shorter tone"));
-    EXPECT_FALSE(PlaybackSessionActive()) << "nothing is played";
 }
 
-TEST_F(MainWindow, ClearBufferTriggerAndGreyingWhileBusy)
+TEST_F(MainWindow, TriggerAndGreyingWhileBusy)
 {
-    g_nRecordedBytes = 4096;
-    g_nViewPos = 2048;
-    g_pInputBuffer[7] = 3;
-    SetDlgItemTextA(hWnd, IDC_FILL_IN, "50% 1.0MB 0.9Sec");
-    SetDlgItemTextA(hWnd, IDC_AVERAGE_OUT, "88200");
-    EnableWindow(g_hScrollBar, TRUE);
-    Command(IDM_CLEAR);
-    EXPECT_EQ((std::vector<int>{g_nRecordedBytes, g_nViewPos, g_pInputBuffer[7]}), (std::vector<int>{0, 0, 128}));
-    EXPECT_EQ(Text(IDC_FILL_IN) + "|" + Text(IDC_AVERAGE_OUT), "0% 0.0MB 0.0Sec|0");
-    EXPECT_FALSE(IsWindowEnabled(g_hScrollBar));
+    for (UINT check : {BST_CHECKED, BST_UNCHECKED}) {
+        CheckDlgButton(hWnd, IDC_TRIGGER, check);
+        Command(IDC_TRIGGER, check ? BN_CLICKED : BN_DOUBLECLICKED); // any notification
+        EXPECT_EQ(g_bTrigger, check == BST_CHECKED);
+    }
 
-    CheckDlgButton(hWnd, IDC_TRIGGER, BST_CHECKED);
-    Command(IDC_TRIGGER, BN_CLICKED);
-    EXPECT_EQ(g_bTrigger, 1);
-    CheckDlgButton(hWnd, IDC_TRIGGER, BST_UNCHECKED);
-    Command(IDC_TRIGGER, BN_DOUBLECLICKED); // any notification
-    EXPECT_EQ(g_bTrigger, 0);
-
-    // The format combos and the first three menus, then the controls that stay.
-    auto grey = [&] {
+    // The format combos and the first three menus greyed while either session runs, then the controls that stay.
+    for (auto [recording, playing] : {std::pair{1, 0}, {0, 1}, {0, 0}}) {
+        g_bRecording = recording, g_bPlaying = playing;
+        UpdateAllowedControls(hWnd);
         std::string state;
         for (int id : {IDC_RATE, IDC_CHANNELS, IDC_RESOLUTION, IDC_BUFFER_SIZE, IDC_VIEW, IDC_FRAME_SPEED, IDC_TRIGGER,
                        IDC_RECORD, IDC_PLAYBACK, IDC_STOP})
             state += IsWindowEnabled(GetDlgItem(hWnd, id)) ? '-' : 'G';
         for (UINT m = 0; m < 6; ++m) state += GetMenuState(GetMenu(hWnd), m, MF_BYPOSITION) & MF_GRAYED ? 'G' : '-';
-        return state;
-    };
-    g_bRecording = 1;
-    UpdateAllowedControls(hWnd);
-    EXPECT_EQ(grey(), "GGGG------GGG---");
-    // A session ends while another still runs: everything stays grey.
-    g_bPlaying = 1;
-    g_bRecording = 0;
-    UpdateAllowedControls(hWnd);
-    EXPECT_EQ(grey(), "GGGG------GGG---");
-    g_bPlaying = 0;
-    UpdateAllowedControls(hWnd);
-    EXPECT_EQ(grey(), "----------------");
+        EXPECT_EQ(state, recording || playing ? "GGGG------GGG---" : "----------------") << recording << playing;
+    }
 }
 
 // Scroll bar 1059 over a stopped recording: the view follows the bar's codes,
@@ -219,33 +191,6 @@ TEST_F(MainWindow, StoreScrollBarMovesTheViewAndTheThumb)
     EXPECT_EQ(scroll(SB_THUMBTRACK, g_hScrollBar), "70002 70002") << "whole frames, past 16 bits";
     EXPECT_EQ(g_nInputPos, 100 * block - (limit - 70002) - 512);
     EXPECT_EQ(scroll(SB_LEFT, g_hHorzSlider), "70002 70002") << "the zoom trackbar does not scroll the store";
-}
-
-TEST_F(MainWindow, LayoutFillsTheClientAreaAndKeepsAMinimumSize)
-{
-    SetWindowPos(hWnd, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
-    RECT client, inside;
-    GetClientRect(hWnd, &client);
-    auto inClient = [&](HWND control) {
-        RECT r;
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    const RECT display = inClient(g_hDisplayWnd), zoom = inClient(g_hHorzSlider), bar = inClient(g_hScrollBar);
-    const RECT amplitude = inClient(g_hVertSlider);
-    const int x = amplitude.right, w = client.right - x - 16, h = client.bottom - (zoom.bottom - zoom.top) - 16;
-    EXPECT_EQ((std::vector<LONG>{display.left, display.top, display.right, display.bottom, zoom.left, zoom.bottom,
-                                 bar.left, bar.bottom, amplitude.bottom - amplitude.top}),
-              (std::vector<LONG>{x + 8, 8, x + 8 + w, 8 + h, x, client.bottom - 8, x + w / 2, client.bottom - 8, h}));
-    GetClientRect(g_hDisplayWnd, &inside);
-    EXPECT_EQ(g_nDisplayWidth, inside.right);
-    EXPECT_EQ(g_nDisplayHeight, inside.bottom);
-
-    MINMAXINFO minmax = {};
-    SendMessageA(hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&minmax));
-    EXPECT_EQ(minmax.ptMinTrackSize.x, 300);
-    EXPECT_EQ(minmax.ptMinTrackSize.y, 390);
 }
 
 // Shell opens as "file|folder|show"; the call at index g_shellSucceedsAt succeeds.

@@ -16,7 +16,7 @@ std::string IconKind(HWND box)
     if (!icon) icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, 0x14, STM_GETICON, 0, 0));
     if (!icon) return "none";
     for (auto [id, kind] : {std::pair{IDI_EXCLAMATION, "exclamation"}, std::pair{IDI_INFORMATION, "information"},
-                            std::pair{IDI_QUESTION, "question"}, std::pair{IDI_ERROR, "error"}})
+                            std::pair{IDI_ERROR, "error"}})
         if (icon == LoadIconA(nullptr, id)) return kind;
     return "other";
 }
@@ -24,8 +24,7 @@ std::string IconKind(HWND box)
 bool IsDialog(HWND window)
 {
     char cls[64] = "";
-    GetClassNameA(window, cls, sizeof(cls));
-    return std::string(cls) == "#32770";
+    return GetClassNameA(window, cls, sizeof(cls)) && std::string(cls) == "#32770";
 }
 
 bool IsMessageBox(HWND window) { return IsDialog(window) && GetDlgItem(window, kBoxTextId); }

@@ -1,10 +1,9 @@
 // Catches the message boxes a test provokes: a CBT hook on the test's thread
 // records each box's text, caption and icon as it is activated, then presses
-// a chosen button, so the real box is exercised without a seam in the program.
-// With BoxThreads::AnyThread a watcher thread also catches the boxes the
-// process's other threads show (a session thread reporting a device failure).
-// With an inspect callback every dialog of the test's thread is caught, and
-// the callback examines it from inside its own modal loop first.
+// a chosen button, so the real box is exercised. With BoxThreads::AnyThread a
+// watcher thread also catches the boxes of the process's other threads. With
+// an inspect callback every dialog of the test's thread is caught, and the
+// callback examines it from inside its own modal loop first.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +17,7 @@
 
 struct CaughtBox {
     std::string text, caption;
-    std::string icon; // "exclamation", "information", "question", "error", "other" or "none"
+    std::string icon; // "exclamation", "information", "error", "other" or "none"
 };
 
 enum class BoxThreads { ThisThread, AnyThread };
@@ -31,10 +30,9 @@ public:
     MessageBoxCatcher(const MessageBoxCatcher&) = delete;
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
 
-    std::vector<CaughtBox> Boxes() const;             // in the order they were shown
-    void SetButton(int button) { m_button = button; } // the button pressed from now on
-    // Pumps this thread's messages until count boxes are caught, at most timeoutMs.
-    bool WaitForBoxes(size_t count, DWORD timeoutMs) const;
+    std::vector<CaughtBox> Boxes() const;                   // in the order they were shown
+    void SetButton(int button) { m_button = button; }       // the button pressed from now on
+    bool WaitForBoxes(size_t count, DWORD timeoutMs) const; // pumps this thread's messages
 
 private:
     static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
@@ -51,8 +49,7 @@ private:
     std::vector<CaughtBox> m_boxes; // guarded by m_lock
 };
 
-// Pumps this thread's messages until done() is true, at most timeoutMs;
-// returns done() at the end.
+// Pumps this thread's messages until done() is true, at most timeoutMs; returns done() at the end.
 template <class Done>
 bool PumpUntil(Done done, DWORD timeoutMs)
 {
@@ -65,11 +62,4 @@ bool PumpUntil(Done done, DWORD timeoutMs)
         if (done()) return true;
         if (GetTickCount() - start > timeoutMs) return done();
     }
-}
-
-// Removes the quit request that the main window's tear-down posts.
-inline void DrainQuitMessage()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
 }

@@ -1,6 +1,4 @@
 // Save Recording through the real save dialog, and what it reports.
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "file_dialog_hook.h"
@@ -15,49 +13,36 @@ protected:
         DeleteFileA(path.c_str());
         MainWindowFixture::TearDown();
     }
-    std::string Saved() // the file's bytes, "(missing)" when there is none
+    // Saves through the dialog answered with name; returns the boxes shown as "text|caption|icon".
+    std::vector<std::string> Save(const std::string& name, int dialogsShown = 1)
     {
-        std::ifstream f(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << f.rdbuf();
-        return f ? bytes.str() : "(missing)";
+        MessageBoxCatcher boxes;
+        FileDialogAnswer dialog(name);
+        Command(IDM_SAVE_RECORDING);
+        EXPECT_EQ(dialog.Shown(), dialogsShown);
+        EXPECT_EQ(dialog.Title(), dialogsShown ? "Save wav file" : "");
+        std::vector<std::string> shown;
+        for (const CaughtBox& box : boxes.Boxes()) shown.push_back(box.text + "|" + box.caption + "|" + box.icon);
+        return shown;
     }
-    std::string path = [] {
-        char dir[MAX_PATH] = "";
-        GetTempPathA(MAX_PATH, dir);
-        return std::string(dir) + "mirravox-save-test.wav";
-    }();
+    const std::string path = TempPath("mirravox-save-test.wav");
 };
 
 TEST_F(SaveCommands, NothingRecordedShowsNoSoundDataAndNoDialog)
 {
-    MessageBoxCatcher boxes;
-    FileDialogAnswer dialog(path);
-    Command(IDM_SAVE_RECORDING);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, "No sound data");
-    EXPECT_EQ(boxes.Boxes()[0].text,
-              "There is no sound data available to be saved.\nRecord some sound first before attempting to save.");
-    EXPECT_EQ(boxes.Boxes()[0].icon, "information");
-    EXPECT_EQ(dialog.Shown(), 0);
+    EXPECT_EQ(Save(path, 0),
+              std::vector<std::string>{"There is no sound data available to be saved.\nRecord some "
+                                       "sound first before attempting to save.|No sound data|information"});
 }
 
 TEST_F(SaveCommands, ConfirmedDialogWritesTheRecordingCancelledNothing)
 {
     for (int i = 0; i < 1000; ++i) g_pInputBuffer[i] = static_cast<uint8_t>(i * 7);
     g_nRecordedBytes = 1000;
-    MessageBoxCatcher boxes;
-    for (const std::string& answer : {std::string(), path.substr(0, path.size() - 4)}) { // the dialog adds ".wav"
-        FileDialogAnswer dialog(answer);
-        Command(IDM_SAVE_RECORDING);
-        EXPECT_EQ(dialog.Shown(), 1);
-        EXPECT_EQ(dialog.Title(), "Save wav file");
-        if (answer.empty()) {
-            EXPECT_EQ(Saved(), "(missing)") << "cancelled";
-        }
-    }
-    EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text;
-    const std::string file = Saved();
+    EXPECT_TRUE(Save("").empty());
+    EXPECT_EQ(FileBytes(path), "(missing)") << "cancelled";
+    EXPECT_TRUE(Save(path.substr(0, path.size() - 4)).empty()); // the dialog adds ".wav"
+    const std::string file = FileBytes(path);
     ASSERT_EQ(file.size(), 44u + 1000u);
     EXPECT_EQ(file.substr(0, 4), "RIFF");
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(uint8_t(file[44 + i]), static_cast<uint8_t>(i * 7)) << i;
@@ -71,15 +56,10 @@ TEST_F(SaveCommands, UnwritableFileIsReported)
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     DWORD written = 0;
     WriteFile(held, "keep me", 7, &written, nullptr);
-    MessageBoxCatcher boxes;
-    FileDialogAnswer dialog(path);
-    Command(IDM_SAVE_RECORDING);
+    EXPECT_EQ(Save(path),
+              std::vector<std::string>{"Could not open file for writing|Error writing wav file to disk|none"});
     CloseHandle(held);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, "Could not open file for writing");
-    EXPECT_EQ(boxes.Boxes()[0].caption, "Error writing wav file to disk");
-    EXPECT_EQ(boxes.Boxes()[0].icon, "none");
-    EXPECT_EQ(Saved(), "keep me");
+    EXPECT_EQ(FileBytes(path), "keep me");
 }
 
 } // namespace

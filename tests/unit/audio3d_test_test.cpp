@@ -62,7 +62,7 @@ struct Fakes {
     Ds3dBuffer sourceStart{}, source{}; // what the source reports first; the last record and place handed over
     int positions = 0;                  // moves handed over
     std::string heldAtUninitialize = "COM never uninitialised";
-    Fakes();
+    explicit Fakes(bool ready = false); // ready: set up, with the log cleared
     ~Fakes()
     {
         Release3DAudio();
@@ -96,9 +96,7 @@ const Audio3DCalls kFake3D = {
         return hr;
     },
     [](IDirectSound3DBuffer*, const Ds3dBuffer* r, uint32_t) {
-        const HResult hr = Log("setSourceParameters");
-        if (Succeeded(hr)) g_fakes->source = *r;
-        return hr;
+        return g_fakes->source = *r, Log("setSourceParameters");
     },
     [](IDirectSound3DBuffer*, float x, float y, float z, uint32_t) {
         ++g_fakes->positions;
@@ -114,7 +112,7 @@ const Audio3DCalls kFake3D = {
     [](IDirectSound3DListener*) { return Log("commitDeferredSettings"); },
 };
 
-Fakes::Fakes()
+Fakes::Fakes(bool ready)
 {
     g_fakes = this;
     // Whatever was obtained is released before COM goes.
@@ -122,16 +120,10 @@ Fakes::Fakes()
     SetDirectXCalls(&dxCalls);
     SetAudio3DCalls(&kFake3D);
     Begin3DTest();
+    if (!ready) return;
+    EXPECT_EQ(Init3DAudio(nullptr), kSOk);
+    dx.log.clear();
 }
-
-// Set up, with the log cleared.
-struct Ready : Fakes {
-    Ready()
-    {
-        EXPECT_EQ(Init3DAudio(nullptr), kSOk);
-        dx.log.clear();
-    }
-};
 
 TEST(Test3D, InitReturnsTheFirstFailureAndTearDownReleasesWhateverItObtained)
 {
@@ -186,7 +178,7 @@ TEST(Test3D, ContentFileLoadsOntoThe3DPathOrLeavesNoSegment)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
-        Ready f;
+        Fakes f(true);
         f.dx.results[c.failing] = c.result == kEOutOfMemory ? kEOutOfMemory : kEFail;
         EXPECT_EQ(LoadContentSegment(c.path), c.result);
         const bool loaded = c.result == kContentLoaded;
@@ -199,7 +191,7 @@ TEST(Test3D, ContentFileLoadsOntoThe3DPathOrLeavesNoSegment)
 
 TEST(Test3D, PlayStopAndReplaceTheSegment)
 {
-    Ready f;
+    Fakes f(true);
     // Without a segment there is nothing to do.
     EXPECT_EQ(Play3DSegment(), kSFalse);
     EXPECT_FALSE(Stop3DSegment());
@@ -232,7 +224,7 @@ TEST(Test3D, PlayStopAndReplaceTheSegment)
 
 TEST(Test3D, ALateTickMovesOnceToTheSourcesPlaceNow)
 {
-    Ready f;
+    Fakes f(true);
     const Raster original(128, 128);
     Raster picture = original;
     MoveSourceAt(0, 50, 50, picture);

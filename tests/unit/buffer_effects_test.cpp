@@ -197,10 +197,11 @@ TEST_F(BufferEffects, NothingToDoAndNothingToDoItWith)
     EXPECT_EQ(fake.chain, "-");
 }
 
-TEST_F(BufferEffects, FirstFailureIsReturnedWithLaterSlotsNullAndThePathPlaying)
+TEST_F(BufferEffects, FailuresLeaveTheSoundPlayingWithWhatCouldBeAttached)
 {
     CBufferEffects effects;
     Attach(effects);
+    // The first failure is returned; that slot and the later ones stay empty.
     for (int32_t k : {kCompressor, kEcho, kParamEq}) effects.EnableEffect(k);
     fake.failFetch = kEcho;
     EXPECT_EQ(effects.ActivateEffects(), kEFail);
@@ -208,27 +209,22 @@ TEST_F(BufferEffects, FirstFailureIsReturnedWithLaterSlotsNullAndThePathPlaying)
     EXPECT_EQ((std::vector<void*>{effects.effects[kCompressor], effects.effects[kEcho], effects.effects[kParamEq]}),
               (std::vector<void*>{&fake.effect[kCompressor], nullptr, nullptr}));
     EXPECT_EQ(EffectRefs(), 1);
-}
 
-TEST_F(BufferEffects, AnEffectThatIsNotInstalled)
-{
-    CBufferEffects effects;
-    Attach(effects);
+    // An effect that is not installed: the platform refuses the whole chain.
+    effects.DisableAllEffects();
+    fake.failFetch = -1;
     fake.notInstalled = {kChorus, kGargle};
     effects.EnableEffect(kChorus);
     effects.EnableEffect(kEcho);
-    // The platform refuses the whole chain: nothing is attached, the path plays on.
     EXPECT_EQ(effects.ActivateEffects(), kClassNotRegistered);
     EXPECT_TRUE(fake.playing);
     EXPECT_EQ(EffectRefs(), 0);
-
     // Attaching what can be attached: the echo without the chorus.
     EXPECT_EQ(effects.ActivateAvailableEffects(), kSOk);
     EXPECT_EQ(fake.chain, "Echo");
     EXPECT_EQ(effects.effects[kEcho], &fake.effect[kEcho]);
     EXPECT_EQ(EffectRefs(), 1);
     EXPECT_FALSE(effects.enabled[kChorus]);
-
     // Only uninstalled effects: nothing left to try.
     effects.DisableAllEffects();
     effects.EnableEffect(kGargle);

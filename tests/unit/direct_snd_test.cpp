@@ -147,9 +147,6 @@ TEST(DsCapsText, FlagSentencesInOrder)
           "- The device supports hardware-mixed secondary buffers with 8-bit samples",
           "- The device supports hardware-mixed monophonic secondary buffers",
           "- The device supports hardware-mixed stereo secondary buffers"}},
-        {0x2 | 0x100,
-         {notCertified, driver, "- The device supports stereo primary buffers",
-          "- The device supports hardware-mixed monophonic secondary buffers"}},
     };
     for (const auto& c : cases) {
         std::vector<const char*> got = DsFlagSentences(c.flags);

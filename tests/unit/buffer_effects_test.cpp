@@ -155,6 +155,7 @@ protected:
 
 TEST_F(BufferEffects, AttachesInTheOrderEnabledAndLetsEverythingGo)
 {
+    Obj second;
     {
         CBufferEffects effects;
         Attach(effects);
@@ -176,6 +177,16 @@ TEST_F(BufferEffects, AttachesInTheOrderEnabledAndLetsEverythingGo)
         EXPECT_TRUE(fake.chain.empty() && fake.playing);
         EXPECT_EQ(EffectRefs(), 0);
         EXPECT_EQ(effects.EnableEffect(kEcho), kSOk); // enabled again after the clearing
+        EXPECT_EQ(effects.ActivateEffects(), kSOk);
+        // A second path without a buffer: the first one, its buffer and its effects are let go.
+        fake.bufferResult = kEFail;
+        EXPECT_EQ(effects.Initialize(Hand<IDirectMusicAudioPath8>(second), false), kEFail);
+        EXPECT_EQ(fake.path.refs + fake.buffer.refs + EffectRefs(), 0);
+        EXPECT_EQ(second.refs, 1); // still the caller's
+        EXPECT_EQ(effects.audioPath, nullptr);
+        fake.bufferResult = kSOk;
+        Attach(effects);
+        EXPECT_EQ(effects.EnableEffect(kEcho), kSOk);
         EXPECT_EQ(effects.ActivateEffects(), kSOk);
     }
     // The destructor lets the effects, the buffer and the path go.
@@ -249,22 +260,6 @@ TEST_F(BufferEffects, DefaultsComeFromTheEffectsThatExist)
     EXPECT_EQ(effects.parameters.echo.fLeftDelay, 0.0f); // its read failed: untouched
     EXPECT_EQ(effects.count, 0u);                        // and everything detached again
     EXPECT_EQ(EffectRefs(), 0);
-}
-
-TEST_F(BufferEffects, InitializeTakesOverThePathOnlyWhenItHasABuffer)
-{
-    CBufferEffects effects;
-    Attach(effects);
-    effects.EnableEffect(kEcho);
-    effects.ActivateEffects();
-    // A second path without a buffer: the first one, its buffer and its effects are let go.
-    Obj second;
-    fake.bufferResult = kEFail;
-    EXPECT_EQ(effects.Initialize(Hand<IDirectMusicAudioPath8>(second), false), kEFail);
-    EXPECT_EQ(fake.path.refs + fake.buffer.refs + EffectRefs(), 0);
-    EXPECT_EQ(second.refs, 1); // still the caller's
-    EXPECT_EQ(effects.audioPath, nullptr);
-    EXPECT_EQ(effects.Uninitialize(), kSOk);
 }
 
 TEST_F(BufferEffects, DrainFindsTheEndOfTheLoadedSegment)

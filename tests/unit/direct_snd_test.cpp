@@ -93,7 +93,7 @@ TEST(DirectSnd, DeviceThatCannotBeAskedIsListedWithZeroCapsAndNothingHeld)
         fake.devices = {Device("Broken")};
         fake.devices[0].caps.dwFlags = 0x7FF;
         fake.devices[0].creatable = creatable;
-        fake.results["getCaps"] = kEFail; // leaves 0xDEAD behind
+        fake.results["getCaps"] = creatable ? kEFail : kSOk; // a failed query leaves 0xDEAD behind
         CDirectSnd ds(nullptr);
         ASSERT_EQ(ds.EnumerateDevices(), 1);
         EXPECT_STREQ(ds.devices[0].description, "Broken");

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -121,10 +123,8 @@ Fakes::Fakes(bool ready)
 
 TEST(Test3D, InitReturnsTheFirstFailureAndTearDownReleasesWhateverItObtained)
 {
-    const struct {
-        const char* failing;
-        HResult code, returned;
-    } cases[] = {
+    // The call that fails, its answer, what Init3DAudio returns.
+    const std::tuple<const char*, HResult, HResult> cases[] = {
         {"", kSOk, kSOk},
         {"initAudio", kDsErrNoDriver, kDsErrNoDriver},
         {"createStandardAudioPath", kEFail, kEFail},
@@ -135,16 +135,16 @@ TEST(Test3D, InitReturnsTheFirstFailureAndTearDownReleasesWhateverItObtained)
         {"setSourceParameters", kEFail, kSOk},
         {"getListenerParameters", kEFail, kSOk},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.failing);
+    for (const auto& [failing, code, returned] : cases) {
+        SCOPED_TRACE(failing);
         Fakes f;
-        f.dx.results[c.failing] = c.code;
+        f.dx.results[failing] = code;
         f.sourceStart.flMaxDistance = 1e9f;
-        EXPECT_EQ(Init3DAudio(nullptr), c.returned);
-        if (c.returned != kSOk) {
-            EXPECT_EQ(f.dx.log.back().rfind(c.failing, 0), 0u) << "a call after the failure";
+        EXPECT_EQ(Init3DAudio(nullptr), returned);
+        if (returned != kSOk) {
+            EXPECT_EQ(f.dx.log.back().rfind(failing, 0), 0u) << "a call after the failure";
         }
-        if (c.code == kSOk) {
+        if (code == kSOk) {
             EXPECT_TRUE(g_Test3D.pSource == Source() && g_Test3D.pListener == Listener());
             // The source moves around the listener's head; the rest is the platform's.
             EXPECT_EQ(f.source.dwMode, kModeHeadRelative);
@@ -158,28 +158,24 @@ TEST(Test3D, InitReturnsTheFirstFailureAndTearDownReleasesWhateverItObtained)
 
 TEST(Test3D, ContentFileLoadsOntoThe3DPathOrLeavesNoSegment)
 {
-    const struct {
-        const char* path;
-        const char* failing;
-        HResult result;
-        bool midi;
-    } cases[] = {
+    // The file, the call that fails, LoadContentSegment's answer, a MIDI file.
+    const std::tuple<const char*, const char*, HResult, bool> cases[] = {
         {"C:\\m\\Intrigue.mid", "", kContentLoaded, true},
         {"C:\\m\\beat.wav", "", kContentLoaded, false},
         {"C:\\m\\gone.sgt", "loadSegment", kContentNotLoaded, false},
         {"C:\\m\\odd.rmi", "setMidiParam", kContentNotLoaded, true},
         {"C:\\m\\big.wav", "download", kEOutOfMemory, false}, // a download failure is the answer itself
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
+    for (const auto& [path, failing, result, midi] : cases) {
+        SCOPED_TRACE(path);
         Fakes f(true);
-        f.dx.results[c.failing] = c.result == kEOutOfMemory ? kEOutOfMemory : kEFail;
-        EXPECT_EQ(LoadContentSegment(c.path), c.result);
-        const bool loaded = c.result == kContentLoaded;
+        f.dx.results[failing] = result == kEOutOfMemory ? kEOutOfMemory : kEFail;
+        EXPECT_EQ(LoadContentSegment(path), result);
+        const bool loaded = result == kContentLoaded;
         EXPECT_EQ(g_Test3D.pSegment != nullptr, loaded);
         EXPECT_EQ(f.dx.held[FakeDirectX::Segment()], loaded ? 1 : 0);
-        EXPECT_EQ(f.Called("setMidiParam"), c.midi);
-        EXPECT_EQ(f.Called("download(given)"), loaded || c.result == kEOutOfMemory) << "onto the 3D path";
+        EXPECT_EQ(f.Called("setMidiParam"), midi);
+        EXPECT_EQ(f.Called("download(given)"), loaded || result == kEOutOfMemory) << "onto the 3D path";
     }
 }
 
@@ -239,16 +235,14 @@ TEST(Test3D, ALateTickMovesOnceToTheSourcesPlaceNow)
 
 TEST(SettingsScale, PositionsToFactorsAsShownAndBack)
 {
-    const struct {
-        int position;
-        const char* shown;
-    } rows[] = {{0, "0.00"},   {1, "0.01"},    {3, "0.03"},  {10, "0.10"}, {11, "0.10"},  {15, "0.50"},
-                {17, "0.70"},  {20, "1.00"},   {21, "1.00"}, {25, "5.00"}, {30, "10.00"}, {31, "10.00"},
-                {35, "50.00"}, {40, "100.00"}, {41, "0.00"}, {-1, "0.00"}};
-    for (const auto& r : rows) {
+    const std::pair<int, const char*> rows[] = {{0, "0.00"},   {1, "0.01"},    {3, "0.03"},   {10, "0.10"},
+                                                {11, "0.10"},  {15, "0.50"},   {17, "0.70"},  {20, "1.00"},
+                                                {21, "1.00"},  {25, "5.00"},   {30, "10.00"}, {31, "10.00"},
+                                                {35, "50.00"}, {40, "100.00"}, {41, "0.00"},  {-1, "0.00"}};
+    for (const auto& [position, shown] : rows) {
         char text[32];
-        FormatFactor(text, sizeof(text), SliderToFactor(r.position));
-        EXPECT_EQ(std::string(text), r.shown) << "position " << r.position;
+        FormatFactor(text, sizeof(text), SliderToFactor(position));
+        EXPECT_EQ(std::string(text), shown) << "position " << position;
     }
     // Every position comes back to itself but for the decades' shared ends.
     for (int p = -1; p <= 41; ++p) {
@@ -262,37 +256,33 @@ TEST(SettingsScale, PositionsToFactorsAsShownAndBack)
 
 TEST(SourcePath, EllipseOfTheGridSlidersAndTheCrossOnThePicture)
 {
-    const struct {
-        int gridX, gridZ;
-        double t;
-        float x, z;
-    } rows[] = {
+    // The grid sliders, the time, the place.
+    const std::tuple<int, int, double, float, float> rows[] = {
         {100, 100, 0.0, 0.0f, 5.0f},         {100, 100, kPi / 2, 5.0f, 0.0f},   {50, 10, 0.0, 0.0f, 0.5f},
         {50, 10, kPi / 2, 2.5f, 0.0f},       {-100, 100, kPi / 2, -5.0f, 0.0f}, {0, -40, kPi, 0.0f, 2.0f},
         {100, 0, kPi / 4, 3.5355339f, 0.0f},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.gridX << "/" << r.gridZ << " t " << r.t);
-        const SourcePlace p = SourcePlaceAt(r.t, r.gridX, r.gridZ);
-        EXPECT_NEAR(p.position.x, r.x, 1e-5);
-        EXPECT_NEAR(p.position.z, r.z, 1e-5);
+    for (const auto& [gridX, gridZ, t, x, z] : rows) {
+        SCOPED_TRACE(testing::Message() << gridX << "/" << gridZ << " t " << t);
+        const SourcePlace p = SourcePlaceAt(t, gridX, gridZ);
+        EXPECT_NEAR(p.position.x, x, 1e-5);
+        EXPECT_NEAR(p.position.z, z, 1e-5);
         EXPECT_EQ(p.position.y, 0.0f);
         // The velocity is the path's point 0.05 s later, not a difference.
-        const SourcePlace later = SourcePlaceAt(r.t + 0.05, r.gridX, r.gridZ);
+        const SourcePlace later = SourcePlaceAt(t + 0.05, gridX, gridZ);
         EXPECT_TRUE(p.velocity.x == later.position.x && p.velocity.z == later.position.z);
     }
     for (double t = 0; t < kLapSeconds; t += 0.03) { // at 100/100 a circle of radius 5
         const Vector3 p = SourcePlaceAt(t, 100, 100).position;
         EXPECT_NEAR(std::hypot(p.x, p.z), 5.0, 1e-5) << t;
     }
-    const struct {
-        float x, z;
-        int width, height, cx, cy;
-    } marks[] = {{0, 0, 128, 128, 64, 64},   {-5, 0, 128, 128, 0, 64},       {0, 5, 128, 128, 64, 0},
-                 {0, -5, 128, 128, 64, 128}, {2.5f, -2.5f, 100, 60, 75, 45}, {4.999f, -4.999f, 128, 128, 127, 127}};
-    for (const auto& r : marks) {
-        const MarkerPoint c = MarkerCentre(r.x, r.z, r.width, r.height);
-        EXPECT_EQ(std::vector<int>({c.x, c.y}), std::vector<int>({r.cx, r.cy})) << r.x << "," << r.z;
+    // A place, the picture's size, the cross's centre.
+    const std::tuple<float, float, int, int, int, int> marks[] = {
+        {0, 0, 128, 128, 64, 64},   {-5, 0, 128, 128, 0, 64},       {0, 5, 128, 128, 64, 0},
+        {0, -5, 128, 128, 64, 128}, {2.5f, -2.5f, 100, 60, 75, 45}, {4.999f, -4.999f, 128, 128, 127, 127}};
+    for (const auto& [x, z, width, height, cx, cy] : marks) {
+        const MarkerPoint c = MarkerCentre(x, z, width, height);
+        EXPECT_EQ(std::vector<int>({c.x, c.y}), std::vector<int>({cx, cy})) << x << "," << z;
     }
 }
 

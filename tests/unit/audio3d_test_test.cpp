@@ -8,17 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
-
-#include "dxtests/music_segment.h"
 
 namespace {
 
 constexpr HResult kDsErrNoDriver = static_cast<HResult>(0x88780078u);
 constexpr double kPi = 3.14159265358979323846;
-const std::string kStartCalls = "coInitialize; createLoader; createPerformance; initAudio(8,128,63)";
 
 // A picture of distinct colours; touching a pixel outside it fails the test.
 class Raster : public PixelSurface {
@@ -51,197 +51,170 @@ void ExpectOnlyCross(const Raster& now, const Raster& original, MarkerPoint cent
     EXPECT_EQ(now.pixels, expected) << where;
 }
 
-// FakeDirectX with a fake DirectSound 3D beside it, writing to the same log
-// and answering from the same results; the 3D path is FakeDirectX's "given"
-// path. A test state is begun, and released before the fakes go.
+// FakeDirectX with a fake DirectSound 3D beside it, answering from the same
+// results; the 3D path is FakeDirectX's "given" path. A test state is begun,
+// and released before the fakes go.
 struct Fakes;
 Fakes* g_fakes = nullptr;
 char s_tags[2]; // the source and the listener
 
 struct Fakes {
     FakeDirectX dx;
-    DirectXCalls dxCalls = GetDirectXCalls(); // FakeDirectX's, releasing the 3D objects by name too
-    Ds3dBuffer sourceStart{}, source{};       // what the source reports first; the last record and place handed over
-    int positions = 0;                        // setSourcePosition calls
-    Fakes();
+    DirectXCalls dxCalls = GetDirectXCalls();
+    Ds3dBuffer sourceStart{}, source{}; // what the source reports first; the last record and place handed over
+    int positions = 0;                  // moves handed over
+    std::string heldAtUninitialize = "COM never uninitialised";
+    explicit Fakes(bool ready = false); // ready: set up, with the log cleared
     ~Fakes()
     {
         Release3DAudio();
         SetAudio3DCalls(nullptr);
         g_fakes = nullptr;
     }
-    std::string Calls()
-    {
-        const std::string all = dx.Joined();
-        dx.log.clear();
-        return all;
-    }
+    bool Called(const std::string& call) const { return std::count(dx.log.begin(), dx.log.end(), call) > 0; }
 };
 
-std::string N(const void* tag)
-{
-    return tag == s_tags ? "source" : tag == s_tags + 1 ? "listener" : FakeDirectX::Name(tag);
-}
-HResult Log(const char* call, const std::string& args = "") { return g_fakes->dx.Call(call, args); }
+HResult Log(const char* call) { return g_fakes->dx.Call(call); }
 IDirectSound3DBuffer* Source() { return reinterpret_cast<IDirectSound3DBuffer*>(&s_tags[0]); }
 IDirectSound3DListener* Listener() { return reinterpret_cast<IDirectSound3DListener*>(&s_tags[1]); }
 
 const Audio3DCalls kFake3D = {
-    [](IDirectMusicPerformance8* p, uint32_t type, uint32_t pchannels, IDirectMusicAudioPath8** path) {
-        const std::string args = N(p) + "," + std::to_string(type) + "," + std::to_string(pchannels);
-        return Handed(Log("createStandardAudioPath", args), path, FakeDirectX::GivenPath());
+    [](IDirectMusicPerformance8* p, uint32_t type, uint32_t, IDirectMusicAudioPath8** path) {
+        EXPECT_TRUE(p == FakeDirectX::Performance() && type == kPathDynamic3D);
+        return Handed(Log("createStandardAudioPath"), path, FakeDirectX::GivenPath());
     },
-    [](IDirectMusicAudioPath8* path, IDirectSound3DBuffer** s) {
-        return Handed(Log("getSourceBuffer", N(path)), s, Source());
-    },
-    [](IDirectMusicAudioPath8* path, IDirectSound3DListener** l) {
-        return Handed(Log("getListener", N(path)), l, Listener());
-    },
+    [](IDirectMusicAudioPath8*, IDirectSound3DBuffer** s) { return Handed(Log("getSourceBuffer"), s, Source()); },
+    [](IDirectMusicAudioPath8*, IDirectSound3DListener** l) { return Handed(Log("getListener"), l, Listener()); },
     [](IDirectSound3DBuffer*, Ds3dBuffer* r) {
-        const HResult hr = Log("getSourceParameters", std::to_string(r->dwSize));
+        EXPECT_EQ(r->dwSize, sizeof(Ds3dBuffer));
+        const HResult hr = Log("getSourceParameters");
         if (Succeeded(hr)) *r = g_fakes->sourceStart, r->dwSize = sizeof(Ds3dBuffer);
         return hr;
     },
-    [](IDirectSound3DBuffer*, const Ds3dBuffer* r, uint32_t apply) {
-        const HResult hr =
-            Log("setSourceParameters", "mode " + std::to_string(r->dwMode) + "," + std::to_string(apply));
-        if (Succeeded(hr)) g_fakes->source = *r;
-        return hr;
+    [](IDirectSound3DBuffer*, const Ds3dBuffer* r, uint32_t) {
+        return g_fakes->source = *r, Log("setSourceParameters");
     },
-    [](IDirectSound3DBuffer*, float x, float y, float z, uint32_t apply) {
+    [](IDirectSound3DBuffer*, float x, float y, float z, uint32_t) {
         ++g_fakes->positions;
-        const HResult hr = Log("setSourcePosition", std::to_string(apply));
-        if (Succeeded(hr)) g_fakes->source.vPosition = {x, y, z};
-        return hr;
+        g_fakes->source.vPosition = {x, y, z};
+        return Log("setSourcePosition");
     },
-    [](IDirectSound3DBuffer*, float, float, float, uint32_t apply) {
-        return Log("setSourceVelocity", std::to_string(apply));
+    [](IDirectSound3DBuffer*, float, float, float, uint32_t) { return Log("setSourceVelocity"); },
+    [](IDirectSound3DListener*, Ds3dListener* r) {
+        EXPECT_EQ(r->dwSize, sizeof(Ds3dListener));
+        return Log("getListenerParameters");
     },
-    [](IDirectSound3DListener*, Ds3dListener* r) { return Log("getListenerParameters", std::to_string(r->dwSize)); },
-    [](IDirectSound3DListener*, const Ds3dListener*, uint32_t apply) {
-        return Log("setListenerParameters", std::to_string(apply));
-    },
+    [](IDirectSound3DListener*, const Ds3dListener*, uint32_t) { return Log("setListenerParameters"); },
     [](IDirectSound3DListener*) { return Log("commitDeferredSettings"); },
 };
 
-Fakes::Fakes()
+Fakes::Fakes(bool ready)
 {
     g_fakes = this;
-    dxCalls.release = [](void* p) { Log("release", N(p)); };
+    // Whatever was obtained is released before COM goes.
+    dxCalls.coUninitialize = [] { g_fakes->heldAtUninitialize = g_fakes->dx.Held(); };
     SetDirectXCalls(&dxCalls);
     SetAudio3DCalls(&kFake3D);
     Begin3DTest();
+    if (!ready) return;
+    EXPECT_EQ(Init3DAudio(nullptr), kSOk);
+    dx.log.clear();
 }
-
-// Set up, with the log cleared.
-struct Ready : Fakes {
-    Ready()
-    {
-        EXPECT_EQ(Init3DAudio(nullptr), kSOk);
-        dx.log.clear();
-    }
-};
 
 TEST(Test3D, InitReturnsTheFirstFailureAndTearDownReleasesWhateverItObtained)
 {
-    const std::string all = kStartCalls + "; createStandardAudioPath(performance,6,64); getSourceBuffer(given); "
-                                          "getSourceParameters(64); setSourceParameters(mode 1,0); getListener(given); "
-                                          "getListenerParameters(64)";
-    const std::string engine = "release(loader); stop(null,0); closeDown; release(performance); coUninitialize";
-    const std::string path = "release(given); ", both = "release(listener); release(source); " + path;
-    const struct {
-        const char* failing;
-        HResult code, returned;
-        const char* next; // the first call not made
-        std::string released;
-    } cases[] = {
-        {"", kSOk, kSOk, nullptr, both + engine},
-        {"initAudio", kDsErrNoDriver, kDsErrNoDriver, "; createStandardAudioPath", engine},
-        {"createStandardAudioPath", kEFail, kEFail, "; getSourceBuffer", engine},
-        {"getSourceBuffer", kEFail, kEFail, "; getSourceParameters", path + engine},
-        {"getListener", kEFail, kEFail, "; getListenerParameters", "release(source); " + path + engine},
-        // The source's record is read and written without a check.
-        {"getSourceParameters", kEFail, kSOk, nullptr, both + engine},
-        {"setSourceParameters", kEFail, kSOk, nullptr, both + engine},
-        {"getListenerParameters", kEFail, kSOk, nullptr, both + engine},
+    // The call that fails, its answer, what Init3DAudio returns.
+    const std::tuple<const char*, HResult, HResult> cases[] = {
+        {"", kSOk, kSOk},
+        {"initAudio", kDsErrNoDriver, kDsErrNoDriver},
+        {"createStandardAudioPath", kEFail, kEFail},
+        {"getSourceBuffer", kEFail, kEFail},
+        {"getListener", kEFail, kEFail},
+        // The records are read and written without a check.
+        {"getSourceParameters", kEFail, kSOk},
+        {"setSourceParameters", kEFail, kSOk},
+        {"getListenerParameters", kEFail, kSOk},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.failing);
+    for (const auto& [failing, code, returned] : cases) {
+        SCOPED_TRACE(failing);
         Fakes f;
-        f.dx.results[c.failing] = c.code;
+        f.dx.results[failing] = code;
         f.sourceStart.flMaxDistance = 1e9f;
-        EXPECT_EQ(Init3DAudio(nullptr), c.returned);
-        EXPECT_EQ(f.Calls(), all.substr(0, c.next ? all.find(c.next) : std::string::npos));
-        if (c.code == kSOk) {
+        EXPECT_EQ(Init3DAudio(nullptr), returned);
+        if (returned != kSOk) {
+            EXPECT_EQ(f.dx.log.back().rfind(failing, 0), 0u) << "a call after the failure";
+        }
+        if (code == kSOk) {
+            EXPECT_TRUE(g_Test3D.pSource == Source() && g_Test3D.pListener == Listener());
             // The source moves around the listener's head; the rest is the platform's.
             EXPECT_EQ(f.source.dwMode, kModeHeadRelative);
             EXPECT_EQ(f.source.flMaxDistance, 1e9f);
         }
         Release3DAudio();
-        EXPECT_EQ(f.Calls(), c.released);
-        EXPECT_EQ(g_Test3D.pEngine, nullptr);
-        EXPECT_EQ(g_Test3D.pListener, nullptr);
+        EXPECT_EQ(f.heldAtUninitialize, "");
+        EXPECT_TRUE(g_Test3D.pEngine == nullptr && g_Test3D.pListener == nullptr && g_Test3D.pSource == nullptr);
     }
 }
 
 TEST(Test3D, ContentFileLoadsOntoThe3DPathOrLeavesNoSegment)
 {
-    const std::string gone = "; releaseObject(segment); release(segment)";
-    const struct {
-        const char* path;
-        const char* failing;
-        HResult result;
-        std::string calls; // after collectGarbage; loadSegment(path)
-    } cases[] = {
-        {"C:\\m\\Intrigue.mid", "", kContentLoaded, "; getAudioPathConfig; setMidiParam; download(given)"},
-        {"C:\\m\\beat.wav", "", kContentLoaded, "; getAudioPathConfig; download(given)"},
-        {"C:\\m\\gone.sgt", "loadSegment", kContentNotLoaded, ""},
-        {"C:\\m\\odd.rmi", "setMidiParam", kContentNotLoaded, "; getAudioPathConfig; setMidiParam" + gone},
-        // A download failure is the answer itself, and the segment goes.
-        {"C:\\m\\big.wav", "download", kEOutOfMemory, "; getAudioPathConfig; download(given)" + gone},
+    // The file, the call that fails, LoadContentSegment's answer, a MIDI file.
+    const std::tuple<const char*, const char*, HResult, bool> cases[] = {
+        {"C:\\m\\Intrigue.mid", "", kContentLoaded, true},
+        {"C:\\m\\beat.wav", "", kContentLoaded, false},
+        {"C:\\m\\gone.sgt", "loadSegment", kContentNotLoaded, false},
+        {"C:\\m\\odd.rmi", "setMidiParam", kContentNotLoaded, true},
+        {"C:\\m\\big.wav", "download", kEOutOfMemory, false}, // a download failure is the answer itself
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        Ready f;
-        f.dx.results[c.failing] = std::string(c.failing) == "download" ? kEOutOfMemory : kEFail;
-        EXPECT_EQ(LoadContentSegment(c.path), c.result);
-        EXPECT_EQ(f.Calls(), "collectGarbage; loadSegment(" + std::string(c.path) + ")" + c.calls);
-        EXPECT_EQ(g_Test3D.pSegment != nullptr, c.result == kContentLoaded);
+    for (const auto& [path, failing, result, midi] : cases) {
+        SCOPED_TRACE(path);
+        Fakes f(true);
+        f.dx.results[failing] = result == kEOutOfMemory ? kEOutOfMemory : kEFail;
+        EXPECT_EQ(LoadContentSegment(path), result);
+        const bool loaded = result == kContentLoaded;
+        EXPECT_EQ(g_Test3D.pSegment != nullptr, loaded);
+        EXPECT_EQ(f.dx.held[FakeDirectX::Segment()], loaded ? 1 : 0);
+        EXPECT_EQ(f.Called("setMidiParam"), midi);
+        EXPECT_EQ(f.Called("download(given)"), loaded || result == kEOutOfMemory) << "onto the 3D path";
     }
 }
 
 TEST(Test3D, PlayStopAndReplaceTheSegment)
 {
-    Ready f;
+    Fakes f(true);
     // Without a segment there is nothing to do.
     EXPECT_EQ(Play3DSegment(), kSFalse);
     EXPECT_FALSE(Stop3DSegment());
-    EXPECT_EQ(f.Calls(), "");
+    Stop3DSegmentNow();
+    EXPECT_EQ(f.dx.Joined(), "");
 
     ASSERT_EQ(LoadContentSegment("a.mid"), kContentLoaded);
     f.dx.log.clear();
     EXPECT_EQ(Play3DSegment(), kSOk);
     EXPECT_TRUE(Stop3DSegment());
     Stop3DSegmentNow();
-    EXPECT_EQ(f.Calls(), "setRepeats(4294967295); playSegment(4096,given); stop(segment,4096); stop(segment,0)");
+    // For ever, from the next beat, on the 3D path; stopped on the beat, then at once.
+    EXPECT_EQ(f.dx.Joined(), "setRepeats(4294967295); playSegment(4096,given); stop(segment,4096); stop(segment,0)");
 
     f.dx.results["playSegment"] = kEFail;
     EXPECT_EQ(Play3DSegment(), kEFail);
     f.dx.results["setRepeats"] = kCoENotInitialized;
     EXPECT_EQ(Play3DSegment(), kCoENotInitialized);
-    f.dx.log.clear();
 
     // The old segment comes off the 3D path it was downloaded to.
+    f.dx.log.clear();
     ASSERT_EQ(LoadContentSegment("b.wav"), kContentLoaded);
-    EXPECT_EQ(f.Calls(), "unload(given); releaseObject(segment); release(segment); collectGarbage; "
-                         "loadSegment(b.wav); getAudioPathConfig; download(given)");
+    EXPECT_TRUE(f.Called("unload(given)"));
+    EXPECT_EQ(f.dx.held[FakeDirectX::Segment()], 1);
+    f.dx.log.clear();
     Release3DAudio();
-    EXPECT_EQ(f.Calls().substr(0, 55), "unload(given); releaseObject(segment); release(segment)");
+    EXPECT_TRUE(f.Called("unload(given)"));
+    EXPECT_EQ(f.heldAtUninitialize, "");
 }
 
 TEST(Test3D, ALateTickMovesOnceToTheSourcesPlaceNow)
 {
-    Ready f;
+    Fakes f(true);
     const Raster original(128, 128);
     Raster picture = original;
     MoveSourceAt(0, 50, 50, picture);
@@ -262,71 +235,54 @@ TEST(Test3D, ALateTickMovesOnceToTheSourcesPlaceNow)
 
 TEST(SettingsScale, PositionsToFactorsAsShownAndBack)
 {
-    const struct {
-        int position;
-        const char* shown;
-    } rows[] = {{0, "0.00"},   {1, "0.01"},    {3, "0.03"},  {10, "0.10"}, {11, "0.10"},  {15, "0.50"},
-                {17, "0.70"},  {20, "1.00"},   {21, "1.00"}, {25, "5.00"}, {30, "10.00"}, {31, "10.00"},
-                {35, "50.00"}, {40, "100.00"}, {41, "0.00"}, {-1, "0.00"}};
-    for (const auto& r : rows) {
+    const std::pair<int, const char*> rows[] = {{0, "0.00"},   {1, "0.01"},    {3, "0.03"},   {10, "0.10"},
+                                                {11, "0.10"},  {15, "0.50"},   {17, "0.70"},  {20, "1.00"},
+                                                {21, "1.00"},  {25, "5.00"},   {30, "10.00"}, {31, "10.00"},
+                                                {35, "50.00"}, {40, "100.00"}, {41, "0.00"},  {-1, "0.00"}};
+    for (const auto& [position, shown] : rows) {
         char text[32];
-        FormatFactor(text, sizeof(text), SliderToFactor(r.position));
-        EXPECT_EQ(std::string(text), r.shown) << "position " << r.position;
+        FormatFactor(text, sizeof(text), SliderToFactor(position));
+        EXPECT_EQ(std::string(text), shown) << "position " << position;
     }
     // Every position comes back to itself but for the decades' shared ends.
     for (int p = -1; p <= 41; ++p) {
         const int back = p < 1 || p > 40 ? 0 : p == 11 || p == 21 || p == 31 ? p - 1 : p;
         EXPECT_EQ(FactorToSlider(SliderToFactor(p)), back) << "position " << p;
     }
-    EXPECT_EQ(SliderToFactor(35), 50.0f);
-    EXPECT_EQ(SliderToFactor(1), 0.01f);
     // Factors outside the scale give 0; parts truncate.
-    const struct {
-        float value;
-        int position;
-    } factors[] = {{-1.0f, 0},  {100.5f, 0}, {1e9f, 0},   {0.0001f, 0},
-                   {0.019f, 1}, {0.55f, 15}, {9.99f, 29}, {99.9f, 39}};
-    for (const auto& r : factors) EXPECT_EQ(FactorToSlider(r.value), r.position) << "value " << r.value;
+    const float factors[][2] = {{-1, 0}, {100.5f, 0}, {1e9f, 0}, {0.0001f, 0}, {0.019f, 1}, {0.55f, 15}, {99.9f, 39}};
+    for (const auto& r : factors) EXPECT_EQ(FactorToSlider(r[0]), int(r[1])) << "value " << r[0];
 }
 
 TEST(SourcePath, EllipseOfTheGridSlidersAndTheCrossOnThePicture)
 {
-    const struct {
-        int gridX, gridZ;
-        double t;
-        float x, z;
-    } rows[] = {
-        {100, 100, 0.0, 0.0f, 5.0f},   {100, 100, kPi / 2, 5.0f, 0.0f}, {100, 100, kPi, 0.0f, -5.0f},
-        {50, 10, 0.0, 0.0f, 0.5f},     {50, 10, kPi / 2, 2.5f, 0.0f},   {-100, 100, kPi / 2, -5.0f, 0.0f},
-        {100, -100, 0.0, 0.0f, -5.0f}, {0, -40, kPi, 0.0f, 2.0f},       {100, 0, kPi / 4, 3.5355339f, 0.0f},
+    // The grid sliders, the time, the place.
+    const std::tuple<int, int, double, float, float> rows[] = {
+        {100, 100, 0.0, 0.0f, 5.0f},         {100, 100, kPi / 2, 5.0f, 0.0f},   {50, 10, 0.0, 0.0f, 0.5f},
+        {50, 10, kPi / 2, 2.5f, 0.0f},       {-100, 100, kPi / 2, -5.0f, 0.0f}, {0, -40, kPi, 0.0f, 2.0f},
+        {100, 0, kPi / 4, 3.5355339f, 0.0f},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.gridX << "/" << r.gridZ << " t " << r.t);
-        const SourcePlace p = SourcePlaceAt(r.t, r.gridX, r.gridZ);
-        EXPECT_NEAR(p.position.x, r.x, 1e-5);
-        EXPECT_NEAR(p.position.z, r.z, 1e-5);
+    for (const auto& [gridX, gridZ, t, x, z] : rows) {
+        SCOPED_TRACE(testing::Message() << gridX << "/" << gridZ << " t " << t);
+        const SourcePlace p = SourcePlaceAt(t, gridX, gridZ);
+        EXPECT_NEAR(p.position.x, x, 1e-5);
+        EXPECT_NEAR(p.position.z, z, 1e-5);
         EXPECT_EQ(p.position.y, 0.0f);
         // The velocity is the path's point 0.05 s later, not a difference.
-        const SourcePlace later = SourcePlaceAt(r.t + 0.05, r.gridX, r.gridZ);
-        EXPECT_EQ(p.velocity.x, later.position.x);
-        EXPECT_EQ(p.velocity.z, later.position.z);
+        const SourcePlace later = SourcePlaceAt(t + 0.05, gridX, gridZ);
+        EXPECT_TRUE(p.velocity.x == later.position.x && p.velocity.z == later.position.z);
     }
     for (double t = 0; t < kLapSeconds; t += 0.03) { // at 100/100 a circle of radius 5
-        const SourcePlace p = SourcePlaceAt(t, 100, 100);
-        EXPECT_NEAR(std::hypot(p.position.x, p.position.z), 5.0, 1e-5) << t;
+        const Vector3 p = SourcePlaceAt(t, 100, 100).position;
+        EXPECT_NEAR(std::hypot(p.x, p.z), 5.0, 1e-5) << t;
     }
-    const struct {
-        float x, z;
-        int width, height, cx, cy;
-    } marks[] = {
-        {0, 0, 128, 128, 64, 64},       {-5, 0, 128, 128, 0, 64},
-        {5, 0, 128, 128, 128, 64},      {0, 5, 128, 128, 64, 0},
-        {0, -5, 128, 128, 64, 128},     {-4.99f, 4.99f, 128, 128, 0, 0},
-        {2.5f, -2.5f, 100, 60, 75, 45}, {4.999f, -4.999f, 128, 128, 127, 127},
-    };
-    for (const auto& r : marks) {
-        const MarkerPoint c = MarkerCentre(r.x, r.z, r.width, r.height);
-        EXPECT_EQ(std::vector<int>({c.x, c.y}), std::vector<int>({r.cx, r.cy})) << r.x << "," << r.z;
+    // A place, the picture's size, the cross's centre.
+    const std::tuple<float, float, int, int, int, int> marks[] = {
+        {0, 0, 128, 128, 64, 64},   {-5, 0, 128, 128, 0, 64},       {0, 5, 128, 128, 64, 0},
+        {0, -5, 128, 128, 64, 128}, {2.5f, -2.5f, 100, 60, 75, 45}, {4.999f, -4.999f, 128, 128, 127, 127}};
+    for (const auto& [x, z, width, height, cx, cy] : marks) {
+        const MarkerPoint c = MarkerCentre(x, z, width, height);
+        EXPECT_EQ(std::vector<int>({c.x, c.y}), std::vector<int>({cx, cy})) << x << "," << z;
     }
 }
 

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -62,11 +64,8 @@ TEST_F(DeviceInfo, DefaultDeviceIsTheLastWith44kStereo16)
 TEST_F(DeviceInfo, ChosenEntryFollowsItsDeviceOrFailsWhenItIsGone)
 {
     const std::vector<std::string> shown = {"A", "B", "C"};
-    struct Case {
-        int selected;
-        std::vector<std::string> now;
-        uint32_t id;
-    } cases[] = {
+    // The entry selected, the names listed now, the id stored.
+    const std::tuple<int, std::vector<std::string>, uint32_t> cases[] = {
         {1, {"A", "B", "C"}, 1u},
         {2, {"A", "B", "C", "D"}, 2u},
         {-1, {"A", "B", "C"}, kWaveMapperId},
@@ -74,7 +73,7 @@ TEST_F(DeviceInfo, ChosenEntryFollowsItsDeviceOrFailsWhenItIsGone)
         {1, {"A", "C"}, kVanishedDeviceId},
         {0, {}, kVanishedDeviceId},
     };
-    for (const Case& c : cases) EXPECT_EQ(ChosenDeviceId(shown, c.selected, c.now), c.id) << c.selected;
+    for (const auto& [selected, now, id] : cases) EXPECT_EQ(ChosenDeviceId(shown, selected, now), id) << selected;
     EXPECT_EQ(ChosenDeviceId({}, -1, {}), kWaveMapperId) << "an empty list stores the wave mapper";
 
     // The id of a vanished device is refused by the device, so the session
@@ -97,19 +96,16 @@ TEST_F(DeviceInfo, NamesStopAtTheRecordsEndWhenUnterminated)
 
 TEST_F(DeviceInfo, FieldsAndChannelTexts)
 {
-    struct Case {
-        uint16_t channels;
-        const char* text;
-    } cases[] = {{0, "N/A"},          {65535, "N/A"},   {1, "Mono"}, {2, "Stereo"},
-                 {4, "Quadraphonic"}, {6, "6 Channel"}, {8, "8"},    {3, "3"}};
-    for (const Case& c : cases) {
-        WaveOutCaps caps = Named<WaveOutCaps>("Out", 0, c.channels);
+    const std::pair<uint16_t, const char*> cases[] = {{0, "N/A"},          {65535, "N/A"},   {1, "Mono"}, {2, "Stereo"},
+                                                      {4, "Quadraphonic"}, {6, "6 Channel"}, {8, "8"},    {3, "3"}};
+    for (const auto& [channels, text] : cases) {
+        WaveOutCaps caps = Named<WaveOutCaps>("Out", 0, channels);
         caps.wMid = 65535;
         caps.wPid = 101;
         caps.vDriverVersion = 0xFFFFFFFFu;
         SimSetOutputDevices({caps});
         const WaveDeviceInformation info = DescribeWaveDevice(*m_pWave, WaveDeviceKind::Output, 0);
-        EXPECT_EQ(info.channels, c.text) << c.channels;
+        EXPECT_EQ(info.channels, text) << channels;
         EXPECT_EQ(info.manufacturer + " " + info.product + " " + info.driverVersion, "65535 101 4294967295");
     }
 }

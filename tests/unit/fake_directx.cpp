@@ -51,13 +51,14 @@ HResult Config(IDirectMusicSegment8*, void** config)
 {
     HResult hr = Log("getAudioPathConfig");
     *config = g_fake->hasPathConfig ? Tag(5) : nullptr;
+    if (*config) FakeDirectX::Obtained(*config);
     return g_fake->hasPathConfig ? hr : static_cast<HResult>(0x88781161u); // DMUS_E_NOT_FOUND
 }
 
 const DirectXCalls kFake = {
     [] { return Log("coInitialize"); },
     [] { Log("coUninitialize"); },
-    [](void* p) { Log("release", N(p)); },
+    [](void* p) { --g_fake->held[p], Log("release", N(p)); },
     Enumerate,
     CreateDevice,
     [](IDirectSound*, void*, uint32_t level) { return Log("setCooperativeLevel", S(level)); },
@@ -130,5 +131,15 @@ std::string FakeDirectX::Joined() const
 {
     std::string all;
     for (const std::string& line : log) all += (all.empty() ? "" : "; ") + line;
+    return all;
+}
+
+void FakeDirectX::Obtained(const void* tag) { ++g_fake->held[tag]; }
+
+std::string FakeDirectX::Held() const
+{
+    std::string all;
+    for (const auto& [tag, count] : held)
+        if (count) all += (all.empty() ? "" : "; ") + Name(tag) + " " + std::to_string(count);
     return all;
 }

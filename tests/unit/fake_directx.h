@@ -1,6 +1,6 @@
 // A fake DirectX platform for the wrappers' tests: every call is written to
 // a log as one line, every result can be set, and the "interfaces" are
-// addresses of plain tags, never called.
+// addresses of plain tags, never called, counted while they are held.
 #pragma once
 
 #include "dxtests/directx_calls.h"
@@ -27,8 +27,14 @@ public:
     std::map<std::string, HResult> results;
     std::vector<FakeDevice> devices;
     std::vector<std::string> log;
-    bool hasPathConfig = false; // the loaded file carries an audio path configuration
-    int devicesOffered = 0;     // how many devices the enumeration handed over
+    bool hasPathConfig = false;      // the loaded file carries an audio path configuration
+    int devicesOffered = 0;          // how many devices the enumeration handed over
+    std::map<const void*, int> held; // objects handed out less those released
+
+    // The objects held, or released more often than obtained: "name count; ...".
+    std::string Held() const;
+    // A successful call handed out tag.
+    static void Obtained(const void* tag);
 
     // Tags that stand for the platform's objects.
     static IDirectMusicLoader8* Loader();
@@ -48,5 +54,6 @@ template <class T>
 HResult Handed(HResult hr, T** out, T* tag)
 {
     *out = Succeeded(hr) ? tag : nullptr;
+    if (*out) FakeDirectX::Obtained(tag);
     return hr;
 }

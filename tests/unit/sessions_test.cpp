@@ -27,6 +27,7 @@ struct Reports : SessionListener {
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_notices[int(report.kind)].push_back(report.notice);
+        if (report.notice == SessionNotice::Failed) m_failures[int(report.kind)] = report.failure;
         m_changed.notify_all();
     }
     std::vector<SessionNotice> Until(SessionKind kind)
@@ -41,6 +42,7 @@ struct Reports : SessionListener {
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::map<int, std::vector<SessionNotice>> m_notices;
+    std::map<int, SessionFailure> m_failures;
 };
 
 class Sessions : public ::testing::Test {
@@ -125,6 +127,32 @@ TEST_F(Sessions, TheDoneEventWaitsUntilTheDeviceIsReallyClosed)
         EXPECT_TRUE(capture ? outcome.bCaptureStopped : outcome.bPlaybackStopped);
         EXPECT_EQ(SimOpenDeviceCount(), 0);
         SetWaveDeviceTable(SimWaveDeviceTable());
+    }
+}
+
+// A refused format or a failed open reports why, sets no done event (nothing
+// was opened that Stop must wait for) and leaves no session flag set.
+TEST_F(Sessions, AFailedStartReportsWhyAndSetsNoDoneEvent)
+{
+    for (SessionKind kind : {SessionKind::Capture, SessionKind::Playback}) {
+        for (SessionFailure failure : {SessionFailure::FormatRefused, SessionFailure::OpenFailed}) {
+            SCOPED_TRACE(int(failure) * 10 + int(kind));
+            SimReset();
+            Reports reports;
+            SetSessionListener(&reports);
+            if (failure == SessionFailure::FormatRefused)
+                SimSetFormatRule([](SimDirection, uint32_t, const WaveFormatExtensible&) { return false; });
+            else
+                SimSetOpenFailure(kind == SessionKind::Capture ? kSimInput : kSimOutput, kWaveErrAllocated);
+            ASSERT_TRUE(BeginSession(kind));
+            EXPECT_EQ(reports.Until(kind), (std::vector<N>{N::Failed, N::Ended}));
+            EXPECT_EQ(reports.m_failures[int(kind)], failure);
+            EXPECT_FALSE(SyncWaitEvent(kind == SessionKind::Capture ? g_hCaptureDoneEvent : g_hPlaybackDoneEvent, 0));
+            EXPECT_EQ(g_bRecording + g_bPlaying, 0);
+            const StopOutcome outcome = StopSessions();
+            EXPECT_FALSE(outcome.bCaptureStopped || outcome.bPlaybackStopped) << "nothing was opened";
+            SetSessionListener(&m_reports); // before this one's listener goes
+        }
     }
 }
 

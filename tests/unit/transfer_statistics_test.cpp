@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -107,18 +108,14 @@ TEST_F(TransferStatistics, CaptureAtTheNominalRateAndTheChoiceOf5000Hz)
             ASSERT_EQ(SimCompleteBlocks(kSimInput, n), n);
             blocks += n;
             const TransferTexts t = Update(m_sources.captureStart + blocks * 512);
-            EXPECT_EQ(t.averageIn, c.average) << "after " << blocks << " blocks";
-            EXPECT_EQ(t.actualIn, "11025") << "after " << blocks << " blocks";
+            EXPECT_EQ(std::make_tuple(t.averageIn, t.actualIn), std::make_tuple(c.average, "11025")) << blocks;
         }
         // Stop's update right after a tick, nothing new: the window goes back
-        // to the tick before, 11 blocks in 5632 + 5 ticks.
-        TransferTexts t = Update(s_now + 5);
-        EXPECT_EQ(t.actualIn, "11015");
-        EXPECT_EQ(t.fillIn, "61% 0.0MB 3.7Sec");
-        EXPECT_EQ(t.averageOut, "0 (-100.00%)") << "no playback";
-        EXPECT_EQ(t.actualOut, "0");
-        EXPECT_TRUE(t.fillOut.empty()) << "the Out field keeps its text";
-        EXPECT_FALSE(t.outputLost);
+        // to the tick before, 11 blocks in 5632 + 5 ticks. No playback; the Out
+        // field keeps its text.
+        const TransferTexts t = Update(s_now + 5);
+        EXPECT_EQ(std::make_tuple(t.actualIn, t.fillIn, t.averageOut, t.actualOut, t.fillOut, t.outputLost),
+                  std::make_tuple("11015", "61% 0.0MB 3.7Sec", "0 (-100.00%)", "0", "", false));
         // Wrapped: 100 %, and the megabytes and seconds of the whole store.
         ASSERT_EQ(SimCompleteBlocks(kSimInput, 60), 60);
         EXPECT_EQ(Update(s_now + 60 * 512).fillIn, "100% 0.1MB 5.9Sec");

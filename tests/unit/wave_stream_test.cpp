@@ -1,16 +1,13 @@
 // CWave streaming on the simulated device, stepped unless a test says otherwise.
 #include "audio/wave.h"
 #include "platform/sim_wave_device.h"
+#include "platform/sync.h"
 #include "state/app_state.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <future>
-#include <mutex>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -291,65 +288,46 @@ TEST_F(WaveStream, ClosingWhileBlocksAreInFlightLeavesNothingBehind)
 // another thread, held at one step: prepared again (having found the object
 // open) until the reset is done, or being written for a while. A block queued
 // after the reset would outlive the close; the close mutex keeps it out.
-std::atomic<int> g_hold{0}; // 1: held after the prepare, 2: held in the write
-std::promise<void> g_completing;
-std::mutex g_lock;
-std::condition_variable g_changed;
-bool g_resetStarted = false, g_resetDone = false, g_resetDuringWrite = false;
-
+std::atomic<int> g_hold{0};                             // 1: held after the prepare, 2: held in the write
+SyncEvent *g_completing, *g_resetStarted, *g_resetDone; // manual reset
+bool g_resetDuringWrite = false;
 bool Holds(int step) { return g_hold.compare_exchange_strong(step, 0); }
-void Note(bool& flag)
-{
-    std::lock_guard<std::mutex> lock(g_lock);
-    flag = true;
-    g_changed.notify_all();
-}
-bool WaitFor(const bool& flag, std::chrono::milliseconds limit)
-{
-    std::unique_lock<std::mutex> lock(g_lock);
-    return g_changed.wait_for(lock, limit, [&] { return flag; });
-}
 
 TEST_F(WaveStream, BlockQueuedAgainDuringACloseIsNeverQueuedAfterItsReset)
 {
     static WaveDeviceTable table = *SimWaveDeviceTable();
     table.outReset = [](WaveHandle device) {
-        Note(g_resetStarted);
+        SyncSetEvent(g_resetStarted);
         const uint32_t result = SimWaveDeviceTable()->outReset(device);
-        Note(g_resetDone);
+        SyncSetEvent(g_resetDone);
         return result;
     };
     table.outPrepareHeader = [](WaveHandle device, WaveHeader* header) {
         const uint32_t result = SimWaveDeviceTable()->outPrepareHeader(device, header);
-        if (Holds(1)) {
-            g_completing.set_value();
-            WaitFor(g_resetDone, std::chrono::hours(1));
-        }
+        if (Holds(1)) SyncSetEvent(g_completing), SyncWaitEvent(g_resetDone, kSyncInfinite);
         return result;
     };
     table.outWrite = [](WaveHandle device, WaveHeader* header) {
-        if (Holds(2)) {
-            g_completing.set_value();
-            g_resetDuringWrite = WaitFor(g_resetStarted, std::chrono::milliseconds(200));
-        }
+        if (Holds(2)) SyncSetEvent(g_completing), g_resetDuringWrite = SyncWaitEvent(g_resetStarted, 200);
         return SimWaveDeviceTable()->outWrite(device, header);
     };
     SetWaveDeviceTable(&table);
     for (int step : {1, 2}) {
         SCOPED_TRACE(step);
-        g_completing = {};
-        g_resetStarted = g_resetDone = g_resetDuringWrite = false;
+        g_completing = SyncCreateEvent(true, false), g_resetStarted = SyncCreateEvent(true, false);
+        g_resetDone = SyncCreateEvent(true, false), g_resetDuringWrite = false;
         std::vector<uint8_t> source(4096, 1);
         CWave out(512, 1, 11025, 8);
         ASSERT_TRUE(StartPlayback(out, source.data(), 4096));
         g_hold = step;
         std::thread completer([] { SimCompleteBlocks(kSimOutput, 1); });
-        g_completing.get_future().wait();
+        SyncWaitEvent(g_completing, kSyncInfinite);
         EXPECT_EQ(out.CloseOutput(), kWaveOk);
         completer.join();
         EXPECT_FALSE(g_resetDuringWrite) << "the device was reset while a block was being queued";
         EXPECT_EQ(SimOpenDeviceCount(), 0);
         ExpectAllHeadersBack(out);
+        for (SyncEvent* e : {g_completing, g_resetStarted, g_resetDone}) SyncCloseEvent(e);
     }
 }
 

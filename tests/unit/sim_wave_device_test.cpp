@@ -70,11 +70,9 @@ TEST_F(SimWaveDevice, OutputHeadersFollowTheQueueRules)
     ASSERT_EQ(m_t->outRestart(m_device), kWaveOk);
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 1), 1);
 
-    // Reset hands back the rest, in order, as done and unplayed; close comes last.
+    // Reset hands back the rest, in order, as done (the bytes each played:
+    // the streaming tests' totals); close comes last.
     ASSERT_EQ(m_t->outReset(m_device), kWaveOk);
-    EXPECT_EQ(std::make_tuple(m_header[2].dwBytesRecorded, m_header[3].dwBytesRecorded, m_header[0].dwBytesRecorded),
-              std::make_tuple(300u, 0u, 0u))
-        << "2 played whole; 3 and 0 came back unplayed";
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(Flags(i) & (kHeaderDone | kHeaderInQueue), kHeaderDone);
         EXPECT_EQ(m_t->outUnprepareHeader(m_device, &m_header[i]), kWaveOk);
@@ -83,7 +81,7 @@ TEST_F(SimWaveDevice, OutputHeadersFollowTheQueueRules)
     EXPECT_EQ(g_events, "O01230C");
 }
 
-TEST_F(SimWaveDevice, InputRecordsOnlyAfterStartAndResetHandsBackThePartBlock)
+TEST_F(SimWaveDevice, InputRecordsOnlyAfterStartAndReportsEveryBlockBeforeItsClose)
 {
     SimSetOpenFailure(kSimInput, kWaveErrAllocated); // the failing open: WaveDeviceChoice
     EXPECT_EQ(Open(kSimInput, 0, kWaveOpenQuery), kWaveOk) << "a query opens nothing to fail";
@@ -99,16 +97,10 @@ TEST_F(SimWaveDevice, InputRecordsOnlyAfterStartAndResetHandsBackThePartBlock)
     // The default signal is the low byte of each byte's place in the stream.
     EXPECT_EQ(std::make_tuple(m_header[1].dwBytesRecorded, m_data[0][299], m_data[1][0]),
               std::make_tuple(300u, uint8_t(299), uint8_t(300)));
-    // Reset hands back the block under way with the whole frames it holds,
-    // and the one behind it empty, as winmm does.
-    SimCutShortAtReset(kSimInput, 151);
+    // The part block at a reset: the streaming tests.
     ASSERT_EQ(m_t->inReset(m_device), kWaveOk);
     for (int i = 0; i < 4; ++i) m_t->inUnprepareHeader(m_device, &m_header[i]);
     ASSERT_EQ(m_t->inClose(m_device), kWaveOk);
-    EXPECT_EQ(std::make_tuple(m_header[2].dwBytesRecorded, m_header[3].dwBytesRecorded), std::make_tuple(151u, 0u));
-    EXPECT_EQ(std::make_tuple(m_data[2][150], m_data[2][151], m_data[3][0]),
-              std::make_tuple(uint8_t(750), uint8_t(0), uint8_t(0)))
-        << "the part block goes on from the stream, nothing more is written";
     EXPECT_EQ(g_events, "O0123C") << "the query sent nothing";
 }
 

@@ -67,22 +67,18 @@ TEST(CpuLoadMonitor, LoadBetweenProcessorTimeReadings)
 {
     // Two processors over one second: 20 000 000 units of 100 ns in all.
     const CpuTimes start{1000, 5000, 3000};
-    const struct {
-        CpuTimes earlier, later;
-        int load;
-    } cases[] = {
-        {start, {1000 + 10000000, 5000 + 12000000, 3000 + 8000000}, 50}, // one core busy
-        {start, {1000 + 20000000, 5000 + 20000000, 3000}, 0},            // all idle
-        {start, {1000, 5000 + 4000000, 3000 + 16000000}, 100},           // all busy
-        {start, {1000 + 13330000, 5000 + 15000000, 3000 + 5000000}, 33}, // rounded down
-        {start, {1000 + 13300000, 5000 + 15000000, 3000 + 5000000}, 34}, // rounded up
-        {start, {1000 + 10000000, 5000 + 1000000, 3000 + 9000000}, 50},  // kernel without idle
-        {start, start, 0},                                               // no time passed
-        {start, {0, 0, 0}, 0},                                           // went backwards
+    const std::pair<CpuTimes, int> cases[] = {
+        {{1000 + 10000000, 5000 + 12000000, 3000 + 8000000}, 50}, // one core busy
+        {{1000 + 20000000, 5000 + 20000000, 3000}, 0},            // all idle
+        {{1000, 5000 + 4000000, 3000 + 16000000}, 100},           // all busy
+        {{1000 + 13330000, 5000 + 15000000, 3000 + 5000000}, 33}, // rounded down
+        {{1000 + 13300000, 5000 + 15000000, 3000 + 5000000}, 34}, // rounded up
+        {{1000 + 10000000, 5000 + 1000000, 3000 + 9000000}, 50},  // kernel without idle
+        {start, 0},                                               // no time passed
+        {{0, 0, 0}, 0},                                           // went backwards
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(LoadBetween(c.earlier, c.later), c.load)
-            << c.later.idle << " " << c.later.kernel << " " << c.later.user;
+    for (const auto& [later, load] : cases)
+        EXPECT_EQ(LoadBetween(start, later), load) << later.idle << " " << later.kernel << " " << later.user;
 }
 
 } // namespace

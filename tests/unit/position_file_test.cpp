@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/position_file.h"
@@ -25,10 +26,7 @@ V Read(const std::string& text)
 
 TEST(PositionFile, TagLineThenPlaceAndSizeWithDefaultsForMissingFields)
 {
-    const struct {
-        std::string text;
-        V placement;
-    } cases[] = {
+    const std::pair<std::string, V> cases[] = {
         {"[POSITION]\n10,20,800,600\n", {10, 20, 800, 600}},
         {"[POSITION]\n10,20,30", {10, 20, 30, 463}},
         {"[POSITION]\n-1200,-5,700,500\n", {-1200, -5, 700, 500}},
@@ -50,7 +48,7 @@ TEST(PositionFile, TagLineThenPlaceAndSizeWithDefaultsForMissingFields)
         {std::string(260, ' ') + "[POSITION]\n10,20,800,600\n", {}},
         {"[POSITION]" + std::string(259, ' ') + "1,2,3,4\n", {1, 2, 3, 4}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Read(c.text), c.placement) << '"' << c.text << '"';
+    for (const auto& [text, placement] : cases) EXPECT_EQ(Read(text), placement) << '"' << text << '"';
 }
 
 // A placement is used while its left and top lie before the virtual

@@ -91,21 +91,19 @@ protected:
 // that stretch: either way a lap is (size - 1) / block whole blocks.
 TEST_F(WaveStream, StoppedRecordingHoldsTheNewestDeliveredBytesOldestFirst)
 {
-    const struct {
-        int channels, bits;
-    } formats[] = {{1, 8}, {2, 8}, {1, 16}, {1, 24}, {2, 16}, {2, 24}};
-    for (const auto& f : formats)
+    const std::pair<int, int> formats[] = {{1, 8}, {2, 8}, {1, 16}, {1, 24}, {2, 16}, {2, 24}}; // channels, bits
+    for (const auto& [channels, bits] : formats)
         for (int blockFrames : {512, 1024}) {
-            const int frame = f.bits / 8 * f.channels, block = blockFrames * frame;
-            for (int size : {5 * block, UsableStoreSize(5 * block + 1000, f.channels, f.bits)})
+            const int frame = bits / 8 * channels, block = blockFrames * frame;
+            for (int size : {5 * block, UsableStoreSize(5 * block + 1000, channels, bits)})
                 for (int blocks : {0, 3, 15, 16})
                     for (int part : {0, frame, block / 3 / frame * frame, block - frame}) {
-                        SCOPED_TRACE(testing::Message() << f.channels << " x " << f.bits << " bits, " << blockFrames
+                        SCOPED_TRACE(testing::Message() << channels << " x " << bits << " bits, " << blockFrames
                                                         << " frames a block, store " << size << ", " << blocks
                                                         << " blocks and " << part << " bytes");
                         const int lap = (size - 1) / block * block;
                         std::vector<uint8_t> store(size_t(size), 0); // exactly sized for the address sanitizer
-                        CWave wave(blockFrames, f.channels, 11025, f.bits);
+                        CWave wave(blockFrames, channels, 11025, bits);
                         ASSERT_TRUE(StartCapture(wave, store.data(), size));
                         ASSERT_EQ(SimCompleteBlocks(kSimInput, blocks), blocks);
                         EXPECT_EQ(g_nInputPos, blocks ? (blocks - 1) % (lap / block) * block : 0) << "the newest block";
@@ -130,7 +128,7 @@ TEST_F(WaveStream, StoppedRecordingHoldsTheNewestDeliveredBytesOldestFirst)
                         EXPECT_FLOAT_EQ(seconds, float(held) / float(frame) / 11025.0f);
                         EXPECT_EQ(SignalRun(store.data(), held, uint64_t(delivered - held)), held)
                             << "the newest bytes delivered, oldest first";
-                        EXPECT_EQ(std::count(store.begin() + held, store.end(), f.bits == 8 ? 128 : 0), size - held)
+                        EXPECT_EQ(std::count(store.begin() + held, store.end(), bits == 8 ? 128 : 0), size - held)
                             << "then untouched silence";
                         EXPECT_EQ(ViewPosAtStop(true, false, 0, block), held - block) << "the view ends with the sound";
                     }

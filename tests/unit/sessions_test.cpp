@@ -20,20 +20,25 @@ namespace {
 
 constexpr int kBlock = 512; // bytes per block at the default 11025 Hz, 8-bit mono
 
-// The capture's notices as its thread reports them.
+// The capture's notices; Ended, the thread's last step, may come just after
+// Stop returns (at most 5 s are waited for it).
 struct Reports : SessionListener {
     void OnSessionReport(const SessionReport& report) override
     {
         std::lock_guard<std::mutex> lock(m_lock);
         if (report.kind == SessionKind::Capture) m_capture.push_back(report.notice);
+        if (report.kind == SessionKind::Capture && report.notice == SessionNotice::Ended) SyncSetEvent(m_ended);
     }
-    std::vector<SessionNotice> Capture()
+    std::vector<SessionNotice> UntilEnded()
     {
+        SyncWaitEvent(m_ended, 5000);
         std::lock_guard<std::mutex> lock(m_lock);
         return m_capture;
     }
+    ~Reports() { SyncCloseEvent(m_ended); }
     std::mutex m_lock;
     std::vector<SessionNotice> m_capture;
+    SyncEvent* m_ended = SyncCreateEvent(true, false);
 };
 
 class Sessions : public ::testing::Test {
@@ -76,7 +81,7 @@ TEST_F(Sessions, ARunningSessionReportsAndStopEndsItOverItsStore)
     EXPECT_FALSE(outcome.bPlaybackStopped);
     EXPECT_EQ(g_bRecording, 0);
     EXPECT_EQ(g_nViewPos, g_nRecordedBytes - kBlock) << "the view ends with the stored sound";
-    EXPECT_EQ(m_reports.Capture(), (std::vector<N>{N::Running, N::Ended})) << "the thread is over when Stop returns";
+    EXPECT_EQ(m_reports.UntilEnded(), (std::vector<N>{N::Running, N::Ended}));
     EXPECT_FALSE(StopSessions().bCaptureStopped) << "a Stop with nothing running ends nothing";
 }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-// Plays back a list of samples, {code, percent} each; code 0 is a good sample.
+// Plays back {code, percent} samples; code 0 is a good sample.
 struct ListSource : CpuLoadSource {
     std::deque<std::pair<int, int>> samples;
     int Sample(int* percent) override
@@ -28,72 +28,57 @@ std::unique_ptr<CpuLoadSource> Loads(std::deque<std::pair<int, int>> samples)
     return source;
 }
 
-TEST(CpuLoadMonitor, AverageCoversTheSamplesSoFarUpToTheLastFifteen)
+// The overlay's two numbers after each tick. A new monitor (the CPU lines
+// switched off and on again) starts its average from its own first sample.
+TEST(CpuLoadMonitor, LastSampleAndTheAverageOfUpToFifteenGoodOnes)
 {
-    std::deque<std::pair<int, int>> samples;
-    for (int i = 0; i < 20; ++i) samples.push_back({0, 5 * i + (i % 3)}); // 0, 6, 12, 15, ...
+    std::deque<std::pair<int, int>> samples = {{0, 0}, {0, 60}, {kCpuCollectFailed, 99}, {0, 30}};
+    samples.insert(samples.end(), 15, {0, 90});
+    samples.push_back({kCpuFormatFailed, 99});
     CCpuLoad monitor(Loads(samples));
     EXPECT_EQ(monitor.GetAverageLoad(), 0.0f) << "before the first sample";
-    for (int n = 1; n <= 20; ++n) {
-        int load = -1, sum = 0;
-        ASSERT_EQ(monitor.GetCpuLoad(&load), 0);
-        EXPECT_EQ(load, samples[n - 1].second);
-        const int first = n > 15 ? n - 15 : 0;
-        for (int i = first; i < n; ++i) sum += samples[i].second;
-        EXPECT_FLOAT_EQ(monitor.GetAverageLoad(), float(sum) / float(n - first)) << "after " << n << " samples";
+    const struct {
+        int tick, load;
+        float average;
+    } checks[] = {{1, 0, 0},    {2, 60, 30},  {3, 0, 30},    // the 0 counts; a failed sample shows 0 and is not kept
+                  {4, 30, 30},  {5, 90, 45},  {16, 90, 78},  // fifteen samples
+                  {17, 90, 84}, {18, 90, 86}, {19, 90, 90}}; // the oldest leave
+    int tick = 0;
+    for (const auto& c : checks) {
+        while (tick < c.tick) ++tick, SampleCpuLoad(&monitor);
+        EXPECT_EQ(g_nCpuLoad, c.load) << "tick " << tick;
+        EXPECT_FLOAT_EQ(g_fAvgCpuLoad, c.average) << "tick " << tick;
     }
-}
-
-// A new monitor (the CPU lines switched off and on again) starts its average
-// from its own first sample.
-TEST(CpuLoadMonitor, ZeroSamplesCountFailedSamplesLeaveTheHistoryAloneAndANewMonitorStartsAfresh)
-{
-    CCpuLoad monitor(Loads({{0, 0}, {0, 60}, {kCpuCollectFailed, 99}, {kCpuFormatFailed, 99}, {0, 30}}));
-    SampleCpuLoad(&monitor);
-    SampleCpuLoad(&monitor);
-    EXPECT_EQ(g_nCpuLoad, 60);
-    EXPECT_FLOAT_EQ(g_fAvgCpuLoad, 30.0f) << "the 0 sample counts";
-    SampleCpuLoad(&monitor);
-    EXPECT_EQ(g_nCpuLoad, 0) << "a failed sample shows 0 for that second";
-    EXPECT_FLOAT_EQ(g_fAvgCpuLoad, 30.0f);
     int load = -1;
     EXPECT_EQ(monitor.GetCpuLoad(&load), kCpuFormatFailed);
     EXPECT_EQ(load, 0);
-    SampleCpuLoad(&monitor);
-    EXPECT_EQ(g_nCpuLoad, 30);
-    EXPECT_FLOAT_EQ(g_fAvgCpuLoad, 30.0f); // (0 + 60 + 30) / 3
-
     monitor.Close();
     EXPECT_NE(monitor.GetCpuLoad(&load), 0) << "a closed monitor has no source";
+
     CCpuLoad next(Loads({{0, 10}, {0, 20}}));
     SampleCpuLoad(&next);
     SampleCpuLoad(&next);
     EXPECT_FLOAT_EQ(g_fAvgCpuLoad, 15.0f);
     SampleCpuLoad(nullptr);
-    EXPECT_EQ(g_nCpuLoad, 0) << "no monitor";
-    EXPECT_EQ(g_fAvgCpuLoad, 0.0f);
+    EXPECT_EQ(std::make_pair(g_nCpuLoad, g_fAvgCpuLoad), std::make_pair(0, 0.0f)) << "no monitor";
 }
 
 TEST(CpuLoadMonitor, LoadBetweenProcessorTimeReadings)
 {
     // Two processors over one second: 20 000 000 units of 100 ns in all.
     const CpuTimes start{1000, 5000, 3000};
-    const struct {
-        CpuTimes earlier, later;
-        int load;
-    } cases[] = {
-        {start, {1000 + 10000000, 5000 + 12000000, 3000 + 8000000}, 50}, // one core busy
-        {start, {1000 + 20000000, 5000 + 20000000, 3000}, 0},            // all idle
-        {start, {1000, 5000 + 4000000, 3000 + 16000000}, 100},           // all busy
-        {start, {1000 + 13330000, 5000 + 15000000, 3000 + 5000000}, 33}, // rounded down
-        {start, {1000 + 13300000, 5000 + 15000000, 3000 + 5000000}, 34}, // rounded up
-        {start, {1000 + 10000000, 5000 + 1000000, 3000 + 9000000}, 50},  // kernel without idle
-        {start, start, 0},                                               // no time passed
-        {start, {0, 0, 0}, 0},                                           // went backwards
+    const std::pair<CpuTimes, int> cases[] = {
+        {{1000 + 10000000, 5000 + 12000000, 3000 + 8000000}, 50}, // one core busy
+        {{1000 + 20000000, 5000 + 20000000, 3000}, 0},            // all idle
+        {{1000, 5000 + 4000000, 3000 + 16000000}, 100},           // all busy
+        {{1000 + 13330000, 5000 + 15000000, 3000 + 5000000}, 33}, // rounded down
+        {{1000 + 13300000, 5000 + 15000000, 3000 + 5000000}, 34}, // rounded up
+        {{1000 + 10000000, 5000 + 1000000, 3000 + 9000000}, 50},  // kernel without idle
+        {start, 0},                                               // no time passed
+        {{0, 0, 0}, 0},                                           // went backwards
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(LoadBetween(c.earlier, c.later), c.load)
-            << c.later.idle << " " << c.later.kernel << " " << c.later.user;
+    for (const auto& [later, load] : cases)
+        EXPECT_EQ(LoadBetween(start, later), load) << later.idle << " " << later.kernel << " " << later.user;
 }
 
 } // namespace

@@ -1,18 +1,17 @@
 // The capture and playback sessions without a window: what they report, and
 // the order of the close, the done event and the end, on the simulated
-// device (stepped).
+// device (stepped); and the one-session guard of each direction.
 #include "audio/sessions.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <condition_variable>
+#include <atomic>
 #include <future>
-#include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "audio/session_guard.h"
 #include "platform/sim_wave_device.h"
 #include "platform/sync.h"
 #include "state/app_state.h"
@@ -21,28 +20,30 @@ namespace {
 
 constexpr int kBlock = 512; // bytes per block at the default 11025 Hz, 8-bit mono
 
-// Keeps the notices of every report; Until waits for a kind's Ended (at most 5 s).
+// One kind's notices (the capture's unless told) and its failure; Ended, the
+// thread's last step, may come just after Stop returns (at most 5 s are
+// waited for it).
 struct Reports : SessionListener {
     void OnSessionReport(const SessionReport& report) override
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        m_notices[int(report.kind)].push_back(report.notice);
-        if (report.notice == SessionNotice::Failed) m_failures[int(report.kind)] = report.failure;
-        m_changed.notify_all();
+        if (report.kind != m_kind) return;
+        m_notices.push_back(report.notice);
+        if (report.notice == SessionNotice::Failed) m_failure = report.failure;
+        if (report.notice == SessionNotice::Ended) SyncSetEvent(m_ended);
     }
-    std::vector<SessionNotice> Until(SessionKind kind)
+    std::vector<SessionNotice> UntilEnded()
     {
-        std::unique_lock<std::mutex> lock(m_lock);
-        const std::vector<SessionNotice>& notices = m_notices[int(kind)];
-        m_changed.wait_for(lock, std::chrono::seconds(5), [&] {
-            return std::find(notices.begin(), notices.end(), SessionNotice::Ended) != notices.end();
-        });
-        return notices;
+        SyncWaitEvent(m_ended, 5000);
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_notices;
     }
+    ~Reports() { SyncCloseEvent(m_ended); }
     std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::map<int, std::vector<SessionNotice>> m_notices;
-    std::map<int, SessionFailure> m_failures;
+    SessionKind m_kind = SessionKind::Capture;
+    std::vector<SessionNotice> m_notices; // of m_kind
+    SessionFailure m_failure = SessionFailure::None;
+    SyncEvent* m_ended = SyncCreateEvent(true, false);
 };
 
 class Sessions : public ::testing::Test {
@@ -85,7 +86,7 @@ TEST_F(Sessions, ARunningSessionReportsAndStopEndsItOverItsStore)
     EXPECT_FALSE(outcome.bPlaybackStopped);
     EXPECT_EQ(g_bRecording, 0);
     EXPECT_EQ(g_nViewPos, g_nRecordedBytes - kBlock) << "the view ends with the stored sound";
-    EXPECT_EQ(m_reports.Until(SessionKind::Capture), (std::vector<N>{N::Running, N::Ended}));
+    EXPECT_EQ(m_reports.UntilEnded(), (std::vector<N>{N::Running, N::Ended}));
     EXPECT_FALSE(StopSessions().bCaptureStopped) << "a Stop with nothing running ends nothing";
 }
 
@@ -139,14 +140,15 @@ TEST_F(Sessions, AFailedStartReportsWhyAndSetsNoDoneEvent)
             SCOPED_TRACE(int(failure) * 10 + int(kind));
             SimReset();
             Reports reports;
+            reports.m_kind = kind;
             SetSessionListener(&reports);
             if (failure == SessionFailure::FormatRefused)
                 SimSetFormatRule([](SimDirection, uint32_t, const WaveFormatExtensible&) { return false; });
             else
                 SimSetOpenFailure(kind == SessionKind::Capture ? kSimInput : kSimOutput, kWaveErrAllocated);
             ASSERT_TRUE(BeginSession(kind));
-            EXPECT_EQ(reports.Until(kind), (std::vector<N>{N::Failed, N::Ended}));
-            EXPECT_EQ(reports.m_failures[int(kind)], failure);
+            EXPECT_EQ(reports.UntilEnded(), (std::vector<N>{N::Failed, N::Ended}));
+            EXPECT_EQ(reports.m_failure, failure);
             EXPECT_FALSE(SyncWaitEvent(kind == SessionKind::Capture ? g_hCaptureDoneEvent : g_hPlaybackDoneEvent, 0));
             EXPECT_EQ(g_bRecording + g_bPlaying, 0);
             const StopOutcome outcome = StopSessions();
@@ -154,6 +156,44 @@ TEST_F(Sessions, AFailedStartReportsWhyAndSetsNoDoneEvent)
             SetSessionListener(&m_reports); // before this one's listener goes
         }
     }
+}
+
+TEST(SessionGuard, OneSessionPerDirectionAndNoStopIsLost)
+{
+    std::atomic<int32_t> running{0};
+    SessionGuard guard(running);
+    ASSERT_TRUE(guard.Begin());
+    EXPECT_EQ(guard.WaitForStart(0), SessionPhase::Starting) << "the time ran out first";
+    EXPECT_FALSE(guard.Begin()) << "a second command while the thread opens the device";
+    std::thread opener([&] { guard.DeviceStarted(); });
+    EXPECT_EQ(guard.WaitForStart(5000), SessionPhase::Running);
+    opener.join();
+    EXPECT_EQ(running, 1);
+    EXPECT_EQ(guard.Stop(), SessionPhase::Running);
+    EXPECT_EQ(running, 0);
+    EXPECT_FALSE(guard.Begin()) << "until the thread has closed its device and ended";
+    EXPECT_FALSE(guard.WaitIdle(0));
+    std::thread closer([&] { guard.End(); });
+    EXPECT_TRUE(guard.WaitIdle(5000));
+    closer.join();
+
+    // A Stop while the thread is opening its device: the thread closes instead.
+    ASSERT_TRUE(guard.Begin());
+    EXPECT_EQ(guard.Stop(), SessionPhase::Starting);
+    EXPECT_FALSE(guard.DeviceStarted());
+    EXPECT_EQ(running, 0);
+    EXPECT_EQ(guard.WaitForStart(0), SessionPhase::Running) << "the device was opened: Stop waits for its close";
+    guard.End();
+
+    // A failed start: nothing for Stop to wait for, no new session until the thread ends.
+    ASSERT_TRUE(guard.Begin());
+    guard.StartFailed();
+    EXPECT_EQ(guard.WaitForStart(0), SessionPhase::Failed);
+    EXPECT_EQ(guard.Stop(), SessionPhase::Failed);
+    EXPECT_FALSE(guard.Begin());
+    guard.End();
+    ASSERT_TRUE(guard.Begin());
+    EXPECT_TRUE(guard.DeviceStarted()) << "the old stop request is gone";
 }
 
 } // namespace

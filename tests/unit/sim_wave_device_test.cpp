@@ -4,19 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 namespace {
 
-// Message and user word of the header (-1 without one) of each callback. Read
-// once the device is closed: close ends the device's thread.
-using Events = std::vector<std::pair<uint32_t, int>>;
-Events g_events;
+// The callbacks: O opened, C closed, else the user word of the done block.
+// Read once the device is closed: close ends the device's thread.
+std::string g_events;
 void Record(WaveHandle, uint32_t message, uintptr_t, WaveHeader* h)
 {
-    g_events.emplace_back(message, h ? int(h->dwUser) : -1);
+    const bool done = message == kWaveOutDone || message == kWaveInData;
+    g_events += done && h                                               ? char('0' + h->dwUser)
+                : message == kWaveOutOpened || message == kWaveInOpened ? 'O'
+                : message == kWaveOutClosed || message == kWaveInClosed ? 'C'
+                                                                        : '?';
 }
 
 class SimWaveDevice : public ::testing::Test {
@@ -68,31 +70,21 @@ TEST_F(SimWaveDevice, OutputHeadersFollowTheQueueRules)
     ASSERT_EQ(m_t->outRestart(m_device), kWaveOk);
     ASSERT_EQ(SimCompleteBlocks(kSimOutput, 1), 1);
 
-    // Reset hands back the rest, in order, as done and unplayed; close comes last.
+    // Reset hands back the rest, in order, as done (the bytes each played:
+    // the streaming tests' totals); close comes last.
     ASSERT_EQ(m_t->outReset(m_device), kWaveOk);
-    EXPECT_EQ(std::make_tuple(m_header[2].dwBytesRecorded, m_header[3].dwBytesRecorded, m_header[0].dwBytesRecorded),
-              std::make_tuple(300u, 0u, 0u))
-        << "2 played whole; 3 and 0 came back unplayed";
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(Flags(i) & (kHeaderDone | kHeaderInQueue), kHeaderDone);
         EXPECT_EQ(m_t->outUnprepareHeader(m_device, &m_header[i]), kWaveOk);
     }
     ASSERT_EQ(m_t->outClose(m_device), kWaveOk);
-    EXPECT_EQ(g_events, (Events{{kWaveOutOpened, -1},
-                                {kWaveOutDone, 0},
-                                {kWaveOutDone, 1},
-                                {kWaveOutDone, 2},
-                                {kWaveOutDone, 3},
-                                {kWaveOutDone, 0},
-                                {kWaveOutClosed, -1}}));
+    EXPECT_EQ(g_events, "O01230C");
 }
 
-TEST_F(SimWaveDevice, InputOpensWhatItCanAndRecordsOnlyAfterStart)
+TEST_F(SimWaveDevice, InputRecordsOnlyAfterStartAndReportsEveryBlockBeforeItsClose)
 {
-    EXPECT_EQ(Open(kSimInput, 1), kWaveErrBadDeviceId) << "there is one input device";
-    SimSetOpenFailure(kSimInput, kWaveErrAllocated);
+    SimSetOpenFailure(kSimInput, kWaveErrAllocated); // the failing open: WaveDeviceChoice
     EXPECT_EQ(Open(kSimInput, 0, kWaveOpenQuery), kWaveOk) << "a query opens nothing to fail";
-    EXPECT_EQ(Open(kSimInput, 0), kWaveErrAllocated);
     SimSetOpenFailure(kSimInput, 0);
     ASSERT_EQ(Open(kSimInput, kWaveMapperId), kWaveOk);
     for (int i = 0; i < 4; ++i) {
@@ -105,23 +97,11 @@ TEST_F(SimWaveDevice, InputOpensWhatItCanAndRecordsOnlyAfterStart)
     // The default signal is the low byte of each byte's place in the stream.
     EXPECT_EQ(std::make_tuple(m_header[1].dwBytesRecorded, m_data[0][299], m_data[1][0]),
               std::make_tuple(300u, uint8_t(299), uint8_t(300)));
-    // Reset hands back the block under way with the whole frames it holds,
-    // and the one behind it empty, as winmm does.
-    SimCutShortAtReset(kSimInput, 151);
+    // The part block at a reset: the streaming tests.
     ASSERT_EQ(m_t->inReset(m_device), kWaveOk);
     for (int i = 0; i < 4; ++i) m_t->inUnprepareHeader(m_device, &m_header[i]);
     ASSERT_EQ(m_t->inClose(m_device), kWaveOk);
-    EXPECT_EQ(std::make_tuple(m_header[2].dwBytesRecorded, m_header[3].dwBytesRecorded), std::make_tuple(151u, 0u));
-    EXPECT_EQ(std::make_tuple(m_data[2][150], m_data[2][151], m_data[3][0]),
-              std::make_tuple(uint8_t(750), uint8_t(0), uint8_t(0)))
-        << "the part block goes on from the stream, nothing more is written";
-    EXPECT_EQ(g_events, (Events{{kWaveInOpened, -1},
-                                {kWaveInData, 0},
-                                {kWaveInData, 1},
-                                {kWaveInData, 2},
-                                {kWaveInData, 3},
-                                {kWaveInClosed, -1}}))
-        << "the refused opens sent nothing";
+    EXPECT_EQ(g_events, "O0123C") << "the query sent nothing";
 }
 
 // The table a run uses, by the name given for test and fault-injection runs.

@@ -29,23 +29,21 @@ TEST(StoreScroll, EachCodeOverTenRecordedBlocksOf16BitMono)
 {
     const int32_t block = 1024, recorded = 10 * block, limit = 9 * block;
     // The main window's test drives the codes from the start, at the end and one step each way.
-    const struct {
-        int code;
-        int32_t from, to;
-    } steps[] = {{kScrollLineRight, limit, limit},
-                 {kScrollPageRight, limit - 10, limit},
-                 {kScrollPageLeft, block, 0},
-                 {kScrollPageLeft, block + 2, 2},
-                 {kScrollLineLeft, 1, 0},
-                 {kScrollThumbPosition, 5000, 5000},
-                 {9, 5000, 5000},
-                 {100, 5000, 5000}}; // unknown codes change nothing
-    for (const auto& s : steps) {
-        const StoreScrollResult r = Scroll(s.code, k16Mono, s.from, recorded, 0, 77);
+    // Code, from, to; unknown codes (9, 100) change nothing.
+    const std::tuple<int, int32_t, int32_t> steps[] = {{kScrollLineRight, limit, limit},
+                                                       {kScrollPageRight, limit - 10, limit},
+                                                       {kScrollPageLeft, block, 0},
+                                                       {kScrollPageLeft, block + 2, 2},
+                                                       {kScrollLineLeft, 1, 0},
+                                                       {kScrollThumbPosition, 5000, 5000},
+                                                       {9, 5000, 5000},
+                                                       {100, 5000, 5000}};
+    for (const auto& [code, from, to] : steps) {
+        const StoreScrollResult r = Scroll(code, k16Mono, from, recorded, 0, 77);
         // Only the recording follows; its anchor keeps the view's distance from the end, 512 (frames) further back.
         EXPECT_EQ((V{r.nLimit, r.nViewPos, r.bMoveInput, r.bMoveOutput, r.nInputPos}),
-                  (V{limit, s.to, 1, 0, recorded - (limit - s.to) - 512}))
-            << "code " << s.code << " from " << s.from;
+                  (V{limit, to, 1, 0, recorded - (limit - to) - 512}))
+            << "code " << code << " from " << from;
     }
 
     // Played sound sets the limit and both stores follow; the recording's anchor stops at its start.

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -18,39 +19,26 @@ int64_t FakeCounter() { return s_now; }
 
 TEST(TransferStatisticsText, FormatsAndRounding)
 {
-    const struct {
-        int32_t rate, requested;
-        const char* text;
-    } averages[] = {
-        {11025, 11025, "11025 (+0.00%)"},
-        {0, 176400, "0 (-100.00%)"},
-        {11025, 5000, "11025 (+120.50%)"},
-        {88200, 176400, "88200 (-50.00%)"},
-        {176577, 176400, "176577 (+0.10%)"},
-        {176399, 176400, "176399 (-0.00%)"}, // a byte short still prints as no deviation
+    const std::tuple<int32_t, int32_t, const char*> averages[] = {
+        {11025, 11025, "11025 (+0.00%)"},    {0, 176400, "0 (-100.00%)"},
+        {11025, 5000, "11025 (+120.50%)"},   {88200, 176400, "88200 (-50.00%)"},
+        {176577, 176400, "176577 (+0.10%)"}, {176399, 176400, "176399 (-0.00%)"}, // a byte short: no deviation
     };
-    for (const auto& c : averages) EXPECT_EQ(AverageText(c.rate, c.requested), c.text);
-    const struct {
-        int percent;
-        int32_t bytes;
-        float seconds;
-        const char* text;
-    } fills[] = {{0, 0, 0.0f, "0% 0.0MB 0.0Sec"},
-                 {100, 2097152, 11.89f, "100% 2.0MB 11.9Sec"},
-                 {34, 11264, 1.0217f, "34% 0.0MB 1.0Sec"},
-                 {62, 1363148, 7.72f, "62% 1.3MB 7.7Sec"}};
-    for (const auto& c : fills) EXPECT_EQ(FillText(c.percent, c.bytes, c.seconds), c.text);
-    const struct {
-        int64_t bytes, ticks, frequency;
-        int32_t rate;
-    } rates[] = {
+    for (const auto& [rate, requested, text] : averages) EXPECT_EQ(AverageText(rate, requested), text);
+    const std::tuple<int, int32_t, float, const char*> fills[] = {{0, 0, 0.0f, "0% 0.0MB 0.0Sec"},
+                                                                  {100, 2097152, 11.89f, "100% 2.0MB 11.9Sec"},
+                                                                  {34, 11264, 1.0217f, "34% 0.0MB 1.0Sec"},
+                                                                  {62, 1363148, 7.72f, "62% 1.3MB 7.7Sec"}};
+    for (const auto& [percent, bytes, seconds, text] : fills) EXPECT_EQ(FillText(percent, bytes, seconds), text);
+    const std::tuple<int64_t, int64_t, int64_t, int32_t> rates[] = {
         {1000, 3, 1, 333},                       // truncated toward zero
         {47 * 512, 47 * 512, 11025, 11025},      // exactly nominal stays exact
         {5000, 0, 1000, 0},                      // no time has passed
         {-512, 1000, 1000, 0},                   // never a negative rate
         {int64_t(1) << 40, 1, 1000, 2147483647}, // capped, not wrapped
     };
-    for (const auto& c : rates) EXPECT_EQ(ByteRate(c.bytes, c.ticks, c.frequency), c.rate) << c.bytes;
+    for (const auto& [bytes, ticks, frequency, rate] : rates)
+        EXPECT_EQ(ByteRate(bytes, ticks, frequency), rate) << bytes;
 }
 
 class TransferStatistics : public ::testing::Test {
@@ -107,18 +95,14 @@ TEST_F(TransferStatistics, CaptureAtTheNominalRateAndTheChoiceOf5000Hz)
             ASSERT_EQ(SimCompleteBlocks(kSimInput, n), n);
             blocks += n;
             const TransferTexts t = Update(m_sources.captureStart + blocks * 512);
-            EXPECT_EQ(t.averageIn, c.average) << "after " << blocks << " blocks";
-            EXPECT_EQ(t.actualIn, "11025") << "after " << blocks << " blocks";
+            EXPECT_EQ(std::make_tuple(t.averageIn, t.actualIn), std::make_tuple(c.average, "11025")) << blocks;
         }
         // Stop's update right after a tick, nothing new: the window goes back
-        // to the tick before, 11 blocks in 5632 + 5 ticks.
-        TransferTexts t = Update(s_now + 5);
-        EXPECT_EQ(t.actualIn, "11015");
-        EXPECT_EQ(t.fillIn, "61% 0.0MB 3.7Sec");
-        EXPECT_EQ(t.averageOut, "0 (-100.00%)") << "no playback";
-        EXPECT_EQ(t.actualOut, "0");
-        EXPECT_TRUE(t.fillOut.empty()) << "the Out field keeps its text";
-        EXPECT_FALSE(t.outputLost);
+        // to the tick before, 11 blocks in 5632 + 5 ticks. No playback; the Out
+        // field keeps its text.
+        const TransferTexts t = Update(s_now + 5);
+        EXPECT_EQ(std::make_tuple(t.actualIn, t.fillIn, t.averageOut, t.actualOut, t.fillOut, t.outputLost),
+                  std::make_tuple("11015", "61% 0.0MB 3.7Sec", "0 (-100.00%)", "0", "", false));
         // Wrapped: 100 %, and the megabytes and seconds of the whole store.
         ASSERT_EQ(SimCompleteBlocks(kSimInput, 60), 60);
         EXPECT_EQ(Update(s_now + 60 * 512).fillIn, "100% 0.1MB 5.9Sec");

@@ -1,18 +1,17 @@
-// CWave streaming on the simulated device, stepped unless a test says otherwise.
+// CWave on the simulated device, stepped unless a test says otherwise: the
+// streaming, and the format records, queries and capabilities it asks for.
 #include "audio/wave.h"
 #include "platform/sim_wave_device.h"
+#include "platform/sync.h"
 #include "state/app_state.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <future>
-#include <mutex>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -92,21 +91,19 @@ protected:
 // that stretch: either way a lap is (size - 1) / block whole blocks.
 TEST_F(WaveStream, StoppedRecordingHoldsTheNewestDeliveredBytesOldestFirst)
 {
-    const struct {
-        int channels, bits;
-    } formats[] = {{1, 8}, {2, 8}, {1, 16}, {1, 24}, {2, 16}, {2, 24}};
-    for (const auto& f : formats)
+    const std::pair<int, int> formats[] = {{1, 8}, {2, 8}, {1, 16}, {1, 24}, {2, 16}, {2, 24}}; // channels, bits
+    for (const auto& [channels, bits] : formats)
         for (int blockFrames : {512, 1024}) {
-            const int frame = f.bits / 8 * f.channels, block = blockFrames * frame;
-            for (int size : {5 * block, UsableStoreSize(5 * block + 1000, f.channels, f.bits)})
+            const int frame = bits / 8 * channels, block = blockFrames * frame;
+            for (int size : {5 * block, UsableStoreSize(5 * block + 1000, channels, bits)})
                 for (int blocks : {0, 3, 15, 16})
                     for (int part : {0, frame, block / 3 / frame * frame, block - frame}) {
-                        SCOPED_TRACE(testing::Message() << f.channels << " x " << f.bits << " bits, " << blockFrames
+                        SCOPED_TRACE(testing::Message() << channels << " x " << bits << " bits, " << blockFrames
                                                         << " frames a block, store " << size << ", " << blocks
                                                         << " blocks and " << part << " bytes");
                         const int lap = (size - 1) / block * block;
                         std::vector<uint8_t> store(size_t(size), 0); // exactly sized for the address sanitizer
-                        CWave wave(blockFrames, f.channels, 11025, f.bits);
+                        CWave wave(blockFrames, channels, 11025, bits);
                         ASSERT_TRUE(StartCapture(wave, store.data(), size));
                         ASSERT_EQ(SimCompleteBlocks(kSimInput, blocks), blocks);
                         EXPECT_EQ(g_nInputPos, blocks ? (blocks - 1) % (lap / block) * block : 0) << "the newest block";
@@ -131,7 +128,7 @@ TEST_F(WaveStream, StoppedRecordingHoldsTheNewestDeliveredBytesOldestFirst)
                         EXPECT_FLOAT_EQ(seconds, float(held) / float(frame) / 11025.0f);
                         EXPECT_EQ(SignalRun(store.data(), held, uint64_t(delivered - held)), held)
                             << "the newest bytes delivered, oldest first";
-                        EXPECT_EQ(std::count(store.begin() + held, store.end(), f.bits == 8 ? 128 : 0), size - held)
+                        EXPECT_EQ(std::count(store.begin() + held, store.end(), bits == 8 ? 128 : 0), size - held)
                             << "then untouched silence";
                         EXPECT_EQ(ViewPosAtStop(true, false, 0, block), held - block) << "the view ends with the sound";
                     }
@@ -291,66 +288,129 @@ TEST_F(WaveStream, ClosingWhileBlocksAreInFlightLeavesNothingBehind)
 // another thread, held at one step: prepared again (having found the object
 // open) until the reset is done, or being written for a while. A block queued
 // after the reset would outlive the close; the close mutex keeps it out.
-std::atomic<int> g_hold{0}; // 1: held after the prepare, 2: held in the write
-std::promise<void> g_completing;
-std::mutex g_lock;
-std::condition_variable g_changed;
-bool g_resetStarted = false, g_resetDone = false, g_resetDuringWrite = false;
-
+std::atomic<int> g_hold{0};                             // 1: held after the prepare, 2: held in the write
+SyncEvent *g_completing, *g_resetStarted, *g_resetDone; // manual reset
+bool g_resetDuringWrite = false;
 bool Holds(int step) { return g_hold.compare_exchange_strong(step, 0); }
-void Note(bool& flag)
-{
-    std::lock_guard<std::mutex> lock(g_lock);
-    flag = true;
-    g_changed.notify_all();
-}
-bool WaitFor(const bool& flag, std::chrono::milliseconds limit)
-{
-    std::unique_lock<std::mutex> lock(g_lock);
-    return g_changed.wait_for(lock, limit, [&] { return flag; });
-}
 
 TEST_F(WaveStream, BlockQueuedAgainDuringACloseIsNeverQueuedAfterItsReset)
 {
     static WaveDeviceTable table = *SimWaveDeviceTable();
     table.outReset = [](WaveHandle device) {
-        Note(g_resetStarted);
+        SyncSetEvent(g_resetStarted);
         const uint32_t result = SimWaveDeviceTable()->outReset(device);
-        Note(g_resetDone);
+        SyncSetEvent(g_resetDone);
         return result;
     };
     table.outPrepareHeader = [](WaveHandle device, WaveHeader* header) {
         const uint32_t result = SimWaveDeviceTable()->outPrepareHeader(device, header);
-        if (Holds(1)) {
-            g_completing.set_value();
-            WaitFor(g_resetDone, std::chrono::hours(1));
-        }
+        if (Holds(1)) SyncSetEvent(g_completing), SyncWaitEvent(g_resetDone, kSyncInfinite);
         return result;
     };
     table.outWrite = [](WaveHandle device, WaveHeader* header) {
-        if (Holds(2)) {
-            g_completing.set_value();
-            g_resetDuringWrite = WaitFor(g_resetStarted, std::chrono::milliseconds(200));
-        }
+        if (Holds(2)) SyncSetEvent(g_completing), g_resetDuringWrite = SyncWaitEvent(g_resetStarted, 200);
         return SimWaveDeviceTable()->outWrite(device, header);
     };
     SetWaveDeviceTable(&table);
     for (int step : {1, 2}) {
         SCOPED_TRACE(step);
-        g_completing = {};
-        g_resetStarted = g_resetDone = g_resetDuringWrite = false;
+        g_completing = SyncCreateEvent(true, false), g_resetStarted = SyncCreateEvent(true, false);
+        g_resetDone = SyncCreateEvent(true, false), g_resetDuringWrite = false;
         std::vector<uint8_t> source(4096, 1);
         CWave out(512, 1, 11025, 8);
         ASSERT_TRUE(StartPlayback(out, source.data(), 4096));
         g_hold = step;
         std::thread completer([] { SimCompleteBlocks(kSimOutput, 1); });
-        g_completing.get_future().wait();
+        SyncWaitEvent(g_completing, kSyncInfinite);
         EXPECT_EQ(out.CloseOutput(), kWaveOk);
         completer.join();
         EXPECT_FALSE(g_resetDuringWrite) << "the device was reset while a block was being queued";
         EXPECT_EQ(SimOpenDeviceCount(), 0);
         ExpectAllHeadersBack(out);
+        for (SyncEvent* e : {g_completing, g_resetStarted, g_resetDone}) SyncCloseEvent(e);
     }
+}
+
+struct WaveFormat : WaveStream {};
+
+// Tag, channels, rate, bits, block align, bytes a second, extra bytes, valid bits, mask, PCM subformat.
+using Record = std::tuple<int, int, int, int, int, int, int, int, uint32_t, bool>;
+Record Fields(const WaveFormatExtensible& f)
+{
+    const WaveFormatEx& x = f.Format;
+    return std::make_tuple(int(x.wFormatTag), int(x.nChannels), int(x.nSamplesPerSec), int(x.wBitsPerSample),
+                           int(x.nBlockAlign), int(x.nAvgBytesPerSec), int(x.cbSize), int(f.wValidBitsPerSample),
+                           f.dwChannelMask, SameGuid(f.SubFormat, kPcmSubFormat));
+}
+// validBits 0 for plain PCM. Block align and byte rate come from the bits asked for, not the container.
+Record Expected(int channels, int rate, int bits, int validBits, uint32_t mask)
+{
+    const int sample = validBits ? validBits : bits, extensible = validBits != 0;
+    return std::make_tuple(extensible ? kWaveFormatExtensible : kWaveFormatPcm, channels, rate, bits,
+                           channels * sample / 8, channels * rate * sample / 8, extensible * 22, validBits, mask,
+                           validBits != 0);
+}
+
+TEST_F(WaveFormat, ConstructorCorrectionsReachTheDevice)
+{
+    const struct {
+        int blockSamples, channels, rate, bits, openChannels, openRate, openBits, blockBytes, mask;
+    } cases[] = {
+        {512, 1, 5000, 8, 1, 11025, 8, 512, 0},      {512, 3, 44100, 16, 1, 44100, 16, 1024, 0},
+        {512, 1, 44100, 32, 1, 44100, 8, 512, 0},    {512, 2, 200000, 16, 2, 11025, 16, 2048, 0},
+        {1024, 2, 48000, 24, 2, 48000, 24, 6144, 3}, // 24 bits are extensible: front left and right
+        {1024, 1, 96000, 24, 1, 96000, 24, 3072, 4}, // front centre
+    };
+    for (const auto& c : cases) {
+        CWave wave(c.blockSamples, c.channels, c.rate, c.bits);
+        EXPECT_EQ(wave.m_nBlockBytes, c.blockBytes);
+        ASSERT_EQ(wave.OpenOutput(0), kWaveOk);
+        EXPECT_EQ(Fields(SimOpenLog().back().format),
+                  Expected(c.openChannels, c.openRate, c.openBits, c.mask ? c.openBits : 0, uint32_t(c.mask)));
+    }
+}
+
+// The driver itself is asked (direct, query only): PCM, then, if refused, extensible in a whole-byte container.
+TEST_F(WaveFormat, QueryAsksForPcmThenExtensibleAndOpensNothing)
+{
+    CWave wave(512, 1, 11025, 8);
+    EXPECT_EQ(wave.QueryFormat(0, 2, 44100, 2, 16, 3), 1u) << "neither input (0) nor output (1)";
+    EXPECT_EQ(wave.QueryFormat(0, -1, 44100, 2, 16, 3), 1u);
+    EXPECT_EQ(wave.QueryFormat(0, 0, 44100, 2, 16, 3), 0u);
+    ASSERT_EQ(SimOpenLog().size(), 1u) << "only an accepted PCM record was asked about";
+    EXPECT_EQ(SimOpenLog()[0].direction, kSimInput);
+
+    SimSetOutputDevices({WaveOutCaps{}, WaveOutCaps{}});
+    SimSetFormatRule([](SimDirection, uint32_t, const WaveFormatExtensible& f) {
+        return f.Format.wFormatTag == kWaveFormatExtensible;
+    });
+    const std::pair<int, int> sizes[] = {{12, 16}, {18, 24}, {20, 24}, {24, 24}, {28, 32}, {40, 40}};
+    for (const auto& [bits, container] : sizes) {
+        const size_t first = SimOpenLog().size();
+        EXPECT_EQ(wave.QueryFormat(1, 1, 96000, 6, bits, 0x3F), 0u);
+        const auto log = SimOpenLog();
+        ASSERT_EQ(log.size(), first + 2);
+        EXPECT_EQ(std::make_tuple(Fields(log[first].format), Fields(log[first + 1].format), log[first].direction,
+                                  log[first + 1].deviceId, log[first + 1].flags),
+                  std::make_tuple(Expected(6, 96000, bits, 0, 0), Expected(6, 96000, container, bits, 0x3F), kSimOutput,
+                                  1u, kWaveOpenQuery | kWaveOpenDirect))
+            << bits << " bits";
+    }
+    SimSetFormatRule([](SimDirection, uint32_t, const WaveFormatExtensible&) { return false; });
+    EXPECT_EQ(wave.QueryFormat(0, 0, 44100, 1, 24, 0), kWaveErrBadFormat);
+    EXPECT_EQ(SimOpenDeviceCount(), 0);
+}
+
+TEST_F(WaveFormat, CapabilityRecordsComeFromTheDeviceOrAreEmpty)
+{
+    SimSetInputDevices({});
+    CWave wave(512, 1, 11025, 8);
+    WaveOutCaps out;
+    WaveInCaps in = {1, 2, 3, "stale", 4, 5, 6};
+    wave.GetOutputCaps(0, &out);
+    wave.GetInputCaps(0, &in);
+    EXPECT_STREQ(out.szPname, "Sim Output");
+    EXPECT_TRUE(in.szPname[0] == '\0' && in.dwFormats == 0) << "a device that cannot be asked gives an empty record";
 }
 
 } // namespace

@@ -19,7 +19,10 @@
 //   are the stores put in reading order: no completion can write a store
 //   while it is rotated.
 // - A thread that cannot open its device reports Failed with the reason and
-//   sets no done event. Every thread reports Ended as its last step.
+//   sets no done event. Every thread reports Ended as its last step, after it
+//   has left its guard: the Ended of a session a Stop ended may arrive just
+//   after the Stop returns, even after a new session of that direction has
+//   begun. Listeners therefore act on the state as it is, not on the notice.
 #pragma once
 
 #include "state/stores.h"

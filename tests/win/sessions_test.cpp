@@ -261,6 +261,12 @@ TEST_F(Sessions, DeviceFaultsShowTheirBoxKeepTheRecordingAndLeaveTheProgramUsabl
                 ASSERT_EQ(g_nRecordedBytes, kept * kBlock);
                 for (int i = 0; i < g_nRecordedBytes; ++i) ASSERT_EQ(g_pInputBuffer[i], uint8_t(i)) << "byte " << i;
                 EXPECT_EQ(RecordingAvailable(), kept > 0);
+                if (kept > 0) { // and it saves
+                    const std::string saved = TempPath("mirravox-fault-test.wav");
+                    ASSERT_EQ(WriteWavFile(saved.c_str(), false), WavResult::Ok);
+                    EXPECT_EQ(FileBytes(saved).size(), 44u + kept * kBlock);
+                    DeleteFileA(saved.c_str());
+                }
 
                 UseSimulator();
                 Command(IDC_RECORD);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "driver.h"
-#include "resource.h"
 
 namespace {
 

@@ -78,12 +78,6 @@ TEST(RecordingJob, AtCdQualityThroughTheChosenDevices)
     SelectComboItem(hWnd, IDC_VIEW, 0);
     Command(hWnd, IDM_STOP);
     KeepShot(hWnd, "after_recording.bmp");
-    // Both sessions ran at Stop: its final update shows both running.
-    for (int id : {IDC_ACTUAL_IN, IDC_AVERAGE_IN, IDC_ACTUAL_OUT, IDC_AVERAGE_OUT}) {
-        int rate = 0;
-        EXPECT_TRUE(std::sscanf(ControlText(hWnd, id).c_str(), "%d", &rate) == 1 && rate > 0) << ControlText(hWnd, id);
-    }
-    EXPECT_NE(ControlText(hWnd, IDC_FILL_OUT), "0% 0.0MB 0.0Sec") << "the playback store fill";
     // The six overlay lines (every display flag is on, and something was
     // played): yellow text in each line's band over the display's corner.
     const Screenshot shot = KeepShot(hWnd, "statistics_after_recording.bmp");

@@ -2,7 +2,6 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -46,18 +45,29 @@ Screenshot CaptureWindow(HWND hWnd)
     return shot;
 }
 
+void SaveBmp(const Screenshot& shot, const std::string& path)
+{
+    BITMAPINFOHEADER info = {sizeof(info), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(file) + sizeof(info)};
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(shot.pixels.size());
+    std::string opaque = shot.pixels; // GDI leaves the fourth byte 0; viewers read it as alpha
+    for (size_t i = 3; i < opaque.size(); i += 4) opaque[i] = static_cast<char>(0xFF);
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(&file), sizeof(file))
+        .write(reinterpret_cast<const char*>(&info), sizeof(info));
+    f.write(opaque.data(), std::streamsize(opaque.size()));
+}
+
 } // namespace
 
 std::string ProgramPath() { return ExeFolder() + "\\..\\..\\mirravox.exe"; }
 
-std::string ArtefactFolder()
+std::string Artefact(const std::string& name)
 {
-    std::string folder = ExeFolder() + "\\artefacts";
+    const std::string folder = ExeFolder() + "\\artefacts";
     CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
+    return folder + "\\" + name;
 }
-
-std::string Artefact(const std::string& name) { return ArtefactFolder() + "\\" + name; }
 
 std::string PositionFile()
 {
@@ -88,32 +98,31 @@ MirravoxProcess::~MirravoxProcess()
 
 bool MirravoxProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
 {
-    if (WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (!m_info.hProcess || WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
     GetExitCodeProcess(m_info.hProcess, exitCode);
     return true;
 }
 
 HWND MirravoxProcess::WaitForWindow(const char* cls, const char* caption, DWORD timeoutMs)
 {
-    struct {
-        DWORD pid;
-        const char* cls;
-        const char* caption; // null: any
-        HWND found;
-    } data = {m_info.dwProcessId, cls, caption, nullptr};
-    auto match = [](HWND hWnd, LPARAM lParam) -> BOOL {
-        auto* d = reinterpret_cast<decltype(data)*>(lParam);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hWnd, &pid);
-        char cls[64] = "";
-        GetClassNameA(hWnd, cls, sizeof(cls));
-        if (pid == d->pid && std::strcmp(cls, d->cls) == 0 && IsWindowVisible(hWnd) &&
-            (!d->caption || WindowText(hWnd) == d->caption))
-            d->found = hWnd;
-        return !d->found;
-    };
-    WaitUntil([&] { return EnumWindows(match, reinterpret_cast<LPARAM>(&data)), data.found != nullptr; }, timeoutMs);
-    return data.found;
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, cls, nullptr)) != nullptr;) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == m_info.dwProcessId && IsWindowVisible(w) && (!caption || WindowText(w) == caption))
+                    return (found = w) != nullptr;
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+HWND MirravoxProcess::WaitForDialog(const char* caption, DWORD timeoutMs)
+{
+    return WaitForWindow("#32770", caption, timeoutMs);
 }
 
 HWND MirravoxProcess::WaitForMainWindow(DWORD timeoutMs)
@@ -171,6 +180,7 @@ std::string FileBytes(const std::string& path)
     return f ? bytes.str() : "(missing)";
 }
 
+// The wide form: across processes the narrow one may return wide text.
 std::string WindowText(HWND hWnd)
 {
     wchar_t wide[512] = L"";
@@ -180,7 +190,6 @@ std::string WindowText(HWND hWnd)
     return buf;
 }
 
-// The wide form: across processes the narrow one may return wide text.
 std::string ControlText(HWND hWnd, int id) { return WindowText(GetDlgItem(hWnd, id)); }
 
 RECT InWindow(HWND window, int id)
@@ -212,11 +221,6 @@ void PressButton(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
 std::vector<uint8_t> SaveAs(MirravoxProcess& program, const std::string& path)
 {
     DeleteFileA(path.c_str());
@@ -224,14 +228,16 @@ std::vector<uint8_t> SaveAs(MirravoxProcess& program, const std::string& path)
     if (!dialog) return {};
     TypeText(GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1), path);
     PressButton(dialog, IDOK);
-    // Complete when the RIFF size holds.
     std::vector<uint8_t> file;
-    auto complete = [&] {
-        const std::string bytes = FileBytes(path);
-        file.assign(bytes.begin(), bytes.end());
-        return file.size() >= 12 && Le32(file, 4) + 8 == file.size();
-    };
-    WaitUntil(complete, 10000);
+    WaitUntil( // complete when the RIFF size holds
+        [&] {
+            const std::string bytes = FileBytes(path);
+            file.assign(bytes.begin(), bytes.end());
+            uint32_t riff = 0; // little-endian, as this machine
+            if (file.size() >= 12) std::memcpy(&riff, &file[4], 4);
+            return file.size() >= 12 && riff + 8 == file.size();
+        },
+        10000);
     return file;
 }
 
@@ -239,16 +245,6 @@ std::vector<uint8_t> SaveRecordingAs(MirravoxProcess& program, HWND hWnd, const 
 {
     PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDM_SAVE_RECORDING, 0), 0);
     return SaveAs(program, path);
-}
-
-std::vector<uint8_t> Chunk(const std::vector<uint8_t>& file, const char* id)
-{
-    for (size_t at = 12; at + 8 <= file.size(); at += 8 + Le32(file, at + 4) + (Le32(file, at + 4) & 1)) {
-        const size_t size = std::min<size_t>(Le32(file, at + 4), file.size() - at - 8);
-        if (std::memcmp(&file[at], id, 4) == 0)
-            return std::vector<uint8_t>(file.begin() + at + 8, file.begin() + at + 8 + size);
-    }
-    return {};
 }
 
 COLORREF Screenshot::At(int x, int y) const
@@ -265,26 +261,11 @@ int Screenshot::Differing(const RECT& r) const
     return differing;
 }
 
-bool Screenshot::SaveBmp(const std::string& path) const
-{
-    BITMAPINFOHEADER info = {sizeof(info), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(file) + sizeof(info)};
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    std::string opaque = pixels; // GDI leaves the fourth byte 0; viewers read it as alpha
-    for (size_t i = 3; i < opaque.size(); i += 4) opaque[i] = static_cast<char>(0xFF);
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(&file), sizeof(file))
-        .write(reinterpret_cast<const char*>(&info), sizeof(info));
-    f.write(opaque.data(), std::streamsize(opaque.size()));
-    f.close();
-    return !f.fail();
-}
-
 Screenshot KeepShot(HWND hWnd, const std::string& name, const std::function<bool(const Screenshot&)>& drawn)
 {
     RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Screenshot shot;
     WaitUntil([&] { return shot = CaptureWindow(hWnd), shot.width > 0 && (!drawn || drawn(shot)); }, 10000);
-    if (!shot.SaveBmp(Artefact(name))) std::fprintf(stderr, "%s could not be saved\n", name.c_str());
+    SaveBmp(shot, Artefact(name));
     return shot;
 }

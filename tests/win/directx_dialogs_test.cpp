@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -312,42 +311,6 @@ TEST_F(DirectXDialogs, FiftyOpenPlayCloseCyclesLeakNoGdiObjectsOrHandles)
     }
 }
 
-// The effects test in its own loop: a thread timer runs the steps, then
-// presses Exit.
-using Step = std::function<bool(HWND)>; // false: run again on the next tick
-struct Script {
-    std::vector<Step> steps;
-    size_t next = 0;
-    bool busy = false, timedOut = false;
-    DWORD deadline = GetTickCount() + 60000;
-};
-Script* g_script = nullptr;
-
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND hDlg = AudioEffectsTestState().hDialog;
-    if (!g_script || g_script->busy || !hDlg) return;
-    g_script->busy = true; // a step's message box runs this timer too
-    g_script->timedOut = GetTickCount() > g_script->deadline;
-    if (g_script->timedOut || g_script->next == g_script->steps.size())
-        SendMessageA(hDlg, WM_COMMAND, IDOK, 0);
-    else if (g_script->steps[g_script->next](hDlg))
-        ++g_script->next;
-    g_script->busy = false;
-}
-
-void RunScripted(std::vector<Step> steps)
-{
-    Script script{std::move(steps)};
-    g_script = &script;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
-    EXPECT_EQ(RunAudioEffectsTest(), 0);
-    KillTimer(nullptr, timer);
-    g_script = nullptr;
-    EXPECT_FALSE(script.timedOut) << "stopped at step " << script.next;
-    EXPECT_EQ(script.next, script.steps.size());
-}
-
 // Moves the first row's slider; the dialog reads the page as it repaints.
 void MoveSlider(HWND hDlg, int32_t position) { Slide(hDlg, IDC_FX_ROW_FIRST + 2, position); }
 
@@ -361,78 +324,101 @@ void ExpectTransport(HWND h, bool stopped, bool pressed = true)
     EXPECT_TRUE(!pressed || GetFocus() == GetDlgItem(h, stopped ? IDC_FX_PLAY : IDC_FX_STOP)) << "focus";
 }
 
+// Plays without Loop, and queues the segment's end as the performance announces it.
+void PlayToItsEnd(HWND h)
+{
+    Click(h, IDC_FX_LOOP);
+    Click(h, IDC_FX_PLAY);
+    g_notices.push_back({nullptr, kSegmentEndOption, AudioEffectsTestState().segment->GetSegment()});
+}
+
 class AudioEffectsDialog : public DirectXDialogs {};
 
 TEST_F(AudioEffectsDialog, PlaysStopsEndsByItselfAndOpensAgainAfreshOnTheFileChosenLast)
 {
+    const std::string tone = TempFile("tone.wav"); // 0.3 s of silence, 16-bit mono 22050 Hz
+    std::vector<uint8_t> wav = BuildWavHeader({22050, 1, 16}, 13230);
+    wav.resize(wav.size() + 13230);
+    std::ofstream(tone, std::ios::binary).write(reinterpret_cast<const char*>(wav.data()), std::streamsize(wav.size()));
+    Open("DSAUDIOFX", AudioEffectsDialogProc, ContentFile("ReggaeBeats.mid"));
+    EXPECT_EQ(ItemText(dlg, IDC_FX_FILENAME), ContentFile("ReggaeBeats.mid"));
+    EXPECT_EQ(ItemText(dlg, IDC_FX_STATUS), "File loaded.");
+    EXPECT_TRUE(Checked(dlg, IDC_FX_LOOP) && Checked(dlg, IDC_FX_ENABLE_FIRST + kChorus));
+    EXPECT_EQ(ItemText(dlg, IDC_FX_PAGE_TITLE), "Parameters for [ Chorus ]");
+    ExpectTransport(dlg, true, false);
+    // The radio groups stay apart, and a click reads the page.
+    for (int id : {IDC_FX_PHASE_FIRST + 1, IDC_FX_SINE}) Click(dlg, id);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Checked(dlg, IDC_FX_PHASE_FIRST + i), i == 1) << i;
+    EXPECT_TRUE(Checked(dlg, IDC_FX_SINE) && !Checked(dlg, IDC_FX_TRIANGLE) && Checked(dlg, IDC_FX_ADJUST_FIRST));
+    const DsfxChorus& chorus = AudioEffectsTestState().effects->parameters.chorus;
+    EXPECT_TRUE(chorus.lPhase == 1 && chorus.lWaveform == 1) << chorus.lPhase << " " << chorus.lWaveform;
+
+    Click(dlg, IDC_FX_PLAY);
+    EXPECT_EQ(ItemText(dlg, IDC_FX_STATUS), "Sound playing.");
+    ExpectTransport(dlg, false);
+    Click(dlg, IDC_FX_STOP);
+    EXPECT_EQ(ItemText(dlg, IDC_FX_STATUS), "Sound stopped.");
+    ExpectTransport(dlg, true);
+    PlayToItsEnd(dlg);
+    DrainNotifications(dlg);
+    ExpectTransport(dlg, true);
+    EXPECT_EQ(ItemText(dlg, IDC_FX_STATUS), "Sound playing.");
+
+    Click(dlg, IDC_FX_ADJUST_FIRST + kEcho);
+    MoveSlider(dlg, kSliderTop);
+    EXPECT_EQ(AudioEffectsTestState().effects->parameters.echo.fWetDryMix, 100.0f);
+    Click(dlg, IDC_FX_PLAY);
+    {
+        FileDialogAnswer cancel("");
+        Click(dlg, IDC_FX_OPEN);
+    }
+    // The sound stopped; Play and Stop both usable, Loop still as while playing.
+    EXPECT_TRUE(Enabled(dlg, IDC_FX_PLAY) && Enabled(dlg, IDC_FX_STOP) && !Enabled(dlg, IDC_FX_LOOP));
+    FileDialogAnswer choose(tone);
+    Click(dlg, IDC_FX_OPEN);
+    EXPECT_EQ(ItemText(dlg, IDC_FX_FILENAME), tone);
+    EXPECT_EQ(ItemText(dlg, IDC_FX_STATUS), "File loaded.");
+    EXPECT_TRUE(Enabled(dlg, IDC_FX_PLAY) && !Enabled(dlg, IDC_FX_STOP));
+    Click(dlg, IDC_FX_PLAY);
+    EXPECT_EQ(ItemText(dlg, IDC_FX_STATUS), "Sound playing.");
+    DestroyWindow(dlg); // while it plays
+
+    // The next opening starts from the file chosen last, and afresh.
+    EXPECT_EQ(std::string(g_szEffectsSoundFile), tone);
+    Open("DSAUDIOFX", AudioEffectsDialogProc, tone);
+    EXPECT_EQ(ItemText(dlg, IDC_FX_FILENAME), tone);
+    EXPECT_TRUE(Checked(dlg, IDC_FX_ADJUST_FIRST) && !Checked(dlg, IDC_FX_ADJUST_FIRST + kEcho));
+    EXPECT_EQ(ItemText(dlg, IDC_FX_PAGE_TITLE), "Parameters for [ Chorus ]");
+    EXPECT_NE(AudioEffectsTestState().effects->parameters.echo.fWetDryMix, 100.0f);
+    DeleteFileA(tone.c_str());
+}
+
+// The test's own loop waits on the performance's notices as well as on
+// messages: a thread timer plays to the end inside it, and presses Exit once
+// the loop has taken the notice, or after 10 s.
+DWORD g_exitBy = 0;
+void CALLBACK PlayThenExit(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND h = AudioEffectsTestState().hDialog;
+    if (h && !g_exitBy) {
+        PlayToItsEnd(h);
+        SetEvent(AudioEffectsTestState().hNotifyEvent);
+        g_exitBy = GetTickCount() + 10000;
+    } else if (h && (g_notices.empty() || GetTickCount() > g_exitBy)) {
+        SendMessageA(h, WM_COMMAND, IDOK, 0);
+    }
+}
+
+TEST_F(AudioEffectsDialog, ItsLoopTakesTheNoticesAndEndsOnExit)
+{
     std::snprintf(g_szEffectsSoundFile, sizeof g_szEffectsSoundFile, "%s", ContentFile("ReggaeBeats.mid").c_str());
-    // A 16-bit mono 22050 Hz sine of 0.3 s, written by our WAV writer.
-    const std::string tone = TempFile("tone.wav");
-    std::vector<int16_t> samples(6615);
-    for (size_t i = 0; i < samples.size(); ++i) samples[i] = int16_t(8000 * std::sin(i * 0.125));
-    ASSERT_EQ(WriteWavToPath(tone.c_str(), {22050, 1, 16},
-                             {reinterpret_cast<const uint8_t*>(samples.data()), int32_t(samples.size() * 2), 1}),
-              WavResult::Ok);
-    RunScripted({
-        [](HWND h) {
-            EXPECT_EQ(ItemText(h, IDC_FX_FILENAME), ContentFile("ReggaeBeats.mid"));
-            EXPECT_EQ(ItemText(h, IDC_FX_STATUS), "File loaded.");
-            EXPECT_TRUE(Checked(h, IDC_FX_LOOP) && Checked(h, IDC_FX_ENABLE_FIRST + kChorus));
-            EXPECT_EQ(ItemText(h, IDC_FX_PAGE_TITLE), "Parameters for [ Chorus ]");
-            ExpectTransport(h, true, false);
-            // The radio groups stay apart, and a click reads the page.
-            for (int id : {IDC_FX_PHASE_FIRST + 1, IDC_FX_SINE}) Click(h, id);
-            for (int i = 0; i < 5; ++i) EXPECT_EQ(Checked(h, IDC_FX_PHASE_FIRST + i), i == 1) << i;
-            EXPECT_TRUE(Checked(h, IDC_FX_SINE) && !Checked(h, IDC_FX_TRIANGLE) && Checked(h, IDC_FX_ADJUST_FIRST));
-            const DsfxChorus& chorus = AudioEffectsTestState().effects->parameters.chorus;
-            EXPECT_TRUE(chorus.lPhase == 1 && chorus.lWaveform == 1) << chorus.lPhase << " " << chorus.lWaveform;
-            Click(h, IDC_FX_PLAY);
-            EXPECT_EQ(ItemText(h, IDC_FX_STATUS), "Sound playing.");
-            ExpectTransport(h, false);
-            Click(h, IDC_FX_STOP);
-            EXPECT_EQ(ItemText(h, IDC_FX_STATUS), "Sound stopped.");
-            ExpectTransport(h, true);
-            // Without Loop, the segment's end as the performance announces it.
-            Click(h, IDC_FX_LOOP);
-            Click(h, IDC_FX_PLAY);
-            g_notices.push_back({nullptr, kSegmentEndOption, AudioEffectsTestState().segment->GetSegment()});
-            SetEvent(AudioEffectsTestState().hNotifyEvent);
-            return true;
-        },
-        [](HWND h) { return Enabled(h, IDC_FX_PLAY); }, // waits for the loop to drain the notice
-        [&](HWND h) {
-            ExpectTransport(h, true);
-            EXPECT_EQ(ItemText(h, IDC_FX_STATUS), "Sound playing.");
-            Click(h, IDC_FX_ADJUST_FIRST + kEcho);
-            MoveSlider(h, kSliderTop);
-            EXPECT_EQ(AudioEffectsTestState().effects->parameters.echo.fWetDryMix, 100.0f);
-            Click(h, IDC_FX_PLAY);
-            {
-                FileDialogAnswer cancel("");
-                Click(h, IDC_FX_OPEN);
-            }
-            // The sound stopped; Play and Stop both usable, Loop still as while playing.
-            EXPECT_TRUE(Enabled(h, IDC_FX_PLAY) && Enabled(h, IDC_FX_STOP) && !Enabled(h, IDC_FX_LOOP));
-            FileDialogAnswer choose(tone);
-            Click(h, IDC_FX_OPEN);
-            EXPECT_EQ(ItemText(h, IDC_FX_FILENAME), tone);
-            EXPECT_EQ(ItemText(h, IDC_FX_STATUS), "File loaded.");
-            EXPECT_TRUE(Enabled(h, IDC_FX_PLAY) && !Enabled(h, IDC_FX_STOP));
-            Click(h, IDC_FX_PLAY);
-            EXPECT_EQ(ItemText(h, IDC_FX_STATUS), "Sound playing.");
-            return true; // closed while it plays
-        },
-    });
+    g_exitBy = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, PlayThenExit);
+    EXPECT_EQ(RunAudioEffectsTest(), 0);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_exitBy && g_notices.empty()) << "the notice was not taken";
     const AudioEffectsTest& state = AudioEffectsTestState();
     EXPECT_TRUE(!state.hDialog && !state.engine && !state.segment && !state.effects && !state.hNotifyEvent);
-    RunScripted({[&](HWND h) {
-        EXPECT_EQ(ItemText(h, IDC_FX_FILENAME), tone);
-        EXPECT_TRUE(Checked(h, IDC_FX_ADJUST_FIRST) && !Checked(h, IDC_FX_ADJUST_FIRST + kEcho));
-        EXPECT_EQ(ItemText(h, IDC_FX_PAGE_TITLE), "Parameters for [ Chorus ]");
-        EXPECT_NE(AudioEffectsTestState().effects->parameters.echo.fWetDryMix, 100.0f);
-        return true;
-    }});
-    DeleteFileA(tone.c_str());
 }
 
 TEST_F(AudioEffectsDialog, EffectsAttachAndTakeTheirParametersLive)

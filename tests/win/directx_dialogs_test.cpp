@@ -60,6 +60,50 @@ struct Watched {
 Watched g_watched;
 std::vector<SegmentNotice> g_notices; // a queued notice's message is null, its user the segment itself
 
+// The two dialogs as the tables below work them.
+struct DxDialog {
+    const char* name; // its template
+    DLGPROC proc;
+    char* file; // the file it opens on, and the one chosen last
+    int open, play, stop, status, help;
+    const char *openTitle, *helpPage, *refused;
+    bool loadsOnPlay;       // the effects test loads its file on Play, the 3D test on Open
+    int (*run)();           // the whole test as the menu runs it
+    bool (*holdsObjects)(); // the test's engine is still there
+    bool (*ended)(HWND);    // the test has ended after a failed Play
+    void (*playAll)(HWND);  // plays, with every effect that attaches
+    void (*bare)();         // an opening's platform objects without the dialog
+};
+const DxDialog kDialogs[] = {
+    {"DSAUDIOFX", AudioEffectsDialogProc, g_szEffectsSoundFile, IDC_FX_OPEN, IDC_FX_PLAY, IDC_FX_STOP, IDC_FX_STATUS,
+     IDC_FX_HELP, "Open Audio File", "hid_audiofx.htm", "Could not load the segment file.", true, RunAudioEffectsTest,
+     [] { return AudioEffectsTestState().engine != nullptr; },
+     [](HWND) { return AudioEffectsTestState().ended && AudioEffectsTestState().result == 3; },
+     [](HWND h) {
+         for (int32_t kind : {kCompressor, kEcho, kParamEq, kReverb}) Click(h, IDC_FX_ENABLE_FIRST + kind);
+         Click(h, IDC_FX_PLAY);
+     },
+     [] { CMusicEngine().Initialize(GetDesktopWindow(), 128, 8); }},
+    {"TEST3D", Audio3DDialogProc, g_sz3DContentFile, IDC_3D_OPEN, IDC_3D_PLAY, IDC_3D_STOP, IDC_3D_FILE, IDC_3D_HELP,
+     "Open Content File", "hid_3daudio.htm", "Could not create segment from file.", false,
+     [] {
+         Run3DAudioTest();
+         return 0;
+     },
+     [] { return g_Test3D.pEngine != nullptr; }, [](HWND h) { return !IsWindowVisible(h); },
+     [](HWND h) {
+         Click(h, IDC_3D_PLAY);
+         PumpUntil([] { return g_SourceMarker.Drawn(); }, 2000);
+     },
+     [] {
+         Begin3DTest();
+         Init3DAudio(nullptr);
+         LoadContentSegment(g_sz3DContentFile);
+         Play3DSegment();
+         Release3DAudio();
+     }},
+};
+
 class DirectXDialogs : public ::testing::Test {
 protected:
     void SetUp() override
@@ -121,11 +165,10 @@ protected:
         SetShellOpen(nullptr);
     }
     // A dialog without its loop, on file.
-    void Open(const char* name, DLGPROC proc, const std::string& file)
+    void Open(const DxDialog& d, const std::string& file)
     {
-        std::snprintf(proc == Audio3DDialogProc ? g_sz3DContentFile : g_szEffectsSoundFile, MAX_PATH, "%s",
-                      file.c_str());
-        dlg = CreateDialogParamA(g_hInstance, name, nullptr, proc, 0);
+        std::snprintf(d.file, MAX_PATH, "%s", file.c_str());
+        dlg = CreateDialogParamA(g_hInstance, d.name, nullptr, d.proc, 0);
         ASSERT_NE(dlg, nullptr);
         ShowWindow(dlg, SW_SHOW);
     }
@@ -133,49 +176,6 @@ protected:
     HWND dlg = nullptr;
     EffectCalls effects;
     Audio3DCalls audio3d;
-};
-
-// The two dialogs as the tables below work them.
-struct DxDialog {
-    const char* name; // its template
-    DLGPROC proc;
-    int open, play, stop, status, help;
-    const char *openTitle, *helpPage, *refused;
-    bool loadsOnPlay;       // the effects test loads its file on Play, the 3D test on Open
-    int (*run)();           // the whole test as the menu runs it
-    bool (*holdsObjects)(); // the test's engine is still there
-    bool (*ended)(HWND);    // the test has ended after a failed Play
-    void (*playAll)(HWND);  // plays, with every effect that attaches
-    void (*bare)();         // an opening's platform objects without the dialog
-};
-const DxDialog kDialogs[] = {
-    {"DSAUDIOFX", AudioEffectsDialogProc, IDC_FX_OPEN, IDC_FX_PLAY, IDC_FX_STOP, IDC_FX_STATUS, IDC_FX_HELP,
-     "Open Audio File", "hid_audiofx.htm", "Could not load the segment file.", true, RunAudioEffectsTest,
-     [] { return AudioEffectsTestState().engine != nullptr; },
-     [](HWND) { return AudioEffectsTestState().ended && AudioEffectsTestState().result == 3; },
-     [](HWND h) {
-         for (int32_t kind : {kCompressor, kEcho, kParamEq, kReverb}) Click(h, IDC_FX_ENABLE_FIRST + kind);
-         Click(h, IDC_FX_PLAY);
-     },
-     [] { CMusicEngine().Initialize(GetDesktopWindow(), 128, 8); }},
-    {"TEST3D", Audio3DDialogProc, IDC_3D_OPEN, IDC_3D_PLAY, IDC_3D_STOP, IDC_3D_FILE, IDC_3D_HELP, "Open Content File",
-     "hid_3daudio.htm", "Could not create segment from file.", false,
-     [] {
-         Run3DAudioTest();
-         return 0;
-     },
-     [] { return g_Test3D.pEngine != nullptr; }, [](HWND h) { return !IsWindowVisible(h); },
-     [](HWND h) {
-         Click(h, IDC_3D_PLAY);
-         PumpUntil([] { return g_SourceMarker.Drawn(); }, 2000);
-     },
-     [] {
-         Begin3DTest();
-         Init3DAudio(nullptr);
-         LoadContentSegment(g_sz3DContentFile);
-         Play3DSegment();
-         Release3DAudio();
-     }},
 };
 
 // The message boxes caught (the 3D dialog, whose unnamed controls have the
@@ -207,7 +207,7 @@ TEST_F(DirectXDialogs, OpenTheirHelpPageAndRefuseMissingCancelledOrDamagedFiles)
     MessageBoxCatcher catcher;
     for (const DxDialog& d : kDialogs) {
         SCOPED_TRACE(d.name);
-        Open(d.name, d.proc, TempFile("gone.mid"));
+        Open(d, TempFile("gone.mid"));
         Click(dlg, d.help);
         EXPECT_EQ(opened.substr(opened.rfind("\\help\\html\\") + 1), std::string("help\\html\\") + d.helpPage);
         EXPECT_EQ(ItemText(dlg, d.status), "No file loaded.");
@@ -233,6 +233,7 @@ TEST_F(DirectXDialogs, OpenTheirHelpPageAndRefuseMissingCancelledOrDamagedFiles)
         Click(dlg, d.open);
         Click(dlg, d.play);
         EXPECT_TRUE(Enabled(dlg, d.stop)) << "the good file plays after them";
+        EXPECT_EQ(std::string(d.file), ContentFile("ReggaeBeats.mid")) << "for the next opening";
         DestroyWindow(dlg);
     }
     EXPECT_TRUE(Boxes(catcher).empty());
@@ -266,7 +267,7 @@ TEST_F(DirectXDialogs, FailuresToStartOrToPlayEndTheTestWithTheirMessage)
             EXPECT_EQ(c.dialog.run(), 0);
             EXPECT_FALSE(c.dialog.holdsObjects());
         } else {
-            Open(c.dialog.name, c.dialog.proc, ContentFile("Intrigue.mid"));
+            Open(c.dialog, ContentFile("Intrigue.mid"));
             Click(dlg, c.dialog.play);
             EXPECT_TRUE(c.dialog.ended(dlg));
             DestroyWindow(dlg);
@@ -299,7 +300,7 @@ TEST_F(DirectXDialogs, FiftyOpenPlayCloseCyclesLeakNoGdiObjectsOrHandles)
 {
     for (const DxDialog& d : kDialogs) {
         const std::pair<int, int> dialog = GrowthOver50([&] {
-            Open(d.name, d.proc, ContentFile("Intrigue.mid"));
+            Open(d, ContentFile("Intrigue.mid"));
             d.playAll(dlg);
             DestroyWindow(dlg); // while it plays
         });
@@ -340,7 +341,7 @@ TEST_F(AudioEffectsDialog, PlaysStopsEndsByItselfAndOpensAgainAfreshOnTheFileCho
     std::vector<uint8_t> wav = BuildWavHeader({22050, 1, 16}, 13230);
     wav.resize(wav.size() + 13230);
     std::ofstream(tone, std::ios::binary).write(reinterpret_cast<const char*>(wav.data()), std::streamsize(wav.size()));
-    Open("DSAUDIOFX", AudioEffectsDialogProc, ContentFile("ReggaeBeats.mid"));
+    Open(kDialogs[0], ContentFile("ReggaeBeats.mid"));
     EXPECT_EQ(ItemText(dlg, IDC_FX_FILENAME), ContentFile("ReggaeBeats.mid"));
     EXPECT_EQ(ItemText(dlg, IDC_FX_STATUS), "File loaded.");
     EXPECT_TRUE(Checked(dlg, IDC_FX_LOOP) && Checked(dlg, IDC_FX_ENABLE_FIRST + kChorus));
@@ -385,7 +386,7 @@ TEST_F(AudioEffectsDialog, PlaysStopsEndsByItselfAndOpensAgainAfreshOnTheFileCho
 
     // The next opening starts from the file chosen last, and afresh.
     EXPECT_EQ(std::string(g_szEffectsSoundFile), tone);
-    Open("DSAUDIOFX", AudioEffectsDialogProc, tone);
+    Open(kDialogs[0], tone);
     EXPECT_EQ(ItemText(dlg, IDC_FX_FILENAME), tone);
     EXPECT_TRUE(Checked(dlg, IDC_FX_ADJUST_FIRST) && !Checked(dlg, IDC_FX_ADJUST_FIRST + kEcho));
     EXPECT_EQ(ItemText(dlg, IDC_FX_PAGE_TITLE), "Parameters for [ Chorus ]");
@@ -423,7 +424,7 @@ TEST_F(AudioEffectsDialog, ItsLoopTakesTheNoticesAndEndsOnExit)
 
 TEST_F(AudioEffectsDialog, EffectsAttachAndTakeTheirParametersLive)
 {
-    Open("DSAUDIOFX", AudioEffectsDialogProc, ContentFile("ReggaeBeats.mid"));
+    Open(kDialogs[0], ContentFile("ReggaeBeats.mid"));
     // Chorus stays checked: it is not registered, the other four attach without it.
     kDialogs[0].playAll(dlg);
     const CBufferEffects& fx = *AudioEffectsTestState().effects;
@@ -458,7 +459,7 @@ protected:
     // Opened on a content file, once the settings have been handed over.
     void Open3D()
     {
-        Open("TEST3D", Audio3DDialogProc, ContentFile("Intrigue.mid"));
+        Open(kDialogs[1], ContentFile("Intrigue.mid"));
         ASSERT_TRUE(PumpUntil([&] { return !ItemText(dlg, IDC_3D_DOPPLER_VALUE).empty(); }, 5000));
     }
     // Pumps messages for ms milliseconds: the 5 ms timer moves the source.

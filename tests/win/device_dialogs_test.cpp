@@ -1,17 +1,26 @@
-// The wave capabilities and device selection dialogs from their real
-// templates, on simulated device lists and on the null sink's devices.
+// The wave capabilities, device selection and DirectSound capabilities
+// dialogs from their real templates: on simulated device lists and a fake
+// DirectX for the cases no machine offers on demand, and on the null sink's
+// devices and Wine's DirectSound.
+#include <dsound.h>
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/sound_commands_win.h"
 #include "audio/wave.h"
 #include "devices/device_lists.h"
+#include "devices/ds_caps_dialog_win.h"
 #include "devices/wave_caps.h"
 #include "dialog_controls.h"
+#include "dxtests/directx_calls_win.h"
+#include "dxtests/ds_caps_text.h"
+#include "fake_directx.h"
 #include "main_window_fixture.h"
 #include "platform/sim_wave_device.h"
 
@@ -44,6 +53,7 @@ protected:
     void TearDown() override
     {
         StopAll(hWnd);
+        SetDirectXCalls(nullptr);
         MainWindowFixture::TearDown();
         SimReset();
     }
@@ -72,10 +82,11 @@ protected:
                     EXPECT_EQ(Selection(d, IDC_CAPS_DEVICE), names.empty() ? CB_ERR : i);
                     const WaveDeviceInformation info =
                         DescribeWaveDevice(wave, WaveDeviceKind(k), names.empty() ? -1 : i);
-                    EXPECT_EQ(ItemText(d, IDC_CAPS_MANUFACTURER), info.manufacturer);
-                    EXPECT_EQ(ItemText(d, IDC_CAPS_PRODUCT), info.product);
-                    EXPECT_EQ(ItemText(d, IDC_CAPS_DRIVER_VERSION), info.driverVersion);
-                    EXPECT_EQ(ItemText(d, IDC_CAPS_CHANNELS), info.channels);
+                    EXPECT_EQ(
+                        (std::vector<std::string>{ItemText(d, IDC_CAPS_MANUFACTURER), ItemText(d, IDC_CAPS_PRODUCT),
+                                                  ItemText(d, IDC_CAPS_DRIVER_VERSION),
+                                                  ItemText(d, IDC_CAPS_CHANNELS)}),
+                        (std::vector<std::string>{info.manufacturer, info.product, info.driverVersion, info.channels}));
                     EXPECT_EQ(Items(d, IDC_CAPS_FORMATS, false), info.formats);
                     EXPECT_EQ(Items(d, IDC_CAPS_ADDITIONAL, false), info.additional);
                 }
@@ -86,26 +97,19 @@ protected:
     }
 };
 
-TEST_F(DeviceDialogs, CapabilitiesShowEachKindAndDeviceOfSimulatedLists)
+// On the null sink's devices (each claims 44.1 kHz stereo 16-bit: the last
+// of each list is chosen at start), then on simulated lists.
+TEST_F(DeviceDialogs, CapabilitiesShowEachKindAndDevice)
 {
+    const CWave wave(g_nBlockSize, g_nChannels, g_nSampleRate, g_nBitsPerSample);
+    if (wave.GetInputDeviceCount() > 0 && wave.GetOutputDeviceCount() > 0) {
+        EXPECT_EQ(g_nInputDeviceId, wave.GetInputDeviceCount() - 1);
+        EXPECT_EQ(g_nOutputDeviceId, wave.GetOutputDeviceCount() - 1);
+        ExpectEveryDeviceShown();
+    }
     UseSimulator();
-    WaveInCaps in = Device("Mic", 0x800);
-    in.wMid = 1, in.wPid = 2, in.vDriverVersion = 0x0500000A, in.wChannels = 65535;
-    WaveOutCaps speakers = Device<WaveOutCaps>("Speakers", 0xFFF);
-    speakers.wChannels = 2, speakers.dwSupport = 0x4 | 0x8;
-    SimSetInputDevices({in});
-    SimSetOutputDevices({speakers, Device<WaveOutCaps>("Line Out", 0)});
-    SimSetFormatRule([](SimDirection, uint32_t, const WaveFormatExtensible& f) { return f.Format.nChannels <= 2; });
-    ExpectEveryDeviceShown();
-}
-
-TEST_F(DeviceDialogs, NullSinkDevicesShownAndTheLastChosenAtStart)
-{
-    CWave wave(g_nBlockSize, g_nChannels, g_nSampleRate, g_nBitsPerSample);
-    if (wave.GetInputDeviceCount() == 0 || wave.GetOutputDeviceCount() == 0) GTEST_SKIP() << "no wave device";
-    // Every null-sink device claims 44.1 kHz stereo 16-bit: the last of each list is the default.
-    EXPECT_EQ(g_nInputDeviceId, wave.GetInputDeviceCount() - 1);
-    EXPECT_EQ(g_nOutputDeviceId, wave.GetOutputDeviceCount() - 1);
+    SimSetInputDevices({Device("Mic", 0x800)});
+    SimSetOutputDevices({Device<WaveOutCaps>("Speakers", 0xFFF), Device<WaveOutCaps>("Line Out", 0)});
     ExpectEveryDeviceShown();
 }
 
@@ -148,6 +152,101 @@ TEST_F(DeviceDialogs, SelectionShowsTheIdsInForceAndOkStoresTheChoice)
         Command(IDM_DEVICE_SELECTION);
         EXPECT_EQ(g_nInputDeviceId, c.inputId) << c.input;
         EXPECT_EQ(g_nOutputDeviceId, c.outputId) << c.input;
+    }
+}
+
+// What the DirectSound capabilities dialog shows: the device names, the
+// selection, every field (in control order) and the sentences.
+struct DsShown {
+    std::vector<std::string> devices, fields, sentences;
+    LRESULT selected = -2;
+};
+DsShown ReadDsCaps(HWND d, int choose = -1)
+{
+    if (choose >= 0) Choose(d, IDC_DSCAPS_DEVICE, choose);
+    DsShown s{Items(d, IDC_DSCAPS_DEVICE, true), {}, Items(d, IDC_DSCAPS_INFO, false), Selection(d, IDC_DSCAPS_DEVICE)};
+    for (int id = IDC_DSCAPS_RATES; id <= IDC_DSCAPS_MEMORY_FREE; ++id) s.fields.push_back(ItemText(d, id));
+    return s;
+}
+// The fields and sentences a record should show.
+void ExpectShows(const DsShown& shown, const DsCaps& caps)
+{
+    std::vector<std::string> fields(shown.fields.size());
+    for (const DsCapsField& f : DsCapsFieldTexts(caps)) fields.at(f.controlId - IDC_DSCAPS_RATES) = f.text;
+    EXPECT_EQ(shown.fields, fields);
+    const std::vector<const char*> sentences = DsFlagSentences(caps.dwFlags);
+    EXPECT_EQ(shown.sentences, std::vector<std::string>(sentences.begin(), sentences.end()));
+}
+constexpr char kDsCaps[] = "Direct Sound Device Capabilities";
+
+TEST_F(DeviceDialogs, DirectSoundCapsShowEachFakeDeviceReplacingTheSentencesOrNothingWithout)
+{
+    FakeDirectX fake;
+    fake.devices.resize(3);
+    fake.devices[0].isDefault = true; // not listed
+    fake.devices[1].description = "Card that cannot be opened";
+    fake.devices[1].creatable = false;
+    fake.devices[2].description = "Card with memory";
+    fake.devices[2].caps.dwFlags = 0x40 | 0x10 | 0x2 | 0x800;
+    fake.devices[2].caps.dwMaxSecondarySampleRate = 96000;
+    fake.devices[2].caps.dwFreeHwMemBytes = 1048576;
+    DsShown first, second, again;
+    {
+        auto look = Inside(kDsCaps, IDOK,
+                           [&](HWND d) { first = ReadDsCaps(d), second = ReadDsCaps(d, 1), again = ReadDsCaps(d, 0); });
+        EXPECT_EQ(ShowDsCapsDialog(hWnd), 0);
+    }
+    EXPECT_EQ(first.devices, (std::vector<std::string>{"Card that cannot be opened", "Card with memory"}));
+    EXPECT_EQ(first.selected, 0);
+    EXPECT_EQ(first.fields, (std::vector<std::string>{"0 - 0", "0", "0", "0", "0 free", "0 free", "0 free", "0", "0",
+                                                      "0", "0 free", "0 free", "0 free", "N/A", "N/A"}));
+    ExpectShows(first, DsCaps{});
+    ExpectShows(second, fake.devices[2].caps);
+    ExpectShows(again, DsCaps{});
+
+    // Without devices, or when they cannot be listed, everything stays blank.
+    fake.devices.resize(1);
+    for (HResult enumeration : {kSOk, kEFail}) {
+        fake.results["enumerateDevices"] = enumeration;
+        DsShown blank;
+        auto look = Inside(kDsCaps, IDCANCEL, [&](HWND d) { blank = ReadDsCaps(d); });
+        EXPECT_EQ(ShowDsCapsDialog(hWnd), 0);
+        EXPECT_TRUE(blank.devices.empty() && blank.sentences.empty());
+        EXPECT_EQ(blank.selected, CB_ERR);
+        EXPECT_EQ(blank.fields, std::vector<std::string>(15, ""));
+    }
+}
+
+BOOL CALLBACK Collect(LPGUID guid, LPCSTR description, LPCSTR, LPVOID devices)
+{
+    if (guid) static_cast<std::vector<std::pair<GUID, std::string>>*>(devices)->push_back({*guid, description});
+    return TRUE;
+}
+
+// At most six devices, in the platform's order, each with what its driver reports.
+TEST_F(DeviceDialogs, DirectSoundCapsShowWhatWinesDirectSoundReports)
+{
+    SetDirectXCalls(DirectXCallsWin());
+    std::vector<std::pair<GUID, std::string>> platform;
+    DirectSoundEnumerateA(Collect, &platform);
+    if (platform.empty()) GTEST_SKIP() << "no DirectSound device";
+    platform.resize(std::min<size_t>(platform.size(), 6));
+    std::vector<DsShown> shown;
+    auto look = Inside(kDsCaps, IDOK, [&](HWND d) {
+        for (size_t i = 0; i < platform.size(); ++i) shown.push_back(ReadDsCaps(d, int(i)));
+    });
+    EXPECT_EQ(ShowDsCapsDialog(hWnd), 0);
+    ASSERT_EQ(shown.size(), platform.size());
+    for (size_t i = 0; i < platform.size(); ++i) {
+        EXPECT_EQ(shown[0].devices.at(i), platform[i].second.substr(0, 99));
+        DsCaps caps{};
+        caps.dwSize = sizeof caps;
+        IDirectSound* ds = nullptr;
+        ASSERT_EQ(DirectSoundCreate(&platform[i].first, &ds, nullptr), DS_OK);
+        ds->GetCaps(reinterpret_cast<DSCAPS*>(&caps));
+        ds->Release();
+        EXPECT_EQ(caps.dwSize, 96u);
+        ExpectShows(shown[i], caps);
     }
 }
 

@@ -43,3 +43,12 @@ inline void Choose(HWND dialog, int id, int index)
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
+
+// Our content files beside the program, and a file of the test's in the temporary folder.
+inline std::string ContentFile(const char* name) { return std::string(MIRRAVOX_CONTENT_DIR) + "\\" + name; }
+inline std::string TempFile(const std::string& name)
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    return temp + ("mirravox-" + std::to_string(GetCurrentProcessId()) + "-" + name);
+}

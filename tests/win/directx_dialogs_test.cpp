@@ -35,12 +35,14 @@
 #include "dxtests/segment_notices.h"
 #include "file_dialog_hook.h"
 #include "message_box_hook.h"
+#include "midi_variants.h"
 #include "platform/resource_counts_win.h"
 #include "resource.h"
 #include "shell/help_and_mixer_win.h"
 #include "state/program_paths.h"
 #include "state/win_state_win.h"
 #include "tones/wav_writer.h"
+#include "wav_variants.h"
 
 namespace {
 
@@ -190,15 +192,23 @@ std::vector<CaughtBox> Boxes(const MessageBoxCatcher& catcher)
 
 TEST_F(DirectXDialogs, OpenTheirHelpPageAndRefuseMissingCancelledOrDamagedFiles)
 {
-    std::ifstream in(ContentFile("Intrigue.mid"), std::ios::binary);
-    const std::string midi((std::istreambuf_iterator<char>(in)), {});
-    const std::vector<uint8_t> wav = BuildWavHeader({22050, 1, 16}, 2000); // promises 2000 bytes, holds 100
-    const std::pair<std::string, std::string> damaged[] = {
-        {"cut.mid", midi.substr(0, midi.size() / 2)}, // claims MIDI: refused by our check
-        {"cut.wav", std::string(wav.begin(), wav.end()) + std::string(100, '\1')},
-        {"empty.mid", ""}, // claims nothing: refused by the platform's loader
-        {"junk.mid", std::string(3000, 'Z')},
+    const auto bytesOf = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
     };
+    // Two files that claim nothing, refused by the platform's loader, for
+    // both; then the hundred damaged copies of a WAV file for the effects
+    // test, and of each content file for the 3D test.
+    using Files = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
+    const Files claimNothing = {{"empty.mid", {}}, {"junk.mid", std::vector<uint8_t>(3000, 'Z')}};
+    Files effectsFiles = claimNothing, test3DFiles = claimNothing;
+    std::vector<uint8_t> wav = BuildWavHeader({22050, 1, 16}, 2000);
+    wav.resize(44 + 2000, 0x40);
+    for (const WavVariant& v : MakeBrokenWavVariants(wav)) effectsFiles.push_back({"damaged.wav", v.bytes});
+    for (const char* name : {"Intrigue.mid", "ReggaeBeats.mid"})
+        for (const MidiVariant& v : MakeBrokenMidiVariants(bytesOf(ContentFile(name))))
+            test3DFiles.push_back({"damaged.mid", v.bytes});
+    ASSERT_EQ(effectsFiles.size() + test3DFiles.size(), 2u + 100u + 2u + 200u);
     static std::string opened;
     SetShellOpen([](HWND owner, const char* file, const char*, int) -> INT_PTR {
         opened = owner == g_hMainWnd ? file : "another owner";
@@ -219,14 +229,17 @@ TEST_F(DirectXDialogs, OpenTheirHelpPageAndRefuseMissingCancelledOrDamagedFiles)
             EXPECT_EQ(cancel.Title(), d.openTitle);
             EXPECT_EQ(ItemText(dlg, d.status), "Load aborted.");
         }
-        for (const auto& [name, bytes] : damaged) {
+        const Files& damaged = d.loadsOnPlay ? effectsFiles : test3DFiles;
+        for (size_t i = 0; i < damaged.size(); ++i) {
+            const auto& [name, bytes] = damaged[i];
             const std::string path = TempFile(name);
-            std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+            std::ofstream(path, std::ios::binary | std::ios::trunc)
+                .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
             FileDialogAnswer choose(path);
             Click(dlg, d.open);
             if (d.loadsOnPlay) Click(dlg, d.play);
-            EXPECT_EQ(ItemText(dlg, d.status), d.refused) << name;
-            EXPECT_TRUE(!Enabled(dlg, d.stop) && g_bSourceMotion) << name;
+            ASSERT_EQ(ItemText(dlg, d.status), d.refused) << "copy " << i << ", " << name;
+            ASSERT_TRUE(!Enabled(dlg, d.stop) && g_bSourceMotion) << "copy " << i << ", " << name;
             DeleteFileA(path.c_str());
         }
         FileDialogAnswer choose(ContentFile("ReggaeBeats.mid"));

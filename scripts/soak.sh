@@ -15,18 +15,22 @@
 #     which are counted and reported separately.
 # --build runs a copy built before (mirravox.exe, tests/e2e/e2e_tests.exe)
 # in its own Wine prefix and sound server, so that a long run can go on
-# beside other work. Files: <build>/soak/ (diag log, recording, report).
-# Exit 0 on PASS.
+# beside other work. --realtime (root) runs Wine, the program and that sound
+# server at real-time priority (round robin, 10), so that other work on the
+# machine cannot starve Wine's sound path. Files: <build>/soak/ (diag log,
+# recording, report). Exit 0 on PASS.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 MINUTES=2
 BUILD=""
+REALTIME=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --minutes) MINUTES="$2"; shift 2 ;;
     --build) BUILD="$(cd "$2" && pwd)"; shift 2 ;;
-    *) echo "usage: soak.sh --minutes N [--build DIR]" >&2; exit 2 ;;
+    --realtime) REALTIME=(chrt -r 10); shift ;;
+    *) echo "usage: soak.sh --minutes N [--build DIR] [--realtime]" >&2; exit 2 ;;
     esac
 done
 
@@ -42,9 +46,25 @@ winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
 MIRRAVOX_SOAK_SECONDS=$((MINUTES * 60)) MIRRAVOX_SOAK_WAV="$(winpath "$WORK/soak.wav")" \
     MIRRAVOX_SOAK_DIAG="$(winpath "$WORK/soak.diag")" \
-    bash scripts/wine-env.sh --build "$BUILD" wine "$BUILD/tests/e2e/e2e_tests.exe" --gtest_filter=Reliability.Soak \
-    >"$WORK/driver.log" 2>&1 &
+    "${REALTIME[@]}" bash scripts/wine-env.sh --build "$BUILD" wine "$BUILD/tests/e2e/e2e_tests.exe" \
+    --gtest_filter=Reliability.Soak >"$WORK/driver.log" 2>&1 &
 DRIVER=$!
+# The sound server sets its own scheduling as it starts: raise all its
+# threads once it is there (the one serving this build's runtime folder).
+raise_sound_server() {
+    local pid found=1
+    for pid in $(pgrep -x pulseaudio); do
+        if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$BUILD/pulse-runtime"; then
+            chrt -a -r -p 10 "$pid" >/dev/null && found=0
+        fi
+    done
+    return $found
+}
+if [ ${#REALTIME[@]} -gt 0 ]; then
+    raised=0
+    for _ in $(seq 1 300); do raise_sound_server && { raised=1; break; }; sleep 0.1; done
+    [ $raised = 1 ] || echo "soak: the sound server's priority could not be raised" >&2
+fi
 # A sample every minute while it runs, as the run goes.
 for ((m = 1; m <= MINUTES; m++)); do
     sleep 60

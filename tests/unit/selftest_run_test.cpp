@@ -75,9 +75,11 @@ TEST_F(SelftestRun, ASimulatedCableMeasuresCleanAndARefusedFormatSaysWhy)
     EXPECT_NEAR(f.Find("enob_bits")->value, 16, 0.1);
     EXPECT_NEAR(f.Find("drift_ppm")->value, 0, 0.5);
     // The marker starts 2400 frames (300 ms) into the first 8 blocks, which
-    // are all queued at the start; then the cable holds 4096 bytes: 2048
-    // frames, 256 ms.
-    EXPECT_NEAR(f.Find("latency_ms")->value, 300 + 256, 64);
+    // are all queued at the start; then the cable holds 4096 bytes (2048
+    // frames, 256 ms) unless the capture starts later than the playback and
+    // finds the cable full already: on a loaded machine anywhere between.
+    EXPECT_GE(f.Find("latency_ms")->value, 300 - 64);
+    EXPECT_LE(f.Find("latency_ms")->value, 300 + 256 + 64);
 
     EXPECT_FALSE(report.formats[1].ran);
     EXPECT_EQ(report.formats[1].whyNot, "the output device refused the format");
